@@ -1,0 +1,15 @@
+#include <windows.h>
+
+#include "exports/Project.h"
+
+BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved) {
+  if (reason == DLL_PROCESS_ATTACH) {
+    Project::Attach(module);
+  } else if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
+    // Only on a real unload: when the process is ending, other threads are
+    // already gone, possibly holding our locks, and waiting for them could
+    // hang the host's exit.
+    Project::Detach();
+  }
+  return TRUE;
+}

@@ -1,0 +1,64 @@
+#include "exports/Frame.h"
+
+#include "utils/Utils.CodingStr.h"
+
+namespace Sedgefold {
+namespace {
+
+constexpr int kAnsiCodePage = 0;
+
+void RequireText(const Utils::Error::Site& site, const void* text) {
+  if (text != nullptr) return;
+  Utils::Error::Site detected = site;
+  detected.tags = "[f][d]";
+  Utils::Error::Raise(detected, L"Вместо строки передан нулевой указатель.", false);
+}
+
+}  // namespace
+
+void ShowCaught(const Utils::Error::Site& site, const std::string& caught) noexcept {
+  try {
+    const std::string report = Utils::Error::ReportA(Utils::Error::HeaderA(site), caught);
+    const std::string caption =
+        Utils::CodingStr::UnicodeToAnsi(Project::ModuleName(), kAnsiCodePage);
+    Utils::Error::ShowA(report.c_str(), caption.c_str());
+  } catch (...) {
+    // Nothing may cross into the host; the export still returns failure.
+  }
+}
+
+void ShowCaught(const Utils::Error::Site& site, const std::wstring& caught) noexcept {
+  try {
+    const std::wstring report =
+        Utils::Error::ReportW(Utils::Error::HeaderW(site), caught, false);
+    Utils::Error::ShowW(report.c_str(), Project::ModuleName().c_str(),
+                        Utils::Error::kStyleError, 0);
+  } catch (...) {
+  }
+}
+
+void ShowUnknown(const Utils::Error::Site& site) noexcept {
+  try {
+    const DWORD code = GetLastError();
+    std::wstring header = Utils::Error::HeaderW(site);
+    SetLastError(code);
+    const std::wstring report =
+        Utils::Error::ReportW(std::move(header), L"Unknown exception!", true);
+    Utils::Error::ShowW(report.c_str(), Project::ModuleName().c_str(),
+                        Utils::Error::kStyleInformation, 0);
+  } catch (...) {
+  }
+}
+
+std::wstring WideArgument(const Utils::Error::Site& site, const wchar_t* text) {
+  RequireText(site, text);
+  return text;
+}
+
+std::wstring WideArgument(const Utils::Error::Site& site, const char* text) {
+  RequireText(site, text);
+  const std::wstring wide = Utils::CodingStr::AnsiToUnicode(text, kAnsiCodePage);
+  return wide.substr(0, wide.find(L'\0'));
+}
+
+}  // namespace Sedgefold

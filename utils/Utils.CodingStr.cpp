@@ -1,0 +1,89 @@
+#include "utils/Utils.CodingStr.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace Utils::CodingStr {
+namespace {
+
+constexpr char kAnsiToUnicodeSignature[] =
+    "class std::basic_string<wchar_t,struct std::char_traits<wchar_t>,class "
+    "std::allocator<wchar_t> > __cdecl Utils::CodingStr::AnsiToUnicode(const "
+    "class std::basic_string<char,struct std::char_traits<char>,class "
+    "std::allocator<char> > &,const int)";
+constexpr char kUnicodeToAnsiSignature[] =
+    "class std::basic_string<char,struct std::char_traits<char>,class "
+    "std::allocator<char> > __cdecl Utils::CodingStr::UnicodeToAnsi(const "
+    "class std::basic_string<wchar_t,struct std::char_traits<wchar_t>,class "
+    "std::allocator<wchar_t> > &,const int)";
+constexpr char kNamespacePrefix[] = "Utils::CodingStr::";
+
+// The generic report composition depends on this unit, so a refused
+// conversion composes its own report. Plain ASCII texts are widened byte by
+// byte here: running them through the failing conversion again could recurse.
+std::wstring WidenAscii(const char* text) {
+  std::wstring wide;
+  for (; *text; ++text) wide.push_back(static_cast<unsigned char>(*text));
+  return wide;
+}
+
+std::wstring SystemText(DWORD code) {
+  std::vector<wchar_t> buffer(2048, L'\0');
+  // Inserts are never supplied, so they must not be expanded.
+  FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                 nullptr, code, 0, buffer.data(),
+                 static_cast<DWORD>(buffer.size() - 1), nullptr);
+  return buffer.data();
+}
+
+[[noreturn]] void Fail(const char* signature, const wchar_t* message) {
+  const DWORD code = GetLastError();
+  const std::string full = signature;
+  const std::size_t name = full.find(kNamespacePrefix);
+  const std::string method =
+      name == std::string::npos ? full
+                                : full.substr(name + sizeof kNamespacePrefix - 1);
+  std::wstring report = L"Ошибка в методе:\r\n\"Utils::CodingStr::";
+  report += WidenAscii(method.c_str());
+  report += L"\".\r\nFile: \"";
+  report += WidenAscii(__FILE__);
+  report += L"\".\r\n\r\n";
+  report += message;
+  report += L"\r\n\r\n";
+  report += L"Last Error: " + std::to_wstring(code) + L".\n";
+  report += SystemText(code) + L"\n";
+  throw report;
+}
+
+}  // namespace
+
+std::wstring AnsiToUnicode(const std::string& text, const int codePage) {
+  SetLastError(0);
+  if (text.empty()) return std::wstring();
+  const int count = MultiByteToWideChar(static_cast<UINT>(codePage), 0,
+                                        text.c_str(), -1, nullptr, 0);
+  if (count == 0) Fail(kAnsiToUnicodeSignature, L"В строке отсутствуют символы.");
+  std::wstring result(static_cast<std::size_t>(count - 1), L'\0');
+  // The terminating NUL lands on the string's own terminator.
+  if (MultiByteToWideChar(static_cast<UINT>(codePage), 0, text.c_str(), -1,
+                          result.data(), count) == 0)
+    Fail(kAnsiToUnicodeSignature, L"Строка не преобразована.");
+  return result;
+}
+
+std::string UnicodeToAnsi(const std::wstring& text, const int codePage) {
+  SetLastError(0);
+  if (text.empty()) return std::string();
+  const int count = WideCharToMultiByte(static_cast<UINT>(codePage), 0,
+                                        text.c_str(), -1, nullptr, 0, nullptr,
+                                        nullptr);
+  if (count == 0) Fail(kUnicodeToAnsiSignature, L"В строке отсутствуют символы.");
+  std::string result(static_cast<std::size_t>(count - 1), '\0');
+  if (WideCharToMultiByte(static_cast<UINT>(codePage), 0, text.c_str(), -1,
+                          result.data(), count, nullptr, nullptr) == 0)
+    Fail(kUnicodeToAnsiSignature, L"Строка не преобразована.");
+  return result;
+}
+
+}  // namespace Utils::CodingStr

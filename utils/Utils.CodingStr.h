@@ -1,0 +1,12 @@
+#pragma once
+// Conversion between the narrow text of a Windows code page and UTF-16.
+#include <string>
+
+namespace Utils::CodingStr {
+
+// Both throw a wide failure report when Windows refuses the conversion.
+// Text after an embedded NUL is not converted.
+std::wstring AnsiToUnicode(const std::string& text, const int codePage);
+std::string UnicodeToAnsi(const std::wstring& text, const int codePage);
+
+}  // namespace Utils::CodingStr

@@ -1,0 +1,287 @@
+#include "utils/Utils.Error.h"
+
+#include <iostream>
+#include <sstream>
+#include <vector>
+
+#include "utils/Utils.CodingStr.h"
+
+namespace Utils::Error {
+namespace {
+
+constexpr int kAnsiCodePage = 0;
+constexpr UINT kCyrillicCodePage = 1251;
+constexpr std::size_t kMessageBufferSize = 2048;
+
+// The narrow reports carry their Russian titles as code page 1251 bytes.
+std::string To1251(const std::wstring& text) {
+  if (text.empty()) return std::string();
+  const int size = WideCharToMultiByte(kCyrillicCodePage, 0, text.c_str(),
+                                       static_cast<int>(text.size()), nullptr,
+                                       0, nullptr, nullptr);
+  std::string bytes(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+  if (size > 0)
+    WideCharToMultiByte(kCyrillicCodePage, 0, text.c_str(),
+                        static_cast<int>(text.size()), bytes.data(), size,
+                        nullptr, nullptr);
+  return bytes;
+}
+
+template <class C> struct Literal;
+template <> struct Literal<wchar_t> {
+  static std::wstring Of(const wchar_t* text) { return text; }
+};
+template <> struct Literal<char> {
+  static std::string Of(const wchar_t* text) { return To1251(text); }
+};
+
+template <class C>
+bool Contains(const std::basic_string<C>& text, const wchar_t* ascii) {
+  std::basic_string<C> needle;
+  for (; *ascii; ++ascii) needle.push_back(static_cast<C>(*ascii));
+  return text.find(needle) != std::basic_string<C>::npos;
+}
+
+struct Kind {
+  bool hasParens;
+  bool isFunction;
+  bool isDetected;
+  bool isWarning;
+  bool isOperator;
+};
+
+template <class C> Kind Classify(const std::basic_string<C>& h) {
+  Kind kind{};
+  kind.hasParens = Contains(h, L"(") && Contains(h, L")");
+  kind.isFunction = Contains(h, L"()") || Contains(h, L"[f]") || Contains(h, L"[F]");
+  kind.isDetected = Contains(h, L"[d]") || Contains(h, L"[D]");
+  kind.isWarning = Contains(h, L"[w]") || Contains(h, L"[W]");
+  kind.isOperator = Contains(h, L"(o)") || Contains(h, L"(O)") ||
+                    Contains(h, L"[o]") || Contains(h, L"[O]");
+  return kind;
+}
+
+// Removes the bracket group of tags; brackets written "[]" in a signature
+// (array parameters) and everything before them stay.
+template <class C> void RemoveTags(std::basic_string<C>& h) {
+  using S = std::basic_string<C>;
+  const C emptyPair[] = {C('['), C(']'), C(0)};
+  const std::size_t pair = h.rfind(emptyPair);
+  const std::size_t from = pair == S::npos ? 0 : pair + 2;
+  const std::size_t open = h.find(C('['), from);
+  if (open == S::npos) return;
+  const std::size_t close = h.rfind(C(']'));
+  if (close == S::npos || close < open) return;
+  h.erase(open, close - open + 1);
+}
+
+template <class C>
+void InsertClosingMark(std::basic_string<C>& h, bool hasParens) {
+  using S = std::basic_string<C>;
+  const S mark = Literal<C>::Of(hasParens ? L"\"!" : L"()\"!");
+  const std::size_t file = h.rfind(Literal<C>::Of(L"File: \""));
+  if (file == S::npos) {
+    h += mark;
+    return;
+  }
+  h.insert(file >= 2 ? file - 2 : 0, mark);
+}
+
+template <class C> std::basic_string<C> Title(const Kind& k) {
+  if (k.isFunction) {
+    if (k.isDetected) return Literal<C>::Of(L"Обнаружена ошибка функцией \"");
+    if (k.isWarning) return Literal<C>::Of(L"Предупреждение функции \"");
+    return Literal<C>::Of(L"Ошибка в функции \"");
+  }
+  const wchar_t* kind = k.isOperator ? L"оператор" : L"метод";
+  std::wstring title;
+  if (k.isDetected)
+    title = std::wstring(L"Обнаружена ошибка ") + kind + L"ом \"";
+  else if (k.isWarning)
+    title = std::wstring(L"Предупреждение ") + kind + L"а \"";
+  else
+    title = std::wstring(L"Ошибка в ") + kind + L"е \"";
+  return Literal<C>::Of(title.c_str());
+}
+
+template <class C>
+std::basic_string<C> Compose(std::basic_string<C> h,
+                             const std::basic_string<C>& message,
+                             const std::basic_string<C>& description) {
+  const Kind kind = Classify(h);
+  RemoveTags(h);
+  InsertClosingMark(h, kind.hasParens);
+  std::basic_string<C> report = Title<C>(kind) + h;
+  const C lf = C('\n');
+  report += description;
+  if (!message.empty()) {
+    if (description.empty()) report += lf;
+    report += message;
+    report += lf;
+  }
+  return report;
+}
+
+template <class C> struct System;
+template <> struct System<wchar_t> {
+  static std::wstring Text(DWORD code) {
+    std::vector<wchar_t> buffer(kMessageBufferSize, L'\0');
+    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                   nullptr, code, 0, buffer.data(),
+                   static_cast<DWORD>(buffer.size() - 1), nullptr);
+    return buffer.data();
+  }
+  static std::wstring Number(DWORD code) { return std::to_wstring(code); }
+};
+template <> struct System<char> {
+  static std::string Text(DWORD code) {
+    std::vector<char> buffer(kMessageBufferSize, '\0');
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                   nullptr, code, 0, buffer.data(),
+                   static_cast<DWORD>(buffer.size() - 1), nullptr);
+    return buffer.data();
+  }
+  static std::string Number(DWORD code) { return std::to_string(code); }
+};
+
+template <class C> std::basic_string<C> SystemText(DWORD code) {
+  const C lf = C('\n');
+  std::basic_string<C> text(1, lf);
+  text += Literal<C>::Of(L"Last Error: ") + System<C>::Number(code);
+  text += C('.');
+  text += lf;
+  text += System<C>::Text(code);
+  text += lf;
+  return text;
+}
+
+constexpr long kInternetFirst = 12001;
+constexpr long kInternetLast = 12175;
+
+bool IsInternetCode(DWORD code) {
+  const long value = static_cast<long>(code);
+  return value >= kInternetFirst && value <= kInternetLast;
+}
+
+}  // namespace
+
+std::string HeaderA(const Site& site) {
+  std::ostringstream header;
+  header << site.signature << site.tags << "\r\n"
+         << "File: \"" << site.file << "\"\r\nLine: " << site.line << "\r\n";
+  return header.str();
+}
+
+std::wstring HeaderW(const Site& site) {
+  return CodingStr::AnsiToUnicode(HeaderA(site), kAnsiCodePage);
+}
+
+std::wstring ReportW(std::wstring header, const std::wstring& message,
+                     const bool withLastError) {
+  const std::wstring description = DescriptionW<bool>(withLastError);
+  return Compose(std::move(header), message, description);
+}
+
+std::string ReportA(std::string header, const std::string& message) {
+  return Compose(std::move(header), message, std::string());
+}
+
+std::wstring SystemTextW(DWORD code) { return SystemText<wchar_t>(code); }
+std::string SystemTextA(DWORD code) { return SystemText<char>(code); }
+
+template <> std::wstring DescriptionW<bool>(bool withLastError) {
+  if (!withLastError) return std::wstring();
+  const DWORD code = GetLastError();
+  if (IsInternetCode(code)) return InternetW(static_cast<long>(code));
+  return SystemTextW(code);
+}
+
+template <> std::string DescriptionA<bool>(bool withLastError) {
+  if (!withLastError) return std::string();
+  const DWORD code = GetLastError();
+  if (IsInternetCode(code)) return InternetA(static_cast<long>(code));
+  return SystemTextA(code);
+}
+
+namespace {
+
+using MessageBoxTimeoutWFn = int(WINAPI*)(HWND, LPCWSTR, LPCWSTR, UINT, WORD, DWORD);
+using MessageBoxTimeoutAFn = int(WINAPI*)(HWND, LPCSTR, LPCSTR, UINT, WORD, DWORD);
+
+// Only a User32.dll already in the process is used, and no reference is
+// taken, so nothing has to be freed afterwards.
+HMODULE LoadedUser32(const wchar_t* function) {
+  SetLastError(0);
+  HMODULE user32 = nullptr;
+  if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                          L"User32.dll", &user32) ||
+      user32 == nullptr) {
+    const DWORD code = GetLastError();
+    throw std::wstring(L"Ошибка в функции \"") + function + L"()\".\n" +
+        L"Не получен системный дескриптор модуля \"User32.dll\".\n" +
+        L"Последняя ошибка: " + std::to_wstring(code) + L"\n";
+  }
+  return user32;
+}
+
+template <class Fn> Fn Resolve(HMODULE module, const char* name) {
+  return reinterpret_cast<Fn>(
+      reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+}  // namespace
+
+void ShowW(const wchar_t* text, const wchar_t* caption, const UINT style,
+           const DWORD timeout) {
+  HMODULE user32 = LoadedUser32(L"MessageBoxTimeoutW");
+  auto show = Resolve<MessageBoxTimeoutWFn>(user32, "MessageBoxTimeoutW");
+  if (show == nullptr) return;
+  show(nullptr, text, caption, style, 0, timeout);
+}
+
+void ShowA(const char* text, const char* caption) {
+  HMODULE user32 = LoadedUser32(L"MessageBoxTimeoutA");
+  auto show = Resolve<MessageBoxTimeoutAFn>(user32, "MessageBoxTimeoutA");
+  if (show == nullptr) return;
+  show(nullptr, text, caption, kStyleError, 0, 0);
+}
+
+void Warn(const Site& site, const wchar_t* caption, const std::wstring& message) {
+  std::ostringstream location;
+  location << "File: \"" << site.file << "\"\r\nLine: " << site.line << "\r\n";
+  const std::wstring text =
+      CodingStr::AnsiToUnicode(site.signature, kAnsiCodePage) + L"\r\n" +
+      CodingStr::AnsiToUnicode(location.str(), kAnsiCodePage) + L"\r\n" +
+      message;
+  ShowW(text.c_str(), caption, kStyleInformation, 0);
+}
+
+void Echo(const std::wstring& report, const bool lineEnd) {
+  // A stream left failed by an earlier unprintable text would swallow
+  // every later report.
+  std::wcout.clear();
+  std::wcout << report;
+  if (lineEnd) std::wcout << L'\n';
+  std::wcout.flush();
+}
+
+void Raise(const Site& site, const std::wstring& message,
+           const bool withLastError) {
+  // Building the header converts text, which resets the last error.
+  const DWORD code = GetLastError();
+  std::wstring header = HeaderW(site);
+  SetLastError(code);
+  throw ReportW(std::move(header), message, withLastError);
+}
+
+void RaiseEchoed(const Site& site, const std::wstring& message,
+                 const bool withLastError) {
+  const DWORD code = GetLastError();
+  std::wstring header = HeaderW(site);
+  SetLastError(code);
+  const std::wstring report = ReportW(std::move(header), message, withLastError);
+  Echo(report);
+  throw report;
+}
+
+}  // namespace Utils::Error

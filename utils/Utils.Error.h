@@ -1,0 +1,86 @@
+#pragma once
+// Failure reports: composition, last-error descriptions, display, raising.
+#include <windows.h>
+
+#include <string>
+
+namespace Utils::Error {
+
+// Where a report is raised from: the raiser's full signature text, the tags
+// that choose the report's title ("[f]", "[d]", ...), and its source location.
+struct Site {
+  const char* signature;
+  const char* tags;
+  const char* file;
+  int line;
+};
+
+// The report header: signature, tags, CR LF and the "File:"/"Line:" block.
+std::string HeaderA(const Site& site);
+std::wstring HeaderW(const Site& site);
+
+// Compose a finished report from a header and a message. The wide form adds
+// the description of the thread's last error when asked to.
+std::wstring ReportW(std::wstring header, const std::wstring& message,
+                     const bool withLastError);
+std::string ReportA(std::string header, const std::string& message);
+
+// Description of an error value; the value's type says where the code comes
+// from (bool: the thread's last error; LONG: a Windows code, -1 for the last
+// error; WORD: a common-dialog code; INT: a shell file-operation result).
+template <class T> std::wstring DescriptionW(T value);
+template <class T> std::string DescriptionA(T value);
+template <> std::wstring DescriptionW<bool>(bool withLastError);
+template <> std::string DescriptionA<bool>(bool withLastError);
+template <> std::wstring DescriptionW<LONG>(LONG code);
+template <> std::string DescriptionA<LONG>(LONG code);
+template <> std::wstring DescriptionW<WORD>(WORD code);
+template <> std::string DescriptionA<WORD>(WORD code);
+template <> std::wstring DescriptionW<INT>(INT code);
+template <> std::string DescriptionA<INT>(INT code);
+
+// "\nLast Error: <code>.\n<system text>\n" for any code.
+std::wstring SystemTextW(DWORD code);
+std::string SystemTextA(DWORD code);
+
+// Library-own texts of WinINet, shell file-operation and common-dialog codes;
+// codes without a row get the system text.
+std::wstring InternetW(const long code);
+std::string InternetA(const long code);
+std::wstring ShellW(int code);
+std::string ShellA(int code);
+std::wstring CommonDialogW(WORD code);
+std::string CommonDialogA(WORD code);
+
+// Show a text in a message box through MessageBoxTimeoutW/A of the already
+// loaded User32.dll. Throws a wide report when User32.dll is not loaded.
+void ShowW(const wchar_t* text, const wchar_t* caption, const UINT style,
+           const DWORD timeout);
+void ShowA(const char* text, const char* caption);
+
+// Shows a warning that is not raised: signature, location and message.
+void Warn(const Site& site, const wchar_t* caption, const std::wstring& message);
+
+// Writes a report, and a line end when asked, to the standard wide output.
+void Echo(const std::wstring& report, const bool lineEnd = true);
+
+// The one way to raise a report: header from the site, composed report,
+// thrown by value. The thread's last error at the call is what is described.
+[[noreturn]] void Raise(const Site& site, const std::wstring& message,
+                        const bool withLastError);
+
+// As Raise, after writing the report to the standard wide output.
+[[noreturn]] void RaiseEchoed(const Site& site, const std::wstring& message,
+                              const bool withLastError);
+
+constexpr UINT kStyleError = 0x50010;
+constexpr UINT kStyleInformation = 0x52040;
+
+}  // namespace Utils::Error
+
+// A site in the current source file; sources are compiled with paths
+// relative to the source root, so __FILE__ is stable across machines.
+#define SF_SITE(signature, tags) \
+  (::Utils::Error::Site{(signature), (tags), __FILE__, __LINE__})
+#define SF_SITE_IN(unit, signature, tags) \
+  (::Utils::Error::Site{(signature), (tags), (unit), __LINE__})

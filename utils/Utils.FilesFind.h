@@ -1,0 +1,59 @@
+#pragma once
+// Asking the file system (local, or an FTP connection of WinINet) what is there.
+#include <windows.h>
+#include <wininet.h>
+
+#include <string>
+#include <vector>
+
+#include "utils/Utils.Synchronize.h"
+
+namespace Utils {
+
+using FindDataList = std::vector<WIN32_FIND_DATAW>;
+
+class FilesFind {
+ public:
+  enum : unsigned short { kNotSet = 0, kLocal = 1, kFtp = 2 };
+  enum : unsigned short { kDirectories = 1, kFiles = 2, kAll = 3 };
+  enum : unsigned short { kNothing = 0, kDirectory = 1, kOther = 2 };
+
+  // Set up for the local file system.
+  FilesFind();
+  virtual ~FilesFind();
+  FilesFind(const FilesFind&) = delete;
+  FilesFind& operator=(const FilesFind&) = delete;
+
+  // Searches an open FTP connection instead; the connection stays the
+  // caller's to close.
+  void UseFtp(HINTERNET connection, DWORD flags, DWORD_PTR context);
+
+  // 0 nothing matches, 1 the first match is a directory, 2 anything else.
+  unsigned short Status(const std::wstring& path);
+
+  // One directory level: the entries matching pattern (never "." or ".."),
+  // kept by wSearch (1 directories, 2 files, 3 all). Empties list first.
+  unsigned long long GetList(const std::wstring& pattern, const unsigned short wSearch,
+                             FindDataList& list);
+
+  // Every file below the pattern's directory, depth first, appended to list;
+  // cFileName holds the full path (fullPath) or the path below the top
+  // directory. cut 0: worked out from the pattern.
+  unsigned long long GetListFull(const std::wstring& pattern, FindDataList& list,
+                                 const bool fullPath, unsigned long long cut);
+
+ private:
+  DWORD flags_ = 0;
+  DWORD_PTR context_ = 0;
+  HINTERNET connection_ = nullptr;
+  unsigned short method_ = kNotSet;
+  Sync::CriticalSection lock_;
+};
+
+// One-shot uses: a search object for one call.
+unsigned short StatusOf(const std::wstring& path);
+unsigned long long ListOf(const std::wstring& pattern, const unsigned short wSearch,
+                          FindDataList& list);
+unsigned long long ListFilesBelow(const std::wstring& pattern, FindDataList& list);
+
+}  // namespace Utils

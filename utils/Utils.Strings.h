@@ -1,0 +1,55 @@
+#pragma once
+// Path strings: cutting, reverse search, upper-casing, replacing, validation.
+#include <string>
+
+#include "utils/Utils.Checking.h"
+
+namespace Utils::String {
+
+// Index of the number-th occurrence of sub counted back from start (All:
+// from the end); overlapping occurrences count separately. Number 0 gives
+// start itself. When there are fewer occurrences, number receives how many
+// there were and All is returned. An empty text or sub raises a report.
+unsigned long long PosByReverseNumberSubStringsA(
+    const std::string& text, const std::string& sub, unsigned long long& number,
+    unsigned long long start = Checking::All<unsigned long long>,
+    const unsigned long long count = Checking::All<unsigned long long>);
+unsigned long long PosByReverseNumberSubStringsW(
+    const std::wstring& text, const std::wstring& sub, unsigned long long& number,
+    unsigned long long start = Checking::All<unsigned long long>,
+    const unsigned long long count = Checking::All<unsigned long long>);
+
+// Upper-cases count characters from start in place, in the user's locale.
+std::wstring& UpperW(std::wstring& text, const unsigned long start,
+                     const unsigned long count);
+// An upper-cased copy; an empty text gives an empty copy.
+std::wstring UpperCopyW(const std::wstring& text);
+
+// Replaces exact occurrences of what by with inside [start, start + count);
+// after a replacement the search resumes one character past the inserted
+// text. With all false only the first occurrence is replaced.
+std::wstring& ReplaceW(std::wstring& text, const unsigned long long start,
+                       unsigned long long count, const std::wstring& what,
+                       const std::wstring& with, const bool all);
+
+namespace Path {
+
+// Cut, in the caller's buffer, everything after the number-th separator
+// from the end, ignoring one trailing backslash: C:\dir\file.txt and
+// C:\dir\sub\ both leave C:\dir\. Without such a separator, or with number
+// 0, the buffer is left alone. An empty path (or a lone backslash, or a
+// null buffer) raises "Отсутствует путь." and leaves the buffer untouched.
+char* TrimNameFileA(char* path, unsigned long long number, const char separator);
+wchar_t* TrimNameFileW(wchar_t* path, unsigned long long number,
+                       const wchar_t separator);
+// The same cut as a new string; without a separator the path comes back whole.
+std::wstring TrimNameFileCW(const std::wstring& path, unsigned long long number,
+                            const wchar_t separator);
+
+// True when the path breaks no rule, false for the empty path; any broken
+// rule raises a report naming the rule and the path (also written to the
+// standard wide output). ftp: slash-separated FTP path.
+bool Has(const std::wstring& path, const bool ftp);
+
+}  // namespace Path
+}  // namespace Utils::String
