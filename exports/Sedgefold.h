@@ -2,12 +2,127 @@
 // The library's exported functions (bare names, exported through the .def
 // file). A forms take text in the system ANSI code page, W forms UTF-16.
 // Every export shows its failures in a message box and returns 0 (or null).
+#include <cstddef>
 #include <cstdint>
+
+namespace MT {
+
+// The terminal's string records, as its arrays lay them out: 12 bytes each,
+// capacity first (characters, terminator included), then the text pointer.
+// The host owns both; the library only writes text into the buffer.
+#pragma pack(push, 4)
+struct _MQLSTRA {
+  int capacity;
+  char* text;
+};
+struct _MQLSTRW {
+  int capacity;
+  wchar_t* text;
+};
+#pragma pack(pop)
+
+static_assert(sizeof(_MQLSTRA) == 12, "the terminal's records are 12 bytes");
+static_assert(sizeof(_MQLSTRW) == 12, "the terminal's records are 12 bytes");
+static_assert(offsetof(_MQLSTRA, capacity) == 0 && offsetof(_MQLSTRA, text) == 4,
+              "capacity at 0, text pointer at 4");
+static_assert(offsetof(_MQLSTRW, capacity) == 0 && offsetof(_MQLSTRW, text) == 4,
+              "capacity at 0, text pointer at 4");
+
+}  // namespace MT
 
 extern "C" {
 
 // 1 when path names an existing directory holding nothing but "." and "..".
 int PathIsEmptyA(const char* path);
 int PathIsEmptyW(const wchar_t* path);
+
+// Cuts the last name off the path in the caller's buffer, in place: one
+// trailing backslash is ignored, and the text ends after the backslash
+// before it (C:\dir\file.txt and C:\dir\sub\ both leave C:\dir\). A path
+// without such a backslash stays as it is. Returns the buffer, or null on
+// failure, the buffer then unchanged.
+char* PathTrimNameFileA(char* path);
+wchar_t* PathTrimNameFileW(wchar_t* path);
+
+// 1 when path names an existing directory (one trailing backslash allowed),
+// 0 for a file or a missing path; no box for either.
+int PathCheckA(const char* path);
+int PathCheckW(const wchar_t* path);
+
+// Listing of one directory level: the entries matching pattern (normally a
+// directory, a backslash and "*"), "." and ".." never among them, in the
+// order the system returns them. mode 1 lists directories, 2 files, 3 both;
+// any other mode is a failure, and nothing is searched. A pattern that
+// matches nothing is a failure, not an empty listing. Returns the number of
+// names copied: the smaller of the entries found and count. On failure 0 is
+// returned; names written before it stay written.
+//
+// Character buffer: count slots of size bytes each, one after another;
+// name i goes into slot i, at byte offset i * size, with its terminating
+// zero (1 byte for A, 2 for W). Bytes after the terminator are left as they
+// were. A slot too small for its name is filled with zeros and the call
+// fails; so does a null buffer with names to copy, and a count * size that
+// does not fit 64 bits (checked before anything is searched or copied).
+// A names are converted to the system ANSI code page.
+uint64_t PathGetListA(const char* pattern, const int mode, char* buffer,
+                      const uint64_t count, const uint64_t size);
+uint64_t PathGetListW(const wchar_t* pattern, const int mode, wchar_t* buffer,
+                      const uint64_t count, const uint64_t size);
+
+// The same listing into the host's string records: name i into record i,
+// which must hold the name with its terminator. A record too small gets an
+// empty text (when it has room for one) and the call fails; a negative
+// capacity, a null text pointer or a null records pointer with names to
+// copy fail without anything written there. A names are converted to the
+// system ANSI code page; a character it lacks becomes its default character.
+uint64_t PathGetListMA(const char* pattern, const int mode, MT::_MQLSTRA* records,
+                       const uint64_t count);
+uint64_t PathGetListMW(const wchar_t* pattern, const int mode, MT::_MQLSTRW* records,
+                       const uint64_t count);
+
+// Creates the directory and every missing directory above it. 1 when it
+// exists as a directory afterwards (also when it already did), else 0.
+int PathCreateA(const char* path);
+int PathCreateW(const wchar_t* path);
+
+// Deletes the directory (or file) with everything in it, for good. Directory
+// links inside are removed as links, never followed. The path must be a
+// full path below a drive or share root, or a box is shown and nothing is
+// touched; a missing path gives 0 without a box.
+int PathDeleteA(const char* path);
+int PathDeleteW(const wchar_t* path);
+
+// Removes the directory only when it holds nothing. 1 also when there is
+// no directory of that name; 0, with nothing removed, when it has entries.
+int PathDeleteEmptyA(const char* path);
+int PathDeleteEmptyW(const wchar_t* path);
+
+// Deletes everything inside the directory and keeps the directory. Each
+// entry is removed on its own: 0 when any of them stays. A path that is not
+// a directory below a root shows a box and removes nothing.
+int PathClearContentsA(const char* path);
+int PathClearContentsW(const wchar_t* path);
+
+// Deletes every file at every depth below the directory and keeps all
+// directories. Directory links below it are entered and the files found
+// through them deleted too. Results and boxes as for PathClearContents.
+int PathClearFromFilesA(const char* path);
+int PathClearFromFilesW(const wchar_t* path);
+
+// Copy or move source (a directory or file, a wildcard allowed in its last
+// name) to destination, which becomes the new path of source; existing
+// files there are replaced without asking. Both must be full paths, the
+// source below a root. 1 only when the whole operation succeeded; a copy or
+// move that stopped halfway stays halfway.
+int PathCopyA(const char* source, const char* destination);
+int PathCopyW(const wchar_t* source, const wchar_t* destination);
+int PathMoveA(const char* source, const char* destination);
+int PathMoveW(const wchar_t* source, const wchar_t* destination);
+
+// Creates a directory symbolic link at link pointing to target, making the
+// directories above link first. A missing target or an invalid link path
+// shows a box; a link that Windows refuses gives 0 without one.
+int PathSymbolicLinkA(const char* target, const char* link);
+int PathSymbolicLinkW(const wchar_t* target, const wchar_t* link);
 
 }

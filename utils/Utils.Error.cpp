@@ -5,34 +5,21 @@
 #include <vector>
 
 #include "utils/Utils.CodingStr.h"
+#include "utils/Utils.ErrorTables.h"
 
 namespace Utils::Error {
 namespace {
 
 constexpr int kAnsiCodePage = 0;
-constexpr UINT kCyrillicCodePage = 1251;
 constexpr std::size_t kMessageBufferSize = 2048;
 
 // The narrow reports carry their Russian titles as code page 1251 bytes.
-std::string To1251(const std::wstring& text) {
-  if (text.empty()) return std::string();
-  const int size = WideCharToMultiByte(kCyrillicCodePage, 0, text.c_str(),
-                                       static_cast<int>(text.size()), nullptr,
-                                       0, nullptr, nullptr);
-  std::string bytes(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-  if (size > 0)
-    WideCharToMultiByte(kCyrillicCodePage, 0, text.c_str(),
-                        static_cast<int>(text.size()), bytes.data(), size,
-                        nullptr, nullptr);
-  return bytes;
-}
-
 template <class C> struct Literal;
 template <> struct Literal<wchar_t> {
   static std::wstring Of(const wchar_t* text) { return text; }
 };
 template <> struct Literal<char> {
-  static std::string Of(const wchar_t* text) { return To1251(text); }
+  static std::string Of(const wchar_t* text) { return Tables::To1251(text); }
 };
 
 template <class C>
@@ -158,9 +145,45 @@ template <class C> std::basic_string<C> SystemText(DWORD code) {
 constexpr long kInternetFirst = 12001;
 constexpr long kInternetLast = 12175;
 
-bool IsInternetCode(DWORD code) {
-  const long value = static_cast<long>(code);
-  return value >= kInternetFirst && value <= kInternetLast;
+bool IsInternetCode(long code) {
+  return code >= kInternetFirst && code <= kInternetLast;
+}
+
+// -1 stands for the thread's last error; any other value is the code itself,
+// and then the last error is not even read.
+long CodeOrLastError(LONG value) {
+  return value == -1 ? static_cast<long>(GetLastError()) : value;
+}
+
+// WinINet's codes have no system text that FormatMessage could reach.
+std::wstring DescribeCodeW(long code) {
+  if (IsInternetCode(code)) return InternetW(code);
+  return SystemTextW(static_cast<DWORD>(code));
+}
+
+std::string DescribeCodeA(long code) {
+  if (IsInternetCode(code)) return InternetA(code);
+  return SystemTextA(static_cast<DWORD>(code));
+}
+
+constexpr char kWideResult[] =
+    "class std::basic_string<wchar_t,struct std::char_traits<wchar_t>,class "
+    "std::allocator<wchar_t> > __cdecl Utils::Error::DescriptionW<";
+constexpr char kNarrowResult[] =
+    "class std::basic_string<char,struct std::char_traits<char>,class "
+    "std::allocator<char> > __cdecl Utils::Error::DescriptionA<";
+constexpr wchar_t kWideCaption[] = L"Utils::Error::DescriptionW";
+constexpr wchar_t kNarrowCaption[] = L"Utils::Error::DescriptionA";
+constexpr wchar_t kUnexpectedType[] =
+    L"Непредусмотренный тип данных ошибки. Тип может быть LONG или WORD или INT.";
+constexpr wchar_t kNoShellLastError[] =
+    L"Для функций библиотеки \"Shell32.dll\" не предусмотренно автоматическое "
+    L"получение кода ошибки.";
+constexpr INT kShellLastError = -1;
+
+// "<result> __cdecl Utils::Error::DescriptionW<type>(type)".
+std::string DescriptionSignature(const char* result, const std::string& type) {
+  return result + type + ">(" + type + ")";
 }
 
 }  // namespace
@@ -191,17 +214,76 @@ std::string SystemTextA(DWORD code) { return SystemText<char>(code); }
 
 template <> std::wstring DescriptionW<bool>(bool withLastError) {
   if (!withLastError) return std::wstring();
-  const DWORD code = GetLastError();
-  if (IsInternetCode(code)) return InternetW(static_cast<long>(code));
-  return SystemTextW(code);
+  return DescribeCodeW(static_cast<long>(GetLastError()));
 }
 
 template <> std::string DescriptionA<bool>(bool withLastError) {
   if (!withLastError) return std::string();
-  const DWORD code = GetLastError();
-  if (IsInternetCode(code)) return InternetA(static_cast<long>(code));
-  return SystemTextA(code);
+  return DescribeCodeA(static_cast<long>(GetLastError()));
 }
+
+template <> std::wstring DescriptionW<LONG>(LONG value) {
+  return DescribeCodeW(CodeOrLastError(value));
+}
+
+template <> std::string DescriptionA<LONG>(LONG value) {
+  return DescribeCodeA(CodeOrLastError(value));
+}
+
+// Always the value given: fetching the code would tie the library to
+// comdlg32.dll, and 0xFFFF is a real common-dialog code, not "ask Windows".
+template <> std::wstring DescriptionW<WORD>(WORD code) {
+  return CommonDialogW(code);
+}
+
+template <> std::string DescriptionA<WORD>(WORD code) {
+  return CommonDialogA(code);
+}
+
+template <> std::wstring DescriptionW<INT>(INT code) {
+  if (code == kShellLastError)
+    Warn(SF_SITE(DescriptionSignature(kWideResult, "int").c_str(), ""),
+         kWideCaption, kNoShellLastError);
+  return ShellW(code);
+}
+
+template <> std::string DescriptionA<INT>(INT code) {
+  if (code == kShellLastError)
+    Warn(SF_SITE(DescriptionSignature(kNarrowResult, "int").c_str(), ""),
+         kNarrowCaption, kNoShellLastError);
+  return ShellA(code);
+}
+
+namespace Detail {
+
+std::string TypeNameIn(const char* probeSignature) {
+  const std::string text = probeSignature;
+  const std::string marker = "T = ";
+  const std::size_t start = text.find(marker);
+  if (start == std::string::npos) return "T";
+  int depth = 0;
+  std::size_t end = start + marker.size();
+  for (; end < text.size(); ++end) {
+    const char c = text[end];
+    if (c == '<' || c == '[' || c == '(') ++depth;
+    if (c == '>' || c == ')') --depth;
+    if (c == ']' && depth-- == 0) break;
+    if (c == ';' && depth == 0) break;
+  }
+  return text.substr(start + marker.size(), end - start - marker.size());
+}
+
+void WarnUnexpectedTypeW(const std::string& typeName) {
+  Warn(SF_SITE(DescriptionSignature(kWideResult, typeName).c_str(), ""),
+       kWideCaption, kUnexpectedType);
+}
+
+void WarnUnexpectedTypeA(const std::string& typeName) {
+  Warn(SF_SITE(DescriptionSignature(kNarrowResult, typeName).c_str(), ""),
+       kNarrowCaption, kUnexpectedType);
+}
+
+}  // namespace Detail
 
 namespace {
 
@@ -247,6 +329,9 @@ void ShowA(const char* text, const char* caption) {
 }
 
 void Warn(const Site& site, const wchar_t* caption, const std::wstring& message) {
+  // A warning shown while a report is being composed must not change the
+  // last error that the report goes on to describe.
+  const DWORD code = GetLastError();
   std::ostringstream location;
   location << "File: \"" << site.file << "\"\r\nLine: " << site.line << "\r\n";
   const std::wstring text =
@@ -254,6 +339,7 @@ void Warn(const Site& site, const wchar_t* caption, const std::wstring& message)
       CodingStr::AnsiToUnicode(location.str(), kAnsiCodePage) + L"\r\n" +
       message;
   ShowW(text.c_str(), caption, kStyleInformation, 0);
+  SetLastError(code);
 }
 
 void Echo(const std::wstring& report, const bool lineEnd) {

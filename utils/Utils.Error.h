@@ -58,7 +58,8 @@ void ShowW(const wchar_t* text, const wchar_t* caption, const UINT style,
            const DWORD timeout);
 void ShowA(const char* text, const char* caption);
 
-// Shows a warning that is not raised: signature, location and message.
+// Shows a warning that is not raised: signature, location and message. The
+// thread's last error is left as it was.
 void Warn(const Site& site, const wchar_t* caption, const std::wstring& message);
 
 // Writes a report, and a line end when asked, to the standard wide output.
@@ -75,6 +76,32 @@ void Echo(const std::wstring& report, const bool lineEnd = true);
 
 constexpr UINT kStyleError = 0x50010;
 constexpr UINT kStyleInformation = 0x52040;
+
+namespace Detail {
+
+// The compiler's own name of a type, cut from a probe's signature text.
+std::string TypeNameIn(const char* probeSignature);
+template <class T> std::string TypeName() {
+  return TypeNameIn(__PRETTY_FUNCTION__);
+}
+
+// The warning of a description asked for a type that has no meaning as an
+// error value; typeName goes into the shown signature.
+void WarnUnexpectedTypeW(const std::string& typeName);
+void WarnUnexpectedTypeA(const std::string& typeName);
+
+}  // namespace Detail
+
+// Types other than those specialised above carry no error code.
+template <class T> std::wstring DescriptionW(T) {
+  Detail::WarnUnexpectedTypeW(Detail::TypeName<T>());
+  return std::wstring();
+}
+
+template <class T> std::string DescriptionA(T) {
+  Detail::WarnUnexpectedTypeA(Detail::TypeName<T>());
+  return std::string();
+}
 
 }  // namespace Utils::Error
 

@@ -38,11 +38,17 @@ class FilesFind {
 
   // Every file below the pattern's directory, depth first, appended to list;
   // cFileName holds the full path (fullPath) or the path below the top
-  // directory. cut 0: worked out from the pattern.
+  // directory. cut 0: worked out from the pattern. Directory links are
+  // entered, except one named like the directory holding it and one leading
+  // back into a directory the walk is inside of. A level that cannot be
+  // listed is written to the standard wide output and passed over.
   unsigned long long GetListFull(const std::wstring& pattern, FindDataList& list,
                                  const bool fullPath, unsigned long long cut);
 
  private:
+  // Zeroes the four fields under the lock (taken again when already held).
+  void Reset();
+
   DWORD flags_ = 0;
   DWORD_PTR context_ = 0;
   HINTERNET connection_ = nullptr;

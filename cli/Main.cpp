@@ -1,0 +1,178 @@
+// sedgefold.exe: every operation of Sedgefold.dll from the command line.
+// It loads the library by name from its own directory, as the terminal
+// does, and prints what each export answers.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/BoxCloser.h"
+#include "cli/Commands.h"
+#include "cli/Console.h"
+#include "cli/Library.h"
+
+namespace {
+
+using Cli::Arguments;
+
+struct LocalFreer {
+  void operator()(wchar_t** block) const { LocalFree(block); }
+};
+
+// The program's arguments, without its own name.
+Arguments CommandLine() {
+  int count = 0;
+  const std::unique_ptr<wchar_t*, LocalFreer> argv(CommandLineToArgvW(GetCommandLineW(), &count));
+  Arguments arguments;
+  for (int i = 1; argv != nullptr && i < count; ++i) arguments.emplace_back(argv.get()[i]);
+  return arguments;
+}
+
+struct Invocation {
+  Cli::Options options;
+  bool closeBoxes = false;
+  bool help = false;
+  bool version = false;
+  std::wstring command;
+  Arguments arguments;
+};
+
+// Options come before the command; "--" ends them.
+Invocation Parse(const Arguments& all) {
+  Invocation invocation;
+  std::size_t i = 0;
+  for (; i < all.size() && all[i].rfind(L"-", 0) == 0; ++i) {
+    const std::wstring& option = all[i];
+    if (option == L"--") {
+      ++i;
+      break;
+    }
+    if (option == L"--help" || option == L"-h" || option == L"/?") invocation.help = true;
+    else if (option == L"--version") invocation.version = true;
+    else if (option == L"--ansi") invocation.options.ansi = true;
+    else if (option == L"--records") invocation.options.records = true;
+    else if (option == L"--close-boxes") invocation.closeBoxes = true;
+    else throw Cli::UsageError{L"unknown option " + option};
+  }
+  if (i < all.size()) invocation.command = all[i++];
+  invocation.arguments.assign(all.begin() + static_cast<std::ptrdiff_t>(i), all.end());
+  if (invocation.command == L"help") invocation.help = true;
+  return invocation;
+}
+
+// "MAJOR.MINOR.PATCH.BUILD" of a file's version resource, empty without one.
+std::wstring FileVersion(const std::wstring& path) {
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
+  if (size == 0) return std::wstring();
+  std::vector<unsigned char> block(size);
+  if (!GetFileVersionInfoW(path.c_str(), 0, size, block.data())) return std::wstring();
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  if (!VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) ||
+      fixed == nullptr || length < sizeof(VS_FIXEDFILEINFO))
+    return std::wstring();
+  return std::to_wstring(HIWORD(fixed->dwFileVersionMS)) + L"." +
+         std::to_wstring(LOWORD(fixed->dwFileVersionMS)) + L"." +
+         std::to_wstring(HIWORD(fixed->dwFileVersionLS)) + L"." +
+         std::to_wstring(LOWORD(fixed->dwFileVersionLS));
+}
+
+void Version() {
+  std::wstring text = L"sedgefold " SF_VERSION_TEXT L"\n";
+  const Cli::Library library;
+  if (!library.Loaded()) {
+    text += L"Sedgefold.dll: not loaded (error " + std::to_wstring(library.LoadError()) + L")\n";
+  } else {
+    const std::wstring path = library.FilePath();
+    const std::wstring version = FileVersion(path);
+    text += L"Sedgefold.dll " + (version.empty() ? L"(no version resource)" : version) + L": " +
+            path + L"\n";
+  }
+  Cli::Console::Out(text);
+}
+
+void Help() {
+  std::wstring text =
+      L"Usage: sedgefold [OPTIONS] COMMAND ARGUMENTS...\n"
+      L"Runs one operation of Sedgefold.dll (loaded from this program's directory)\n"
+      L"and prints the export's answer as \"Export = answer\".\n\nCommands:\n";
+  for (const Cli::Command& command : Cli::Commands()) {
+    std::wstring usage = std::wstring(command.name) + L" " + command.arguments;
+    usage.resize(std::max<std::size_t>(usage.size() + 1, 35), L' ');
+    text += L"  " + usage + command.help + L"\n";
+  }
+  text +=
+      L"\nOptions:\n"
+      L"  --ansi         call the A exports, with text in the ANSI code page\n"
+      L"  --records      list into string records (PathGetListMW/MA)\n"
+      L"  --close-boxes  copy every failure box to standard error and close it\n"
+      L"                 at once, for unattended runs\n"
+      L"  --version      print the version\n"
+      L"  --help         print this help\n"
+      L"\nMAX for list: at most that many names (1024); list takes a mode number too.\n"
+      L"Exit status: 0 the export answered 1 (or a path, or listed), 1 it answered 0\n"
+      L"or null or showed a box, 2 wrong command line, 3 Sedgefold.dll or an export\n"
+      L"is missing.\n";
+  Cli::Console::Out(text);
+}
+
+int RunCommand(const Invocation& invocation) {
+  const Cli::Command* command = Cli::FindCommand(invocation.command);
+  if (command == nullptr) throw Cli::UsageError{L"unknown command " + invocation.command};
+  const std::size_t count = invocation.arguments.size();
+  if (count < command->fewest || count > command->most)
+    throw Cli::UsageError{L"usage: sedgefold " + std::wstring(command->name) + L" " +
+                          command->arguments};
+
+  const Cli::Library library;
+  if (!library.Loaded()) {
+    Cli::Console::Err(L"error: Sedgefold.dll did not load (error " +
+                      std::to_wstring(library.LoadError()) + L")\n");
+    return Cli::kNoLibrary;
+  }
+  std::optional<Cli::BoxCloser> closer;
+  if (invocation.closeBoxes) closer.emplace();
+  const int status = command->run(library, invocation.options, invocation.arguments);
+  if (closer && closer->Seen() > 0) return std::max(status, static_cast<int>(Cli::kNo));
+  return status;
+}
+
+int Run() {
+  const Invocation invocation = Parse(CommandLine());
+  if (invocation.version) {
+    Version();
+    return Cli::kYes;
+  }
+  if (invocation.help) {
+    Help();
+    return Cli::kYes;
+  }
+  if (invocation.command.empty()) {
+    Help();
+    return Cli::kUsage;
+  }
+  return RunCommand(invocation);
+}
+
+}  // namespace
+
+int main() {
+  try {
+    return Run();
+  } catch (const Cli::UsageError& error) {
+    Cli::Console::Err(L"error: " + error.message + L"\n(sedgefold --help lists the commands)\n");
+    return Cli::kUsage;
+  } catch (const Cli::MissingExport& error) {
+    Cli::Console::Err(L"error: Sedgefold.dll has no export " +
+                      std::wstring(error.name.begin(), error.name.end()) + L"\n");
+    return Cli::kNoLibrary;
+  } catch (const std::exception& error) {
+    const std::string what = error.what();
+    Cli::Console::Err(L"error: " + std::wstring(what.begin(), what.end()) + L"\n");
+    return Cli::kUsage;
+  }
+}

@@ -1,0 +1,331 @@
+//+------------------------------------------------------------------+
+//|                                                    Sedgefold.mqh |
+//|                   Directory operations for MQL5 from Sedgefold.dll |
+//|                          Copyright (c) 2026 Sedgefold developers |
+//+------------------------------------------------------------------+
+//
+// Put Sedgefold.dll into <data folder>\MQL5\Libraries, this file into
+// <data folder>\MQL5\Include, and allow DLL imports for the program that
+// includes it.
+//
+// Every function below returns a plain value and never throws into the
+// terminal. A failure is shown by the library itself in a message box
+// captioned "Sedgefold.dll" (Russian text); the call then returns its
+// failure value: 0, or 0 as the address for the PathTrimNameFile pair.
+// The box waits for a click, so a failing call blocks its program until the
+// box is closed.
+//
+// Every operation comes twice:
+//   ...W takes MQL5 strings as they are (UTF-16);
+//   ...A takes narrow text in the system ANSI code page, in a uchar array
+//        closed by a zero byte: fill it with SedgefoldToAnsi() below.
+// Prefer the W forms. StringToCharArray(..., CP_ACP) silently turns every
+// character that the code page cannot spell into "?", which the copy, move
+// and delete functions read as a wildcard; SedgefoldToAnsi() refuses such
+// text instead.
+//
+// The library serialises nothing: calls from several programs on the same
+// folders at once see each other's changes half done.
+//+------------------------------------------------------------------+
+#property copyright "Copyright (c) 2026 Sedgefold developers"
+
+#ifndef SEDGEFOLD_MQH
+#define SEDGEFOLD_MQH
+
+#import "Sedgefold.dll"
+//--- Questions about a path: no box for a missing path or a file.
+
+// 1 when path names an existing directory (one trailing backslash allowed),
+// 0 for a file, a missing path or a failure.
+int   PathCheckW(string path);
+int   PathCheckA(uchar &path[]);
+
+// 1 when path names an existing directory holding no entry at all;
+// 0 for a directory with entries, a file, a missing path or a failure.
+int   PathIsEmptyW(string path);
+int   PathIsEmptyA(uchar &path[]);
+
+//--- Creating and removing. Deletions are final: nothing goes to the
+//--- recycle bin, and nothing asks for confirmation.
+
+// Creates the directory together with every missing parent. 1 when it
+// exists afterwards (an existing directory counts), 0 when it could not be
+// created. No box.
+int   PathCreateW(string path);
+int   PathCreateA(uchar &path[]);
+
+// Deletes the directory (or file) with everything in it. 1 on complete
+// success; 0 when anything could not be deleted or the path does not exist
+// (what was deleted stays deleted). No box.
+int   PathDeleteW(string path);
+int   PathDeleteA(uchar &path[]);
+
+// Removes the directory only when it is empty. 1 when it was removed, and
+// also when there is no directory there (a file of that name is left
+// alone); 0 when the directory still holds entries or cannot be removed.
+// No box.
+int   PathDeleteEmptyW(string path);
+int   PathDeleteEmptyA(uchar &path[]);
+
+// Deletes everything inside the directory and keeps the directory. 1 when
+// every entry was removed; 0 when some could not be (the others are still
+// removed). Box when path is not an existing directory ("... не является
+// каталогом!") or is not a valid path.
+int   PathClearContentsW(string path);
+int   PathClearContentsA(uchar &path[]);
+
+// Deletes every file at every depth below the directory and keeps all the
+// directories, left empty. 1 when every file was removed, 0 otherwise.
+// WARNING: it follows directory links and junctions below the directory and
+// deletes the files it finds through them (except a link bearing the name
+// of the directory holding it). Never point it at a tree that links to data
+// kept elsewhere. Box when path is not an existing directory.
+int   PathClearFromFilesW(string path);
+int   PathClearFromFilesA(uchar &path[]);
+
+//--- Two paths: copying, moving, linking.
+
+// Copies source (a directory with everything in it, or a file) to
+// destination through the Windows shell, silently. 1 on complete success;
+// 0 otherwise, without a box. A copy that stops halfway stays halfway.
+int   PathCopyW(string source, string destination);
+int   PathCopyA(uchar &source[], uchar &destination[]);
+
+// Moves source to destination, as PathCopyW copies. 1 on complete success;
+// 0 otherwise, without a box; nothing is rolled back.
+int   PathMoveW(string source, string destination);
+int   PathMoveA(uchar &source[], uchar &destination[]);
+
+// Creates link, a directory symbolic link to the existing target, creating
+// the directories above link first. 1 when the link was made; 0 without a
+// box when Windows refuses it (an existing name, or no right to create
+// symbolic links: run as administrator or enable Developer Mode). Box when
+// target does not exist ("Отсутсвует исходный путь:"), when link is not a
+// valid path, or when the directory for it cannot be created.
+int   PathSymbolicLinkW(string target, string link);
+int   PathSymbolicLinkA(uchar &target[], uchar &link[]);
+
+//--- Listing one directory level. pattern is normally a folder, a backslash
+//--- and "*"; mode is SEDGEFOLD_DIRS (1), SEDGEFOLD_FILES (2) or
+//--- SEDGEFOLD_ALL (3). "." and ".." are never listed; names come in the
+//--- order Windows returns them, unsorted. The result is the number of names
+//--- written: at most count, 0 for a folder with nothing to list and 0 on
+//--- failure. Boxes: any other mode ("Неверно выбран метод поиска."), a
+//--- pattern that matches nothing, not even the folder itself ("Не получен
+//--- системный дескриптор поиска для пути:"), an invalid folder path, and a
+//--- name that does not fit its place ("Ошибка копирования.").
+
+// Into a character buffer of count slots of size BYTES each: name i is at
+// byte offset i * size, i.e. at buffer[i * size / 2], closed by a zero.
+// size must be even; 520 bytes holds any name. The buffer MUST hold at
+// least count * size / 2 elements: the library cannot see its length. A
+// name that does not fit its slot zero-fills the slot and shows the box.
+ulong PathGetListW(string pattern, int mode, ushort &buffer[], ulong count, ulong size);
+// The same with narrow names in the ANSI code page: name i at buffer[i *
+// size]; the buffer must hold at least count * size bytes.
+ulong PathGetListA(uchar &pattern[], int mode, uchar &buffer[], ulong count, ulong size);
+
+// Into the strings of names[0 .. count-1]. The array must hold at least
+// count strings and each string must already own a buffer with room for
+// any name: StringInit(names[i], 260, ' ') before the call; the library
+// writes into that buffer and cannot grow it. After the call a string may
+// keep characters behind the name's terminating zero: copy each string
+// through SedgefoldTrimmed() below. A string without room shows the box.
+// SedgefoldList() below does all of this.
+ulong PathGetListMW(string pattern, int mode, string &names[], ulong count);
+
+// PathGetListMA is exported too, but not imported here:
+//   ulong PathGetListMA(pattern, int mode, <narrow records>, ulong count)
+// It writes narrow names into an array of 12-byte records
+// {int capacity; char *text}. MQL5 has no narrow string type, and a string
+// array is handed to a DLL as wide records, so no MQL5 declaration of it can
+// be both callable and safe: records filled by hand with addresses would
+// let one wrong number crash the terminal. The export exists for hosts that
+// own narrow records; from MQL5 use PathGetListMW, PathGetListW or
+// PathGetListA.
+
+//--- Cutting a path, in the caller's buffer.
+
+// Cuts the last name off the path held in the array, in place: one
+// trailing backslash is ignored and the text ends after the backslash before
+// it (C:\dir\file.txt and C:\dir\sub\ both leave C:\dir\); a path without
+// such a backslash is left as it is. The array must be closed by a zero.
+// Returns the address of the array's data (not 0), or 0 on failure with the
+// array unchanged. Box for an empty path or a lone backslash ("Отсутствует
+// путь."). It takes an array, not a string: the library writes into the
+// memory it is given, and a string parameter is only a copy.
+long  PathTrimNameFileW(ushort &path[]);
+long  PathTrimNameFileA(uchar &path[]);
+#import
+
+//+------------------------------------------------------------------+
+//| Everyday use: no arrays, no buffer sizes.                        |
+//+------------------------------------------------------------------+
+
+// Listing modes of the PathGetList family.
+#define SEDGEFOLD_DIRS   1
+#define SEDGEFOLD_FILES  2
+#define SEDGEFOLD_ALL    3
+
+// Characters that any file name fits in, terminator excluded.
+#define SEDGEFOLD_NAME_CHARS 260
+
+bool SedgefoldIsDir(const string path)      { return PathCheckW(path) == 1; }
+bool SedgefoldIsEmptyDir(const string path) { return PathIsEmptyW(path) == 1; }
+bool SedgefoldCreate(const string path)     { return PathCreateW(path) == 1; }
+bool SedgefoldDelete(const string path)     { return PathDeleteW(path) == 1; }
+bool SedgefoldDeleteEmpty(const string path) { return PathDeleteEmptyW(path) == 1; }
+bool SedgefoldClear(const string path)      { return PathClearContentsW(path) == 1; }
+bool SedgefoldClearFiles(const string path) { return PathClearFromFilesW(path) == 1; }
+
+bool SedgefoldCopy(const string source, const string destination)
+  {
+   return PathCopyW(source, destination) == 1;
+  }
+
+bool SedgefoldMove(const string source, const string destination)
+  {
+   return PathMoveW(source, destination) == 1;
+  }
+
+bool SedgefoldLink(const string target, const string link)
+  {
+   return PathSymbolicLinkW(target, link) == 1;
+  }
+
+//+------------------------------------------------------------------+
+//| The characters of chars[start ..] up to the first zero, at most  |
+//| limit of them (limit < 0: up to the end of the array).           |
+//+------------------------------------------------------------------+
+string SedgefoldCharsToString(const ushort &chars[], const int start, const int limit)
+  {
+   int size = ArraySize(chars);
+   int stop = (limit < 0 || start + limit > size) ? size : start + limit;
+   int end = start;
+   while(end < stop && chars[end] != 0)
+      end++;
+   if(end == start)
+      return "";
+   return ShortArrayToString(chars, start, end - start);
+  }
+
+//+------------------------------------------------------------------+
+//| The text of a string up to its first zero character. A string    |
+//| the library wrote into may go on behind the name's terminator.   |
+//+------------------------------------------------------------------+
+string SedgefoldTrimmed(const string text)
+  {
+   int length = StringLen(text);
+   int end = 0;
+   while(end < length && StringGetCharacter(text, end) != 0)
+      end++;
+   return end == length ? text : StringSubstr(text, 0, end);
+  }
+
+//+------------------------------------------------------------------+
+//| Narrow text in the system ANSI code page, closed by a zero byte, |
+//| ready for the ...A functions. false when it cannot be made, and  |
+//| when the code page cannot spell every character: Windows would   |
+//| put "?" in their place, and "?" is a wildcard to PathDeleteA,     |
+//| PathCopyA and PathMoveA.                                          |
+//+------------------------------------------------------------------+
+bool SedgefoldToAnsi(const string text, uchar &ansi[])
+  {
+   ArrayFree(ansi);
+   int copied = StringToCharArray(text, ansi, 0, WHOLE_ARRAY, CP_ACP);
+   if(copied < 0)
+      return false;
+   int size = ArraySize(ansi);
+   if(size == 0 || ansi[size - 1] != 0)
+     {
+      if(ArrayResize(ansi, size + 1) != size + 1)
+         return false;
+      ansi[size] = 0;
+     }
+   if(CharArrayToString(ansi, 0, -1, CP_ACP) != text)
+     {
+      ArrayFree(ansi);
+      return false;
+     }
+   return true;
+  }
+
+//+------------------------------------------------------------------+
+//| The directory part of path, with its final backslash:            |
+//| C:\dir\file.txt and C:\dir\sub\ give C:\dir\. "" on failure (the |
+//| library shows why).                                               |
+//+------------------------------------------------------------------+
+string SedgefoldTrimName(const string path)
+  {
+   ushort buffer[];
+   int length = StringLen(path);
+   if(ArrayResize(buffer, length + 1) != length + 1)
+      return "";
+   if(length > 0)
+      StringToShortArray(path, buffer, 0, length);
+   buffer[length] = 0;
+   if(PathTrimNameFileW(buffer) == 0)
+      return "";
+   return SedgefoldCharsToString(buffer, 0, -1);
+  }
+
+//+------------------------------------------------------------------+
+//| Lists the entries of one directory level into names[] and        |
+//| returns how many there are (names[] is resized to that number).  |
+//| pattern: a folder, a backslash and "*" (or "*.csv" and the like);|
+//| mode: SEDGEFOLD_DIRS, SEDGEFOLD_FILES or SEDGEFOLD_ALL. At most   |
+//| maxNames names are returned; further entries are dropped. 0 also  |
+//| on failure, after the library's box; -1 when names[] cannot be    |
+//| sized (a fixed-size array, or no memory).                         |
+//+------------------------------------------------------------------+
+int SedgefoldList(const string pattern, const int mode, string &names[],
+                  const int maxNames = 1024)
+  {
+   if(maxNames <= 0)
+      return ArrayResize(names, 0) == 0 ? 0 : -1;
+   if(ArrayResize(names, maxNames) != maxNames)
+      return -1;
+   // Every string needs a buffer of its own before the call: the library
+   // writes into it and cannot allocate one. A space as filler makes sure
+   // the terminal really allocates the buffer.
+   for(int i = 0; i < maxNames; i++)
+      if(!StringInit(names[i], SEDGEFOLD_NAME_CHARS, ' '))
+         return -1;
+   ulong listed = PathGetListMW(pattern, mode, names, (ulong)maxNames);
+   int count = listed > (ulong)maxNames ? maxNames : (int)listed;
+   for(int i = 0; i < count; i++)
+      names[i] = SedgefoldTrimmed(names[i]);
+   if(ArrayResize(names, count) != count)
+      return -1;
+   return count;
+  }
+
+//+------------------------------------------------------------------+
+//| SedgefoldList through the character-buffer form PathGetListW:    |
+//| the same names, read from the slots of one ushort array.         |
+//+------------------------------------------------------------------+
+int SedgefoldListBuffered(const string pattern, const int mode, string &names[],
+                          const int maxNames = 1024)
+  {
+   const int slotChars = SEDGEFOLD_NAME_CHARS;   // one name and its zero
+   if(maxNames <= 0)
+      return ArrayResize(names, 0) == 0 ? 0 : -1;
+   if(maxNames > INT_MAX / slotChars)
+      return -1;
+   ushort buffer[];
+   int total = maxNames * slotChars;
+   if(ArrayResize(buffer, total) != total)
+      return -1;
+   ArrayInitialize(buffer, 0);
+   ulong listed = PathGetListW(pattern, mode, buffer, (ulong)maxNames,
+                               (ulong)slotChars * 2);
+   int count = listed > (ulong)maxNames ? maxNames : (int)listed;
+   if(ArrayResize(names, count) != count)
+      return -1;
+   for(int i = 0; i < count; i++)
+      names[i] = SedgefoldCharsToString(buffer, i * slotChars, slotChars);
+   return count;
+  }
+
+#endif // SEDGEFOLD_MQH
+//+------------------------------------------------------------------+

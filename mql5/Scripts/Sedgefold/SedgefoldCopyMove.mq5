@@ -1,0 +1,71 @@
+//+------------------------------------------------------------------+
+//|                                            SedgefoldCopyMove.mq5 |
+//|                  Copies a folder with its contents, then moves it |
+//|                          Copyright (c) 2026 Sedgefold developers |
+//+------------------------------------------------------------------+
+#property copyright   "Copyright (c) 2026 Sedgefold developers"
+#property version     "1.00"
+#property description "Builds <Source> inside MQL5\\Files\\SedgefoldExamples, copies it to"
+#property description "<Source>-copy and moves the copy to <Source>-moved."
+#property script_show_inputs
+
+#include "SedgefoldExamples.mqh"
+
+input string InpSource = "Original";   // Source folder inside SedgefoldExamples
+input bool   InpRemove = true;         // Remove all three folders at the end
+
+//+------------------------------------------------------------------+
+//| Number of entries at the top level of a folder, -1 on failure.   |
+//+------------------------------------------------------------------+
+int CountEntries(const string path)
+  {
+   string names[];
+   return SedgefoldList(path + "\\*", SEDGEFOLD_ALL, names);
+  }
+
+//+------------------------------------------------------------------+
+void OnStart()
+  {
+   if(!EnsureExamplesRoot())
+      return;
+   string source = ExamplePath(InpSource);
+   string copy = ExamplePath(InpSource + "-copy");
+   string moved = ExamplePath(InpSource + "-moved");
+   if(source == "" || copy == "" || moved == "")
+      return;
+   // The copy and the move must land in fresh places.
+   if(SedgefoldIsDir(copy) || SedgefoldIsDir(moved))
+     {
+      PrintFormat("%s or %s exists already; remove it or choose another source name.", copy, moved);
+      return;
+     }
+
+   if(!Step("PathCreateW(source\\Data)", SedgefoldCreate(source + "\\Data")))
+      return;
+   if(!WriteExampleFile(InpSource + "\\readme.txt", "copied and moved by Sedgefold") ||
+      !WriteExampleFile(InpSource + "\\Data\\prices.csv", "time;bid;ask"))
+      return;
+
+   if(!Step("PathCopyW(source, copy)", SedgefoldCopy(source, copy)))
+      return;
+   PrintFolder(copy);
+   Step("the copy holds as many entries as the source",
+        CountEntries(copy) == CountEntries(source));
+   Step("the copy holds Data\\prices.csv",
+        PathCheckW(copy + "\\Data") == 1 && FileIsExist(SEDGEFOLD_EXAMPLES_DIR + "\\" + InpSource + "-copy\\Data\\prices.csv"));
+
+   if(!Step("PathMoveW(copy, moved)", SedgefoldMove(copy, moved)))
+      return;
+   Step("the copy is gone", !SedgefoldIsDir(copy));
+   Step("the moved folder is there", SedgefoldIsDir(moved));
+   PrintFolder(moved);
+
+   // A source that does not exist: 0, and no box.
+   Step("PathCopyW of a missing folder answers 0", PathCopyW(source + "-missing", copy) == 0);
+
+   if(!InpRemove)
+      return;
+   Step("PathDeleteW(source)", SedgefoldDelete(source));
+   Step("PathDeleteW(moved)", SedgefoldDelete(moved));
+  }
+//+------------------------------------------------------------------+

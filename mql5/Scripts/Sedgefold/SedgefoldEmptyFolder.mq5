@@ -1,0 +1,56 @@
+//+------------------------------------------------------------------+
+//|                                         SedgefoldEmptyFolder.mq5 |
+//|               Empties a folder, first of its files only, then of |
+//|                                    everything, keeping the folder |
+//|                          Copyright (c) 2026 Sedgefold developers |
+//+------------------------------------------------------------------+
+#property copyright   "Copyright (c) 2026 Sedgefold developers"
+#property version     "1.00"
+#property description "Fills MQL5\\Files\\SedgefoldExamples\\<Folder>, removes its files at"
+#property description "every depth (folders stay), then clears it completely."
+#property script_show_inputs
+
+#include "SedgefoldExamples.mqh"
+
+input string InpFolder = "Scratch";   // Folder inside SedgefoldExamples
+
+//+------------------------------------------------------------------+
+bool Fill(const string path)
+  {
+   return SedgefoldCreate(path + "\\Sub\\Deeper") &&
+          WriteExampleFile(InpFolder + "\\a.txt", "a") &&
+          WriteExampleFile(InpFolder + "\\Sub\\b.txt", "b") &&
+          WriteExampleFile(InpFolder + "\\Sub\\Deeper\\c.txt", "c");
+  }
+
+//+------------------------------------------------------------------+
+void OnStart()
+  {
+   if(!EnsureExamplesRoot())
+      return;
+   string path = ExamplePath(InpFolder);
+   if(path == "")
+      return;
+   if(!Step("fill the folder", Fill(path)))
+      return;
+   PrintFolder(path);
+
+   // PathClearFromFilesW enters directory links below the folder and deletes
+   // the files behind them: use it only on trees that link nowhere else.
+   if(!Step("PathClearFromFilesW(folder)", SedgefoldClearFiles(path)))
+      return;
+   Step("Sub\\Deeper is still there", SedgefoldIsDir(path + "\\Sub\\Deeper"));
+   Step("Sub\\Deeper holds nothing", SedgefoldIsEmptyDir(path + "\\Sub\\Deeper"));
+   Step("a.txt is gone", !FileIsExist(SEDGEFOLD_EXAMPLES_DIR + "\\" + InpFolder + "\\a.txt"));
+   PrintFolder(path);
+
+   if(!Step("fill it again", Fill(path)))
+      return;
+   if(!Step("PathClearContentsW(folder)", SedgefoldClear(path)))
+      return;
+   Step("the folder is there and empty", SedgefoldIsDir(path) && SedgefoldIsEmptyDir(path));
+
+   // The folder itself, now empty.
+   Step("PathDeleteEmptyW(folder)", SedgefoldDeleteEmpty(path));
+  }
+//+------------------------------------------------------------------+

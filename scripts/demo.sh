@@ -1,0 +1,108 @@
+#!/usr/bin/env bash
+# Builds everything, then shows sedgefold.exe, the command-line host, at work
+# under Wine: every command on a scratch tree, in the W and A forms, and the
+# message boxes of three failures (closed at once and printed, as
+# --close-boxes does for unattended runs).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=build
+
+bash scripts/build.sh "$build"
+
+exe="$build/bin/sedgefold.exe"
+# The scratch tree lives on the Wine prefix's drive C:, so its paths read
+# like the paths of a terminal's machine.
+bash tests/wine-run.sh "$build" "$exe" --version >/dev/null
+drive_c="$build/wine/prefix/drive_c"
+scratch="$drive_c/sedgefold-demo"
+root='C:\sedgefold-demo'
+rm -rf "$scratch"
+mkdir -p "$scratch"
+trap 'rm -rf "$scratch"' EXIT
+
+section() { printf '\n=== %s\n' "$*"; }
+
+# Shows the command as a user would type it, then its output; a status other
+# than 0 is shown, never fatal here.
+sf() {
+  local shown=""
+  for argument in "$@"; do
+    case "$argument" in
+      '' | *' '*) shown+=" \"$argument\"" ;;
+      *) shown+=" $argument" ;;
+    esac
+  done
+  printf '\n> sedgefold%s\n' "$shown"
+  local status=0
+  bash tests/wine-run.sh "$build" "$exe" --close-boxes "$@" 2>&1 || status=$?
+  [ "$status" -eq 0 ] || echo "(exit status $status)"
+}
+
+# The scratch tree as the Unix side sees it.
+show_tree() {
+  printf '\n  files now:\n'
+  (cd "$scratch" && find . -mindepth 1 | LC_ALL=C sort | sed 's|^\./|    |; s|/|\\|g')
+}
+
+section "sedgefold.exe loads Sedgefold.dll by name from its own folder"
+sf --version
+
+section "create: a directory with every missing parent"
+sf create "$root\\Data\\2026\\Q1"
+printf 'time;bid;ask\n' >"$scratch/Data/prices.csv"
+printf 'quarterly report\n' >"$scratch/Data/2026/report.txt"
+printf 'ticks\n' >"$scratch/Data/2026/Q1/ticks.csv"
+printf 'отчёт\n' >"$scratch/Data/Отчёт.txt"
+echo "  (and four files written into it)"
+show_tree
+
+section "check and empty: questions, no boxes"
+sf check "$root\\Data"
+sf check "$root\\Data\\prices.csv"
+sf empty "$root\\Data\\2026"
+sf create "$root\\Empty"
+sf empty "$root\\Empty"
+
+section "list: one level, in the system's order"
+sf list "$root\\Data\\*" all
+sf list "$root\\Data\\*" dirs
+sf list "$root\\Data\\*" files 1
+sf --records list "$root\\Data\\*" files
+sf --ansi list "$root\\Data\\*" files
+
+section "trim: the directory part of a path"
+sf trim "$root\\Data\\prices.csv"
+sf --ansi trim "$root\\Data\\Отчёт.txt"
+
+section "copy and move whole trees"
+sf copy "$root\\Data" "$root\\Backup"
+sf create "$root\\Archive"
+sf move "$root\\Backup" "$root\\Archive\\Backup"
+show_tree
+
+section "clear-files: every file below, directories stay"
+sf clear-files "$root\\Archive"
+show_tree
+
+section "clear: everything inside, the directory stays"
+sf clear "$root\\Archive"
+show_tree
+
+section "delete-empty: only an empty directory goes"
+sf delete-empty "$root\\Data"
+sf delete-empty "$root\\Archive"
+sf delete-empty "$root\\Empty"
+
+section "link: a directory symbolic link (the directory above it is made first)"
+sf link "$root\\Data" "$root\\Links\\Data"
+echo "  (Windows makes the link given the right to; Wine answers 1 without making it)"
+
+section "delete: a whole tree, for good"
+sf delete "$root\\Data"
+sf check "$root\\Data"
+show_tree
+
+section "failures: the library's message box, printed and closed"
+sf list "$root\\Links\\*" 5
+sf clear "$root\\Links\\missing"
+sf trim ""

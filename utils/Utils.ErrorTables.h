@@ -1,0 +1,61 @@
+#pragma once
+// The library's own error-text tables, seen from inside the library and its
+// unit tests. Users of the texts call the lookups of Utils.Error.h instead.
+#include <windows.h>
+
+#include <cstddef>
+#include <string>
+
+namespace Utils::Error::Tables {
+
+// One described code: the documentation's English text and our Russian one.
+// Either may hold single "\r\n" breaks between paragraphs, never a blank line.
+struct Row {
+  long code;
+  const wchar_t* english;
+  const wchar_t* russian;
+};
+
+struct Table {
+  const Row* rows;
+  std::size_t size;
+
+  const Row* begin() const { return rows; }
+  const Row* end() const { return rows + size; }
+  // The row of the code, or nullptr.
+  const Row* Find(long code) const;
+};
+
+const Table& Internet();
+const Table& Shell();
+const Table& CommonDialog();
+
+// A row's text, "\r\nLast Error: <code>.\r\n\r\n<english>\r\n\r\n<russian>
+// \r\n\r\n", with the code written as its table writes codes: WinINet in
+// decimal, shell results as "0x" and five hex digits, common-dialog codes as
+// "0x" and four; code 0 is "0" in every table.
+std::wstring InternetRow(const Row& row);
+std::wstring ShellRow(const Row& row);
+std::wstring CommonDialogRow(const Row& row);
+
+// The layout the three share, around a code already written.
+std::wstring RowText(const std::wstring& code, const Row& row);
+
+// The narrow rows are the wide ones in code page 1251, whatever the system's
+// ANSI code page is.
+std::string To1251(const std::wstring& text);
+
+// The WinINet code whose text is the server's last response, not a row.
+constexpr long kServerResponseCode = 12003;
+
+// Same shape as InternetGetLastResponseInfoW/A, so that the response row can
+// be built from a stand-in.
+using ResponseInfoW = BOOL(WINAPI*)(LPDWORD, LPWSTR, LPDWORD);
+using ResponseInfoA = BOOL(WINAPI*)(LPDWORD, LPSTR, LPDWORD);
+
+// The 12003 row around the calling thread's last server response, fetched
+// through `fetch`. A failed fetch shows a warning and gives an empty text.
+std::wstring ServerResponseRowW(ResponseInfoW fetch);
+std::string ServerResponseRowA(ResponseInfoA fetch);
+
+}  // namespace Utils::Error::Tables
