@@ -3,7 +3,8 @@
 # the real include file and fail every broken copy made here (a missing
 # import, a duplicate, a lost or wrongly typed parameter, a wrong result
 # type, a name the DLL does not export, an import of an export left out on
-# purpose, and a header declaration that disagrees with the import).
+# purpose, and a header declaration that disagrees with the import). The
+# same for mql5-check.sh on broken copies of the MQL5 sources.
 #
 #   kit-check-faults.sh OBJDUMP DLL HEADER MQH
 set -euo pipefail
@@ -66,8 +67,54 @@ mutant left-out-imported mqh    's|^ulong PathGetListMW(string pattern|ulong Pat
 mutant unclosed-block    mqh    's/^#import$//' 'not closed'
 mutant header-drift      header 's/const uint64_t count, const uint64_t size);/const uint64_t count);/' 'PathGetListA takes 4 parameter(s) in the library, 5'
 
+# --- mql5-check.sh --------------------------------------------------------
+kit=$(cd "$(dirname "$mqh")/.." && pwd)
+if ! bash "$here/mql5-check.sh" "$kit" >"$work/out" 2>&1; then
+  cat "$work/out"
+  echo "FAIL: the real MQL5 sources do not pass mql5-check.sh"
+  failures=$((failures + 1))
+fi
+
+# source_mutant NAME FILE(relative to the kit) SED-SCRIPT EXPECTED-TEXT
+source_mutant() {
+  local name=$1 file=$2 script=$3 expected=$4
+  rm -rf "$work/kit"
+  cp -r "$kit" "$work/kit"
+  sed -e "$script" "$kit/$file" >"$work/kit/$file"
+  if cmp -s "$kit/$file" "$work/kit/$file"; then
+    echo "FAIL: $name: the mutation changed nothing"
+    failures=$((failures + 1))
+  elif bash "$here/mql5-check.sh" "$work/kit" >"$work/out" 2>&1; then
+    echo "FAIL: $name: mql5-check.sh passed a broken copy"
+    failures=$((failures + 1))
+  elif ! grep -qF "$expected" "$work/out"; then
+    echo "FAIL: $name: mql5-check.sh failed, but without naming \"$expected\":"
+    cat "$work/out"
+    failures=$((failures + 1))
+  else
+    echo "caught: $name: $(grep -m1 '^FAIL' "$work/out")"
+  fi
+}
+
+source_mutant misspelt-helper Scripts/Sedgefold/SedgefoldMakeTree.mq5 \
+  's/SedgefoldIsDir(deepest)/SedgefoldIsDirectory(deepest)/' 'calls SedgefoldIsDirectory'
+source_mutant helper-arguments Scripts/Sedgefold/SedgefoldEmptyFolder.mq5 \
+  's/Step("fill the folder", Fill(path))/Step(Fill(path))/' 'calls Step with 1 argument(s)'
+source_mutant import-arguments Include/Sedgefold.mqh \
+  's/return PathCopyW(source, destination) == 1;/return PathCopyW(source) == 1;/' 'calls PathCopyW with 1'
+source_mutant builtin-arguments Scripts/Sedgefold/SedgefoldExamples.mqh \
+  's/StringSplit(name, .\\\\., parts)/StringSplit(name, parts)/' 'calls StringSplit with 2'
+source_mutant lost-brace Scripts/Sedgefold/SedgefoldCopyMove.mq5 \
+  '0,/^  }$/s/^  }$//' 'unbalanced braces'
+source_mutant missing-include Scripts/Sedgefold/SedgefoldMakeLink.mq5 \
+  's/#include "SedgefoldExamples.mqh"/#include "SedgefoldSamples.mqh"/' 'SedgefoldSamples.mqh, which does not exist'
+source_mutant no-onstart Scripts/Sedgefold/SedgefoldInspectFolder.mq5 \
+  's/^void OnStart()/void OnBegin()/' 'has no OnStart'
+source_mutant twice-defined Include/Sedgefold.mqh \
+  's/^string SedgefoldTrimName(const string path)/string SedgefoldTrimmed(const string path)/' 'more than one definition of: SedgefoldTrimmed'
+
 if [ "$failures" -ne 0 ]; then
   echo "$failures fault(s) not caught"
   exit 1
 fi
-echo "kit-check.sh catches every planted fault: OK"
+echo "kit-check.sh and mql5-check.sh catch every planted fault: OK"

@@ -132,7 +132,8 @@ Reach ReachOf(const wstring& path) {
 }
 
 void RequireBelowRoot(const Error::Site& site, const wstring& path) {
-  (void)site; (void)path;
+  const Reach reach = ReachOf(path);
+  if (reach != Reach::kBelowRoot) RefuseReach(site, path, reach);
 }
 
 void RequireAnchored(const Error::Site& site, const wstring& path) {
@@ -351,8 +352,8 @@ bool FileOperation(const wstring& from, const wstring& to, const unsigned short 
     RequireAnchored(SF_SITE(kFileOperationSignature, ""), destination);
   if (wFunc == FO_DELETE) {
     LinkSweep sweep;
-
-    sweep.linkStays = false;
+    RemoveDirectoryLinks(source, sweep);
+    if (sweep.linkStays) return false;
     // Links may have been all the source named.
     if (sweep.removed > 0 && !MatchesAnything(source)) return true;
   }

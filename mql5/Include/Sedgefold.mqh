@@ -1,6 +1,6 @@
-//+------------------------------------------------------------------+
+﻿//+------------------------------------------------------------------+
 //|                                                    Sedgefold.mqh |
-//|                   Directory operations for MQL5 from Sedgefold.dll |
+//|                 Directory operations for MQL5 from Sedgefold.dll |
 //|                          Copyright (c) 2026 Sedgefold developers |
 //+------------------------------------------------------------------+
 //
@@ -46,17 +46,23 @@ int   PathIsEmptyW(string path);
 int   PathIsEmptyA(uchar &path[]);
 
 //--- Creating and removing. Deletions are final: nothing goes to the
-//--- recycle bin, and nothing asks for confirmation.
+//--- recycle bin, and nothing asks for confirmation. The deleting, clearing,
+//--- copying and moving functions take full paths only ("C:\..." or
+//--- "\\server\share\..."): any other path shows a box ("Путь задан не
+//--- полностью"), and so does a drive or share root as what is deleted,
+//--- cleared or moved ("Операция над корневым каталогом запрещена").
 
 // Creates the directory together with every missing parent. 1 when it
 // exists afterwards (an existing directory counts), 0 when it could not be
-// created. No box.
+// created (a file of that name is there, say). No box.
 int   PathCreateW(string path);
 int   PathCreateA(uchar &path[]);
 
 // Deletes the directory (or file) with everything in it. 1 on complete
 // success; 0 when anything could not be deleted or the path does not exist
-// (what was deleted stays deleted). No box.
+// (what was deleted stays deleted). Directory links inside are removed as
+// links first: what they point to is never entered. Box only for a path
+// that is not full, or a root.
 int   PathDeleteW(string path);
 int   PathDeleteA(uchar &path[]);
 
@@ -69,8 +75,9 @@ int   PathDeleteEmptyA(uchar &path[]);
 
 // Deletes everything inside the directory and keeps the directory. 1 when
 // every entry was removed; 0 when some could not be (the others are still
-// removed). Box when path is not an existing directory ("... не является
-// каталогом!") or is not a valid path.
+// removed). A directory link inside is removed as a link, its target never
+// entered. Box when path is not an existing directory ("... не является
+// каталогом!"), is not a valid full path, or is a root.
 int   PathClearContentsW(string path);
 int   PathClearContentsA(uchar &path[]);
 
@@ -79,7 +86,8 @@ int   PathClearContentsA(uchar &path[]);
 // WARNING: it follows directory links and junctions below the directory and
 // deletes the files it finds through them (except a link bearing the name
 // of the directory holding it). Never point it at a tree that links to data
-// kept elsewhere. Box when path is not an existing directory.
+// kept elsewhere. Box when path is not an existing directory, is not a
+// valid full path, or is a root.
 int   PathClearFromFilesW(string path);
 int   PathClearFromFilesA(uchar &path[]);
 
@@ -87,12 +95,14 @@ int   PathClearFromFilesA(uchar &path[]);
 
 // Copies source (a directory with everything in it, or a file) to
 // destination through the Windows shell, silently. 1 on complete success;
-// 0 otherwise, without a box. A copy that stops halfway stays halfway.
+// 0 otherwise, without a box. A copy that stops halfway stays halfway. Box
+// for a path that is not full, or a root as source.
 int   PathCopyW(string source, string destination);
 int   PathCopyA(uchar &source[], uchar &destination[]);
 
 // Moves source to destination, as PathCopyW copies. 1 on complete success;
-// 0 otherwise, without a box; nothing is rolled back.
+// 0 otherwise, without a box; nothing is rolled back. Create the
+// destination's parent first. Boxes as for PathCopyW.
 int   PathMoveW(string source, string destination);
 int   PathMoveA(uchar &source[], uchar &destination[]);
 

@@ -486,11 +486,18 @@ TEST_F(FileOps, ClearFromFilesKeepsDirectoriesAndGoesOnPastAFailure) {
   MakeFile(L"Data\\a.txt");
   MakeFile(L"Data\\Sub\\b.txt");
   MakeFile(L"Data\\Sub\\Deeper\\c.txt");
-  RefuseOnly({Path(L"Data\\Sub\\b.txt")});
+  // Read-only files go too; one that stays keeps its attribute.
+  for (const wchar_t* readOnly : {L"Data\\a.txt", L"Data\\Sub\\b.txt"})
+    ASSERT_TRUE(SetFileAttributesW(Path(readOnly).c_str(),
+                                   FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+  const std::wstring stays = Path(L"Data\\Sub\\b.txt");
+  const DWORD attributes = GetFileAttributesW(stays.c_str());
+  ASSERT_TRUE(attributes & FILE_ATTRIBUTE_READONLY);
+  RefuseOnly({stays});
 
   EXPECT_FALSE(Utils::Path::ClearFromFiles(dir + L"\\"));
   EXPECT_FALSE(Exists(Path(L"Data\\a.txt")));
-  EXPECT_TRUE(Exists(Path(L"Data\\Sub\\b.txt")));
+  EXPECT_EQ(GetFileAttributesW(stays.c_str()), attributes);
   EXPECT_FALSE(Exists(Path(L"Data\\Sub\\Deeper\\c.txt")));
   EXPECT_TRUE(Exists(Path(L"Data\\Sub\\Deeper")));
   EXPECT_EQ(FakeShell::seen.size(), 3u);

@@ -1,6 +1,6 @@
-//+------------------------------------------------------------------+
+﻿//+------------------------------------------------------------------+
 //|                                            SedgefoldCopyMove.mq5 |
-//|                  Copies a folder with its contents, then moves it |
+//|                 Copies a folder with its contents, then moves it |
 //|                          Copyright (c) 2026 Sedgefold developers |
 //+------------------------------------------------------------------+
 #property copyright   "Copyright (c) 2026 Sedgefold developers"

@@ -1,7 +1,7 @@
-//+------------------------------------------------------------------+
+﻿//+------------------------------------------------------------------+
 //|                                         SedgefoldEmptyFolder.mq5 |
 //|               Empties a folder, first of its files only, then of |
-//|                                    everything, keeping the folder |
+//|                                   everything, keeping the folder |
 //|                          Copyright (c) 2026 Sedgefold developers |
 //+------------------------------------------------------------------+
 #property copyright   "Copyright (c) 2026 Sedgefold developers"

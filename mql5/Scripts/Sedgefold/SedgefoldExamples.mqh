@@ -1,6 +1,6 @@
-//+------------------------------------------------------------------+
+﻿//+------------------------------------------------------------------+
 //|                                            SedgefoldExamples.mqh |
-//|            What the Sedgefold example scripts share: their folder |
+//|           What the Sedgefold example scripts share: their folder |
 //|                          Copyright (c) 2026 Sedgefold developers |
 //+------------------------------------------------------------------+
 //

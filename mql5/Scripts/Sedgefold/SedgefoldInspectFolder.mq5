@@ -1,4 +1,4 @@
-//+------------------------------------------------------------------+
+﻿//+------------------------------------------------------------------+
 //|                                       SedgefoldInspectFolder.mq5 |
 //|       Tells what a folder is and what it holds, changing nothing |
 //|                          Copyright (c) 2026 Sedgefold developers |

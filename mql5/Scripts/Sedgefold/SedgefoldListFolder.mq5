@@ -1,6 +1,6 @@
-//+------------------------------------------------------------------+
+﻿//+------------------------------------------------------------------+
 //|                                          SedgefoldListFolder.mq5 |
-//|                  Lists one folder level into a string array, in |
+//|                   Lists one folder level into a string array, in |
 //|                        each of the three ways MQL5 can call it   |
 //|                          Copyright (c) 2026 Sedgefold developers |
 //+------------------------------------------------------------------+

@@ -1,7 +1,7 @@
-//+------------------------------------------------------------------+
+﻿//+------------------------------------------------------------------+
 //|                                            SedgefoldMakeLink.mq5 |
 //|         Makes a directory symbolic link, reads through it and    |
-//|                        removes the link (never what it points to) |
+//|                       removes the link (never what it points to) |
 //|                          Copyright (c) 2026 Sedgefold developers |
 //+------------------------------------------------------------------+
 #property copyright   "Copyright (c) 2026 Sedgefold developers"
@@ -56,8 +56,9 @@ void OnStart()
    if(!InpRemove)
       return;
    // A link is removed with PathDeleteEmptyW: it removes the link itself and
-   // never looks inside. PathDeleteW or PathClearFromFilesW would reach the
-   // files behind it.
+   // never looks inside. (PathDeleteW removes it as a link too; but
+   // PathClearFromFilesW on a folder holding it would delete the files
+   // behind it.)
    if(linked)
       Step("PathDeleteEmptyW(link) removes the link only", SedgefoldDeleteEmpty(link) && !SedgefoldIsDir(link));
    Step("the target still holds its file", FileIsExist(SEDGEFOLD_EXAMPLES_DIR + "\\LinkTarget\\data.txt"));

@@ -1,4 +1,4 @@
-//+------------------------------------------------------------------+
+﻿//+------------------------------------------------------------------+
 //|                                            SedgefoldMakeTree.mq5 |
 //|               Creates a nested folder tree in one call, fills it |
 //|                                  and removes it again            |
