@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything, then shows sedgefold.exe, the command-line host, at work
 # under Wine: every command on a scratch tree, in the W and A forms, and the
-# message boxes of three failures (closed at once and printed, as
+# message boxes of four failures (closed at once and printed, as
 # --close-boxes does for unattended runs).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -103,6 +103,7 @@ sf check "$root\\Data"
 show_tree
 
 section "failures: the library's message box, printed and closed"
+sf delete 'sedgefold-demo\Data'
 sf list "$root\\Links\\*" 5
 sf clear "$root\\Links\\missing"
 sf trim ""
