@@ -137,8 +137,12 @@ class ScratchDrive {
       while (!c.empty() && c.back() == L'/') c.pop_back();
       if (c.size() < 3 || c.compare(c.size() - 3, 3, L"/c:") != 0) return;
       device_ = c.substr(0, c.size() - 2) + static_cast<wchar_t>(letter - L'A' + L'a') + L":";
-      if (Host::RunUnix({L"ln", L"-s", L"--", Host::UnixPath(directory), device_}) != 0)
+      // -T: a letter another test process took meanwhile makes ln fail
+      // instead of planting the link inside that process's drive.
+      if (Host::RunUnix({L"ln", L"-s", L"-T", L"--", Host::UnixPath(directory), device_}) != 0) {
+        device_.clear();
         return;
+      }
     } else if (!DefineDosDeviceW(0, drive.c_str(), directory.c_str())) {
       return;
     }
