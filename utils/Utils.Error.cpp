@@ -166,12 +166,13 @@ std::string DescribeCodeA(long code) {
   return SystemTextA(static_cast<DWORD>(code));
 }
 
-constexpr char kWideResult[] =
+// Every warning of the descriptions names these two routines.
+constexpr char kDescriptionWSignature[] =
     "class std::basic_string<wchar_t,struct std::char_traits<wchar_t>,class "
-    "std::allocator<wchar_t> > __cdecl Utils::Error::DescriptionW<";
-constexpr char kNarrowResult[] =
+    "std::allocator<wchar_t> > __cdecl Utils::Error::DescriptionW<bool>(bool)";
+constexpr char kDescriptionASignature[] =
     "class std::basic_string<char,struct std::char_traits<char>,class "
-    "std::allocator<char> > __cdecl Utils::Error::DescriptionA<";
+    "std::allocator<char> > __cdecl Utils::Error::DescriptionA<bool>(bool)";
 constexpr wchar_t kWideCaption[] = L"Utils::Error::DescriptionW";
 constexpr wchar_t kNarrowCaption[] = L"Utils::Error::DescriptionA";
 constexpr wchar_t kUnexpectedType[] =
@@ -180,11 +181,6 @@ constexpr wchar_t kNoShellLastError[] =
     L"Для функций библиотеки \"Shell32.dll\" не предусмотренно автоматическое "
     L"получение кода ошибки.";
 constexpr INT kShellLastError = -1;
-
-// "<result> __cdecl Utils::Error::DescriptionW<type>(type)".
-std::string DescriptionSignature(const char* result, const std::string& type) {
-  return result + type + ">(" + type + ")";
-}
 
 }  // namespace
 
@@ -242,45 +238,26 @@ template <> std::string DescriptionA<WORD>(WORD code) {
 
 template <> std::wstring DescriptionW<INT>(INT code) {
   if (code == kShellLastError)
-    Warn(SF_SITE(DescriptionSignature(kWideResult, "int").c_str(), ""),
+    Warn(SF_SITE(kDescriptionWSignature, ""),
          kWideCaption, kNoShellLastError);
   return ShellW(code);
 }
 
 template <> std::string DescriptionA<INT>(INT code) {
   if (code == kShellLastError)
-    Warn(SF_SITE(DescriptionSignature(kNarrowResult, "int").c_str(), ""),
+    Warn(SF_SITE(kDescriptionASignature, ""),
          kNarrowCaption, kNoShellLastError);
   return ShellA(code);
 }
 
 namespace Detail {
 
-std::string TypeNameIn(const char* probeSignature) {
-  const std::string text = probeSignature;
-  const std::string marker = "T = ";
-  const std::size_t start = text.find(marker);
-  if (start == std::string::npos) return "T";
-  int depth = 0;
-  std::size_t end = start + marker.size();
-  for (; end < text.size(); ++end) {
-    const char c = text[end];
-    if (c == '<' || c == '[' || c == '(') ++depth;
-    if (c == '>' || c == ')') --depth;
-    if (c == ']' && depth-- == 0) break;
-    if (c == ';' && depth == 0) break;
-  }
-  return text.substr(start + marker.size(), end - start - marker.size());
+void WarnUnexpectedTypeW() {
+  Warn(SF_SITE(kDescriptionWSignature, ""), kWideCaption, kUnexpectedType);
 }
 
-void WarnUnexpectedTypeW(const std::string& typeName) {
-  Warn(SF_SITE(DescriptionSignature(kWideResult, typeName).c_str(), ""),
-       kWideCaption, kUnexpectedType);
-}
-
-void WarnUnexpectedTypeA(const std::string& typeName) {
-  Warn(SF_SITE(DescriptionSignature(kNarrowResult, typeName).c_str(), ""),
-       kNarrowCaption, kUnexpectedType);
+void WarnUnexpectedTypeA() {
+  Warn(SF_SITE(kDescriptionASignature, ""), kNarrowCaption, kUnexpectedType);
 }
 
 }  // namespace Detail

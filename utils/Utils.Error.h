@@ -79,27 +79,20 @@ constexpr UINT kStyleInformation = 0x52040;
 
 namespace Detail {
 
-// The compiler's own name of a type, cut from a probe's signature text.
-std::string TypeNameIn(const char* probeSignature);
-template <class T> std::string TypeName() {
-  return TypeNameIn(__PRETTY_FUNCTION__);
-}
-
-// The warning of a description asked for a type that has no meaning as an
-// error value; typeName goes into the shown signature.
-void WarnUnexpectedTypeW(const std::string& typeName);
-void WarnUnexpectedTypeA(const std::string& typeName);
+// The warning of a description asked for a type that carries no error code.
+void WarnUnexpectedTypeW();
+void WarnUnexpectedTypeA();
 
 }  // namespace Detail
 
 // Types other than those specialised above carry no error code.
 template <class T> std::wstring DescriptionW(T) {
-  Detail::WarnUnexpectedTypeW(Detail::TypeName<T>());
+  Detail::WarnUnexpectedTypeW();
   return std::wstring();
 }
 
 template <class T> std::string DescriptionA(T) {
-  Detail::WarnUnexpectedTypeA(Detail::TypeName<T>());
+  Detail::WarnUnexpectedTypeA();
   return std::string();
 }
 

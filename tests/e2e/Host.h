@@ -33,16 +33,14 @@ class Module {
 // Sedgefold.dll, loaded once per process (the terminal keeps it loaded too).
 const Module& Library();
 
-// Thrown when the test cannot even reach the export; GoogleTest reports the
-// text as the test's failure.
+// Thrown when the test cannot reach the export: the test fails with the text.
 struct MissingExport : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// The export `name` of the copy next to the test program; throws
+// MissingExport for a DLL that did not load from there or lacks the name.
 FARPROC ExportAddress(const char* name);
-
-// The export `name`, typed as the test declares it. A missing DLL or export
-// fails the test.
 template <class Fn> Fn Export(const char* name) {
   return reinterpret_cast<Fn>(reinterpret_cast<void*>(ExportAddress(name)));
 }
@@ -54,12 +52,11 @@ struct Box {
   std::wstring FirstLine() const;
 };
 
-// While alive, receives every dialog box of this process (class "#32770",
-// whatever its caption): its caption and text, recorded by a patrol thread
-// that then closes the box. The export that raised the box is blocked in it
-// until then, so the box is recorded before the export returns. One watcher
-// at a time; a box shown while none is alive is closed too, and fails the
-// running test instead of hanging it.
+// While alive, receives every dialog box of this process (class "#32770"):
+// a patrol thread records its caption and text, then closes it. The export
+// that raised the box is blocked in it until then, so the box is recorded
+// before the export returns. One watcher at a time; a box shown while none
+// is alive is closed too, and fails the running test instead of hanging it.
 class BoxWatcher {
  public:
   BoxWatcher();
@@ -73,8 +70,7 @@ class BoxWatcher {
   bool WaitFor(std::size_t count, DWORD timeoutMs);
 
  private:
-  // Filled by the process's one box patrol thread, under its lock.
-  std::vector<Box> boxes_;
+  std::vector<Box> boxes_;  // filled by the patrol thread, under its lock
   bool stopped_ = false;
 };
 
@@ -88,17 +84,14 @@ void ExpectNoBox(BoxWatcher& watcher);
 // an empty Box).
 Box ExpectOneBox(BoxWatcher& watcher);
 
-// Conversions of test data to what A exports take (the process's ANSI code
-// page, 1251 in these runs) and back.
+// Test data in the process's ANSI code page (1251 in these runs) and back.
 std::string Ansi(const std::wstring& text);
 std::wstring Wide(const std::string& ansi);
 
 bool RunningOnWine();
 
-// Runs a program of the Unix host (Wine only) and waits up to `timeoutMs` for
-// it; its exit status, or -1 when it did not finish in time. Wine gives no
-// waitable handle for such a process, so completion is seen through a marker
-// file the program's shell writes last.
+// Runs a program of the Unix host (Wine only); its exit status, or -1 when
+// it did not finish within `timeoutMs`.
 int RunUnix(const std::vector<std::wstring>& argv, DWORD timeoutMs = 10000);
 
 // The Unix path of a Windows path, empty off Wine.
@@ -111,22 +104,20 @@ class Scratch : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
 
-  // The scratch directory itself, or a path inside it.
   const std::wstring& Root() const { return root_; }
   std::wstring Path(const std::wstring& relative) const;
 
-  // Create a directory (with its parents) or a file inside the scratch
-  // directory; full path returned, test failed if creation fails.
+  // A directory (with its parents) or a file in the scratch directory; the
+  // full path returned, the test failed if creation fails.
   std::wstring MakeDir(const std::wstring& relative);
   std::wstring MakeFile(const std::wstring& relative,
                         const std::string& content = std::string());
 
-  // A directory symbolic link at `relative` to the directory `target` (any
-  // full Windows path). Under Wine this is a Unix symlink made with ln, since
-  // Wine's CreateSymbolicLinkW creates nothing; it then shows attributes
+  // A directory symbolic link at `relative` to the directory `target` (a
+  // full Windows path). Under Wine, whose CreateSymbolicLinkW creates
+  // nothing, a Unix symlink made with ln; it then shows attributes
   // FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT.
-  std::wstring MakeDirLink(const std::wstring& relative,
-                           const std::wstring& target);
+  std::wstring MakeDirLink(const std::wstring& relative, const std::wstring& target);
 
  private:
   std::wstring root_;

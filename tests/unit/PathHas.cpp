@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "ReportTesting.h"
 #include "utils/Utils.Strings.h"
@@ -10,73 +11,43 @@
 namespace {
 
 using ReportTesting::MaskLines;
-using ReportTesting::Thrown;
 using ReportTesting::WcoutCapture;
 using Utils::String::Path::Has;
 
-const std::wstring kHasSignature =
-    L"bool __cdecl Utils::String::Path::Has(const class std::basic_string<wchar_t,"
-    L"struct std::char_traits<wchar_t>,class std::allocator<wchar_t> > &,const bool)";
+// The rules in the order Has applies them.
+enum Rule { kPasses, kColon, kForbidden, kDot, kBlank, kLength, kReserved };
 
-// The whole report Has throws for `message`.
-std::wstring HasReport(const std::wstring& message) {
-  return ReportTesting::Header(L"Ошибка в методе \"", kHasSignature,
-                               L"utils/Utils.Strings.cpp") +
-         L"\n" + message + L"\n";
-}
+// A path, the flag it is checked with, and the rule expected to refuse it
+// first; `at` is the colon's or forbidden character's index, or the reserved
+// name's component number.
+struct Case {
+  std::wstring path;
+  bool ftp = false;
+  Rule rule = kPasses;
+  std::size_t at = 0;
+  std::wstring name = L"";
+};
 
-// The message part of the report Has throws for path (the part after the
-// location block); empty when the path passes.
-std::wstring Refusal(const std::wstring& path, bool ftp = false) {
-  WcoutCapture out;
-  try {
-    Has(path, ftp);
-  } catch (const std::wstring& report) {
-    const std::size_t line = report.find(L"\r\nLine: ");
-    const std::size_t body = report.find(L"\r\n\n", line);
-    if (line == std::wstring::npos || body == std::wstring::npos) return L"<unparsed>" + report;
-    return report.substr(body + 3);
-  }
-  return std::wstring();
-}
-
-std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
-
-std::wstring ColonMessage(const std::wstring& path, std::size_t at) {
-  return L"Двоеточие \":\" не в начале пути:\n" + Quoted(path) +
-         L".\nПозиции двоеточия: " + std::to_wstring(at) + L".\n";
-}
-
-std::wstring ForbiddenMessage(const std::wstring& path, wchar_t c, std::size_t at) {
-  return L"Обнаружен запрещённый символ '" + std::wstring(1, c) + L"' в позиции " +
-         std::to_wstring(at) + L" в пути:\n" + Quoted(path) + L".\n";
-}
-
-std::wstring ReservedMessage(const std::wstring& path, const std::wstring& name,
-                             int number) {
-  return L"Использовано зарезервированное в Windows имя \"" + name +
-         L"\" с порядковым номером " + std::to_wstring(number) + L" в пути:\n" +
-         Quoted(path) + L".\n";
-}
-
-std::wstring DotMessage(const std::wstring& path) {
-  return L"Точка в конце пути:\n" + Quoted(path) + L"\n";
-}
-std::wstring BlankMessage(const std::wstring& path) {
-  return L"Пробел в конце пути:\n" + Quoted(path) + L"\n";
-}
-std::wstring LengthMessage(const std::wstring& path) {
-  return L"Боле 255 символов в пути:\n" + Quoted(path) + L"\n";
-}
-
-void ExpectPasses(const std::wstring& path, bool ftp = false) {
-  WcoutCapture out;
-  try {
-    EXPECT_TRUE(Has(path, ftp)) << path;
-  } catch (const std::wstring& report) {
-    ADD_FAILURE() << "refused " << path << " (ftp " << ftp << "):\n" << report;
-  }
-  EXPECT_EQ(out.Text(), L"") << path;
+// The whole report Has throws for a refused case.
+std::wstring Report(const Case& c) {
+  const std::wstring quoted = L"\"" + c.path + L"\"", at = std::to_wstring(c.at);
+  const std::wstring messages[] = {
+      L"",
+      L"Двоеточие \":\" не в начале пути:\n" + quoted + L".\nПозиции двоеточия: " + at + L".",
+      L"Обнаружен запрещённый символ '" + c.path.substr(c.at, 1) + L"' в позиции " + at +
+          L" в пути:\n" + quoted + L".",
+      L"Точка в конце пути:\n" + quoted,
+      L"Пробел в конце пути:\n" + quoted,
+      L"Боле 255 символов в пути:\n" + quoted,
+      L"Использовано зарезервированное в Windows имя \"" + c.name + L"\" с порядковым номером " +
+          at + L" в пути:\n" + quoted + L".",
+  };
+  return ReportTesting::Header(
+             L"Ошибка в методе \"",
+             L"bool __cdecl Utils::String::Path::Has(const class std::basic_string<wchar_t,"
+             L"struct std::char_traits<wchar_t>,class std::allocator<wchar_t> > &,const bool)",
+             L"utils/Utils.Strings.cpp") +
+         L"\n" + messages[c.rule] + L"\n";
 }
 
 TEST(PathHas, EmptyPathIsFalseWithoutAReport) {
@@ -86,174 +57,70 @@ TEST(PathHas, EmptyPathIsFalseWithoutAReport) {
   EXPECT_EQ(out.Text(), L"");
 }
 
-TEST(PathHas, OrdinaryPathsPass) {
-  ExpectPasses(L"C:\\Data\\file.txt");
-  ExpectPasses(L"\\\\?\\C:\\Data");
-  ExpectPasses(L"\\\\?\\C:\\x");  // its question mark stands before the colon
-  ExpectPasses(L"C:\\Данные\\файл.txt");
-  ExpectPasses(L"relative\\dir");
-  ExpectPasses(L"a");
-  ExpectPasses(L"C:\\");
-  ExpectPasses(L"ftp://server/a/b", true);
-  ExpectPasses(L"ftp://server/a/b", false);  // network-looking by its scheme
-  ExpectPasses(L"Ftp://server/a", false);    // the scheme is compared upper-cased
-  ExpectPasses(L"http://server/a");
-  ExpectPasses(L"HTTPS://server/a");
-}
-
-TEST(PathHas, ReportIsThrownAndWrittenToStandardOutputWhole) {
-  const std::wstring path = L"C:\\Data\\a*b";
-  WcoutCapture out;
-  const std::wstring report = Thrown([&] { Has(path, false); });
-  const std::wstring expected = HasReport(
-      L"Обнаружен запрещённый символ '*' в позиции 9 в пути:\n\"C:\\Data\\a*b\".");
-  EXPECT_EQ(MaskLines(report), expected);
-  EXPECT_EQ(out.Text(), report + L"\n");
-}
-
-TEST(PathHasColon, DrivePositionsAndSchemesOnly) {
-  ExpectPasses(L"C:\\x");
-  ExpectPasses(L"C:x");
-  ExpectPasses(L"\\\\?\\C:\\x");
-  ExpectPasses(L"ftp:x", true);
-  ExpectPasses(L"ftp://x");
-  ExpectPasses(L"http://x");
-  ExpectPasses(L"https://x");
-
-  EXPECT_EQ(Refusal(L"ab:c"), ColonMessage(L"ab:c", 2));
-  EXPECT_EQ(Refusal(L":abc"), ColonMessage(L":abc", 0));
-  // The last colon decides, also when an earlier one stands at the drive.
-  EXPECT_EQ(Refusal(L"C:\\dir\\file:stream"), ColonMessage(L"C:\\dir\\file:stream", 11));
-  // Index 5 belongs to the long prefix only.
-  EXPECT_EQ(Refusal(L"abcde:\\x"), ColonMessage(L"abcde:\\x", 5));
-  // A scheme position counts only after that scheme.
-  EXPECT_EQ(Refusal(L"srv:/x", true), ColonMessage(L"srv:/x", 3));
-  EXPECT_EQ(Refusal(L"ftpx:/x"), ColonMessage(L"ftpx:/x", 4));
-  EXPECT_EQ(Refusal(L"httpx:/x"), ColonMessage(L"httpx:/x", 5));
-  EXPECT_EQ(Refusal(L"ftp://host:21/x"), ColonMessage(L"ftp://host:21/x", 10));
-  // A local path gets no scheme position.
-  EXPECT_EQ(Refusal(L"abc:\\x"), ColonMessage(L"abc:\\x", 3));
-}
-
-TEST(PathHasForbidden, FirstForbiddenCharacterAfterTheLastColon) {
-  EXPECT_EQ(Refusal(L"C:\\Data\\a*b"), ForbiddenMessage(L"C:\\Data\\a*b", L'*', 9));
-  EXPECT_EQ(Refusal(L"C:\\Data\\a/b"), ForbiddenMessage(L"C:\\Data\\a/b", L'/', 9));
-  ExpectPasses(L"C:\\Data\\a/b", true);
-  EXPECT_EQ(Refusal(L"ftp://x/a*b"), ForbiddenMessage(L"ftp://x/a*b", L'*', 9));
-
+TEST(PathHas, PassesOrReportsTheFirstBrokenRule) {
+  const auto xs = [](std::size_t n) { return std::wstring(n, L'x'); };
+  std::wstring smileys;  // surrogate pairs count as two characters
+  for (int i = 0; i < 63; ++i) smileys += L"\xD83D\xDE00";
+  std::vector<Case> cases = {
+      {L"C:\\Data\\file.txt"}, {L"C:\\Данные\\файл.txt"}, {L"a"}, {L"C:\\dir .x"}, {L"C:\\.hidden"},
+      // Colon: at 1, at 5 behind the long prefix, or ending a scheme, which
+      // is compared upper-cased and also makes the path network-looking.
+      {L"C:x"}, {L"\\\\?\\C:\\Data"}, {L"ftp:x", true}, {L"ftp://server/a/b", true},
+      {L"ftp://server/a/b"}, {L"Ftp://server/a"}, {L"http://server/a"}, {L"HTTPS://server/a"},
+      {L"ab:c", false, kColon, 2}, {L":abc", false, kColon, 0},
+      {L"C:\\dir\\file:stream", false, kColon, 11},  // the last colon decides
+      {L"abcde:\\x", false, kColon, 5}, {L"abc:\\x", false, kColon, 3},
+      {L"srv:/x", true, kColon, 3}, {L"ftpx:/x", false, kColon, 4},
+      {L"httpx:/x", false, kColon, 5}, {L"ftp://host:21/x", false, kColon, 10},
+      // Forbidden characters count behind the last colon; '/' only locally.
+      {L"C:\\Data\\a/b", true}, {L"C:\\Data\\a/b", false, kForbidden, 9},
+      {L"?a*b", false, kForbidden, 0}, {L"\\\\?\\UNC\\srv", false, kForbidden, 2},
+      {L"\\\\?\\C:<", false, kForbidden, 6},
+      {L"C:\\dir.", false, kDot}, {L"srv/dir.", true, kDot}, {L"C:\\dir ", false, kBlank},
+      // At most 255 characters, unless behind the long prefix or with the
+      // flag; looking like a network address does not lift the limit.
+      {L"C:\\" + xs(252)}, {L"C:\\" + xs(253), false, kLength}, {L"C:\\" + xs(253), true},
+      {L"\\\\?\\C:\\" + xs(249)}, {L"ftp://" + xs(250), false, kLength},
+      {L"C:\\" + xs(126) + smileys}, {L"C:\\" + xs(126) + smileys + L"z", false, kLength},
+      // Reserved names match exactly, case included, and are numbered by
+      // component; the flag cuts components at '/' only, and a separator at
+      // index 0 or 1 (or the "//" of a scheme) closes none.
+      {L"con", false, kReserved, 1, L"con"}, {L"C:\\Data\\con", false, kReserved, 3, L"con"},
+      {L"C:\\Data\\con\\", false, kReserved, 3, L"con"},
+      {L"C:\\nul\\prn", false, kReserved, 2, L"nul"},
+      {L"C:\\Data\\CON"}, {L"C:\\Data\\aux"}, {L"C:\\Data\\con.txt"}, {L"C:\\Data\\COM10"},
+      {L"srv/con/x", true, kReserved, 2, L"con"}, {L"srv\\con\\x", true},
+      {L"ftp:\\con", false, kReserved, 2, L"con"}, {L"\\con"}, {L"\\\\con"},
+      {L"\\con\\nul", false, kReserved, 2, L"nul"},
+      {L"ftp://con/x", true}, {L"ftp://srv/con", true, kReserved, 3, L"con"},
+      // Order: colon, forbidden character, ending, length, reserved name.
+      {L"a*b:c.", false, kColon, 3}, {L"C:\\a*b.", false, kForbidden, 4},
+      {L"C:\\" + xs(300) + L"?", false, kForbidden, 303}, {L"C:\\" + xs(300) + L".", false, kDot},
+      {L"C:\\con.", false, kDot}, {L"C:\\con ", false, kBlank},
+      {L"C:\\con\\" + xs(300), false, kLength},
+  };
   for (const wchar_t c : std::wstring(L"/*?\"<>|")) {
-    const std::wstring path = std::wstring(L"C:\\a") + c + L"b";
-    EXPECT_EQ(Refusal(path), ForbiddenMessage(path, c, 4)) << path;
+    cases.push_back({std::wstring(L"C:\\a") + c + L"b", false, kForbidden, 4});
+    if (c != L'/') cases.push_back({std::wstring(L"srv/a") + c + L"b", true, kForbidden, 5});
   }
-  for (const wchar_t c : std::wstring(L"*?\"<>|")) {
-    const std::wstring path = std::wstring(L"srv/a") + c + L"b";
-    EXPECT_EQ(Refusal(path, true), ForbiddenMessage(path, c, 5)) << path;
+  std::vector<std::wstring> names = {L"con", L"nul", L"prn", L"AUX"};
+  for (const wchar_t digit : std::wstring(L"123456789"))
+    names.insert(names.end(), {std::wstring(L"COM") + digit, std::wstring(L"LPT") + digit});
+  for (const std::wstring& name : names)
+    cases.push_back({L"D:\\" + name + L"\\file", false, kReserved, 2, name});
+
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path + (c.ftp ? L" (ftp)" : L""));
+    WcoutCapture out;
+    try {
+      EXPECT_TRUE(Has(c.path, c.ftp));
+      EXPECT_EQ(c.rule, kPasses) << "passed";
+      EXPECT_EQ(out.Text(), L"");
+    } catch (const std::wstring& report) {
+      EXPECT_EQ(MaskLines(report), Report(c));
+      EXPECT_EQ(out.Text(), report + L"\n");
+    }
   }
-  // Without a colon the scan starts at 0; the first hit is named.
-  EXPECT_EQ(Refusal(L"?a*b"), ForbiddenMessage(L"?a*b", L'?', 0));
-  EXPECT_EQ(Refusal(L"\\\\?\\UNC\\srv"), ForbiddenMessage(L"\\\\?\\UNC\\srv", L'?', 2));
-  // After a colon at the drive the scan starts right behind it.
-  EXPECT_EQ(Refusal(L"C:|"), ForbiddenMessage(L"C:|", L'|', 2));
-  EXPECT_EQ(Refusal(L"\\\\?\\C:<"), ForbiddenMessage(L"\\\\?\\C:<", L'<', 6));
-}
-
-TEST(PathHasEnding, FullStopThenBlank) {
-  EXPECT_EQ(Refusal(L"C:\\dir."), DotMessage(L"C:\\dir."));
-  EXPECT_EQ(Refusal(L"C:\\dir\\.."), DotMessage(L"C:\\dir\\.."));
-  EXPECT_EQ(Refusal(L"C:\\dir "), BlankMessage(L"C:\\dir "));
-  EXPECT_EQ(Refusal(L"C:\\dir. "), BlankMessage(L"C:\\dir. "));
-  EXPECT_EQ(Refusal(L"srv/dir.", true), DotMessage(L"srv/dir."));
-  ExpectPasses(L"C:\\dir .x");
-  ExpectPasses(L"C:\\.hidden");
-}
-
-TEST(PathHasLength, LimitOf255ForLocalPathsOnly) {
-  const std::wstring base = L"C:\\";
-  const std::wstring fits = base + std::wstring(255 - base.size(), L'x');
-  const std::wstring over = fits + L"x";
-  ASSERT_EQ(fits.size(), 255u);
-  ExpectPasses(fits);
-  EXPECT_EQ(Refusal(over), LengthMessage(over));
-
-  ExpectPasses(over, true);
-  const std::wstring longPrefixed = L"\\\\?\\C:\\" + std::wstring(249, L'x');
-  ASSERT_EQ(longPrefixed.size(), 256u);
-  ExpectPasses(longPrefixed);
-  ExpectPasses(L"\\\\?\\C:\\" + std::wstring(600, L'y'));
-
-  // Looking like a network address does not lift the limit; the flag does.
-  const std::wstring network = L"ftp://" + std::wstring(250, L'n');
-  ASSERT_EQ(network.size(), 256u);
-  EXPECT_EQ(Refusal(network), LengthMessage(network));
-  ExpectPasses(network, true);
-
-  // Surrogate pairs count as two characters.
-  const std::wstring pairs = base + std::wstring(126, L'x') + [] {
-    std::wstring s;
-    for (int i = 0; i < 63; ++i) s += L"\xD83D\xDE00";
-    return s;
-  }();
-  ASSERT_EQ(pairs.size(), 255u);
-  ExpectPasses(pairs);
-  EXPECT_EQ(Refusal(pairs + L"z"), LengthMessage(pairs + L"z"));
-}
-
-TEST(PathHasReserved, ExactNamesWithTheirComponentNumber) {
-  EXPECT_EQ(Refusal(L"con"), ReservedMessage(L"con", L"con", 1));
-  EXPECT_EQ(Refusal(L"COM1\\x"), ReservedMessage(L"COM1\\x", L"COM1", 1));
-  EXPECT_EQ(Refusal(L"C:\\Data\\con"), ReservedMessage(L"C:\\Data\\con", L"con", 3));
-  EXPECT_EQ(Refusal(L"C:\\Data\\con\\"), ReservedMessage(L"C:\\Data\\con\\", L"con", 3));
-  EXPECT_EQ(Refusal(L"C:\\nul\\prn"), ReservedMessage(L"C:\\nul\\prn", L"nul", 2));
-  ExpectPasses(L"C:\\Data\\CON");
-  ExpectPasses(L"C:\\Data\\Con");
-  ExpectPasses(L"C:\\Data\\aux");
-  ExpectPasses(L"C:\\Data\\con.txt");
-  ExpectPasses(L"C:\\Data\\COM10");
-  ExpectPasses(L"C:\\Data\\xcon");
-  ExpectPasses(L"a");
-
-  const wchar_t* names[] = {L"con",  L"nul",  L"prn",  L"AUX",  L"COM1", L"COM2",
-                            L"COM3", L"COM4", L"COM5", L"COM6", L"COM7", L"COM8",
-                            L"COM9", L"LPT1", L"LPT2", L"LPT3", L"LPT4", L"LPT5",
-                            L"LPT6", L"LPT7", L"LPT8", L"LPT9"};
-  for (const wchar_t* name : names) {
-    const std::wstring path = std::wstring(L"D:\\") + name + L"\\file";
-    EXPECT_EQ(Refusal(path), ReservedMessage(path, name, 2)) << path;
-  }
-}
-
-TEST(PathHasReserved, FtpComponentsAreCutAtTheSlashOnly) {
-  EXPECT_EQ(Refusal(L"srv/con/x", true), ReservedMessage(L"srv/con/x", L"con", 2));
-  EXPECT_EQ(Refusal(L"srv/dir/AUX", true), ReservedMessage(L"srv/dir/AUX", L"AUX", 3));
-  ExpectPasses(L"srv\\con\\x", true);
-  // A path merely looking like FTP is still cut at the backslash.
-  EXPECT_EQ(Refusal(L"ftp:\\con"), ReservedMessage(L"ftp:\\con", L"con", 2));
-}
-
-TEST(PathHasReserved, FirstComponentEndsNoEarlierThanIndexTwo) {
-  // A separator at index 0 or 1 closes no component.
-  ExpectPasses(L"\\con");
-  ExpectPasses(L"\\\\con");
-  EXPECT_EQ(Refusal(L"\\con\\nul"), ReservedMessage(L"\\con\\nul", L"nul", 2));
-  // The search goes on two characters behind a separator, so the "//" of a
-  // scheme makes no component of its own and a host name is never one.
-  ExpectPasses(L"ftp://con/x", true);
-  EXPECT_EQ(Refusal(L"ftp://srv/con", true), ReservedMessage(L"ftp://srv/con", L"con", 3));
-}
-
-TEST(PathHasOrder, FirstBrokenRuleIsReported) {
-  // colon before forbidden character, before the ending, before the length
-  EXPECT_EQ(Refusal(L"a*b:c."), ColonMessage(L"a*b:c.", 3));
-  EXPECT_EQ(Refusal(L"C:\\a*b."), ForbiddenMessage(L"C:\\a*b.", L'*', 4));
-  EXPECT_EQ(Refusal(L"C:\\con."), DotMessage(L"C:\\con."));
-  EXPECT_EQ(Refusal(L"C:\\con "), BlankMessage(L"C:\\con "));
-
-  const std::wstring longDot = L"C:\\" + std::wstring(300, L'x') + L".";
-  EXPECT_EQ(Refusal(longDot), DotMessage(longDot));
-  const std::wstring longReserved = L"C:\\con\\" + std::wstring(300, L'x');
-  EXPECT_EQ(Refusal(longReserved), LengthMessage(longReserved));
-  const std::wstring longForbidden = L"C:\\" + std::wstring(300, L'x') + L"?";
-  EXPECT_EQ(Refusal(longForbidden), ForbiddenMessage(longForbidden, L'?', 303));
 }
 
 }  // namespace

@@ -6,9 +6,7 @@
 #include <windows.h>
 
 #include <atomic>
-#include <iterator>
 #include <mutex>
-#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -18,14 +16,16 @@ namespace UnitTest {
 struct ShownBox {
   std::wstring caption;
   std::wstring text;
+  // A warning's message comes last, after the signature and location.
+  bool EndsWith(const std::wstring& message) const {
+    return text.size() >= message.size() && text.rfind(message) == text.size() - message.size();
+  }
 };
 
 class WarningBoxes {
  public:
   WarningBoxes() : thread_([this] { Run(); }) {}
   ~WarningBoxes() { Stop(); }
-  WarningBoxes(const WarningBoxes&) = delete;
-  WarningBoxes& operator=(const WarningBoxes&) = delete;
 
   // Every box seen so far, in order; the watching ends.
   std::vector<ShownBox> Stop() {
@@ -36,53 +36,27 @@ class WarningBoxes {
   }
 
  private:
-  static constexpr DWORD kPollMs = 20;
-
-  static BOOL CALLBACK Collect(HWND window, LPARAM found) {
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    wchar_t name[16] = {};
-    if (process == GetCurrentProcessId() && IsWindowVisible(window) &&
-        GetClassNameW(window, name, 16) > 0 && lstrcmpW(name, L"#32770") == 0)
-      reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
-    return TRUE;
-  }
-
-  // The box belongs to the blocked thread under test: ask with a time limit.
+  // Read without a message to the box's thread, which is blocked in the box.
   static std::wstring TextOf(HWND window) {
-    std::wstring text(4096, L'\0');
-    DWORD_PTR copied = 0;
-    if (window == nullptr ||
-        !SendMessageTimeoutW(window, WM_GETTEXT, text.size(),
-                             reinterpret_cast<LPARAM>(&text[0]),
-                             SMTO_ABORTIFHUNG, 1000, &copied))
-      return std::wstring();
-    text.resize(copied);
-    return text;
+    wchar_t text[4096] = {};
+    return std::wstring(text, window == nullptr ? 0 : InternalGetWindowText(window, text, 4096));
   }
 
   void Run() {
-    std::set<HWND> answered;
-    while (!stop_) {
-      // A handle may come back for a later box once the earlier one is gone.
-      for (auto it = answered.begin(); it != answered.end();)
-        it = IsWindow(*it) ? std::next(it) : answered.erase(it);
-      std::vector<HWND> found;
-      EnumWindows(Collect, reinterpret_cast<LPARAM>(&found));
-      for (HWND box : found) {
-        if (answered.count(box) != 0) {
-          PostMessageW(box, WM_CLOSE, 0, 0);
-          continue;
-        }
-        ShownBox shown{TextOf(box), TextOf(GetDlgItem(box, 0xFFFF))};
+    for (; !stop_; Sleep(20)) {
+      for (HWND box = nullptr; (box = FindWindowExW(nullptr, box, L"#32770", nullptr));) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(box, &process);
+        if (process != GetCurrentProcessId() || !IsWindowVisible(box)) continue;
         {
           std::lock_guard<std::mutex> lock(mutex_);
-          seen_.push_back(shown);
+          seen_.push_back({TextOf(box), TextOf(GetDlgItem(box, 0xFFFF))});
         }
         PostMessageW(box, WM_COMMAND, IDOK, 0);
-        answered.insert(box);
+        // Seen once: the box must be gone before the next look, or it would
+        // count again (and fail the test rather than hang it).
+        for (int i = 0; i < 250 && IsWindow(box); ++i) Sleep(20);
       }
-      Sleep(kPollMs);
     }
   }
 
