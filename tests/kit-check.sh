@@ -10,7 +10,6 @@ set -euo pipefail
 [ $# -eq 4 ] || { echo "usage: $0 OBJDUMP DLL HEADER MQH" >&2; exit 2; }
 objdump=$1 dll=$2 header=$3 mqh=$4
 source "$(dirname "$0")/lib-check.sh"
-not_imported="PathGetListMA"
 
 # "NAME RESULT PARAM..." for every Path* declaration of FILE, the types
 # reduced to classes both languages share: wtext (const wchar_t* / string),
@@ -46,7 +45,6 @@ declarations() {
       if (t ~ / \[ / && t !~ / & /) return "array-by-value"
       if (t ~ / & / && t !~ / \[ /) return "reference"
       if (t ~ /_MQLSTRW| string .*\[ /) return "wrec"
-      if (t ~ /_MQLSTRA/) return "arec"
       if (t ~ / const wchar_t \* | string /) return "wtext"
       if (t ~ / wchar_t \* | ushort .*\[ /) return "wbuf"
       if (t ~ / char \* | uchar .*\[ /) return "abuf"
@@ -64,7 +62,7 @@ exports=$("$objdump" -p "$dll" | pe_exports)
 
 while read -r name; do
   declared=$(grep -cxF "$name" <<<"$imported" || true)
-  if grep -qwF "$name" <<<"$not_imported"; then
+  if [ "$name" = PathGetListMA ]; then
     [ "$declared" -eq 0 ] || fail "$name is imported, but MQL5 cannot call it safely"
     grep -qE '^[[:space:]]*//.*\b'"$name"'\b' "$mqh" ||
       fail "$name is left out of the #import block without a comment saying so"
@@ -74,10 +72,10 @@ while read -r name; do
   read -r -a c <<<"$(awk -v n="$name" '$1 == n' <<<"$c_decls")"
   read -r -a m <<<"$(awk -v n="$name" '$1 == n' <<<"$mql_decls")"
   [ ${#c[@]} -gt 0 ] || { fail "$name has no declaration in $header"; continue; }
-  if [ ${#c[@]} -ne ${#m[@]} ]; then
+  [ ${#c[@]} -eq ${#m[@]} ] || {
     fail "$name takes $((${#c[@]} - 2)) parameter(s) in the library, $((${#m[@]} - 2)) in the include file"
     continue
-  fi
+  }
   # Position 1 is the result. A string can pass where the library only reads.
   for ((i = 1; i < ${#c[@]}; i++)); do
     [ "${c[i]}" = "${m[i]}" ] || [ "${c[i]}:${m[i]}" = wtext:wbuf ] ||
@@ -85,7 +83,7 @@ while read -r name; do
   done
 done <<<"$exports"
 
-while read -r name; do
+for name in $(sort -u <<<"$imported"); do
   grep -qxF "$name" <<<"$exports" || fail "$name is imported but $dll does not export it"
-done < <(sort -u <<<"$imported")
+done
 finish "$mqh against $dll"

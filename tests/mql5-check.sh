@@ -34,6 +34,11 @@ chain() {
 # or a name inside them counts for nothing.
 scan() {
   awk '
+    BEGIN {
+      split("{ ( [", opening, " "); split("} ) ]", closing, " ")
+      # The rest of a literal: up to its first unescaped closing quote.
+      literal["\""] = "^([^\"\\\\]|\\\\.)*\""; literal["\047"] = "^([^\047\\\\]|\\\\.)*\047"
+    }
     /^[ \t]*#/ { next }
     {
       rest = $0; code = ""
@@ -41,9 +46,7 @@ scan() {
         quote = substr(rest, RSTART, RLENGTH)
         code = code substr(rest, 1, RSTART - 1); rest = substr(rest, RSTART + RLENGTH)
         if (quote == "//") { rest = ""; break }
-        if (!match(rest, literal[quote])) {
-          print "error unterminated literal on line " NR; rest = ""; break
-        }
+        if (!match(rest, literal[quote])) { print "error unterminated literal on line " NR; rest = ""; break }
         code = code "0"; rest = substr(rest, RLENGTH + 1)
       }
       code = code rest
@@ -60,11 +63,6 @@ scan() {
         print "call " name " " NR; code = substr(code, RSTART + RLENGTH)
       }
     }
-    BEGIN {
-      split("{ ( [", opening, " "); split("} ) ]", closing, " ")
-      # The rest of a literal: up to its first unescaped closing quote.
-      literal["\""] = "^([^\"\\\\]|\\\\.)*\""; literal["\047"] = "^([^\047\\\\]|\\\\.)*\047"
-    }
     END { for (b = 1; b <= 3; b++) if (depth[b] != 0) print "error unbalanced " opening[b] closing[b] " at the end" }
   ' "$1"
 }
@@ -72,21 +70,19 @@ scan() {
 files=$(find "$root" -type f \( -name '*.mq5' -o -name '*.mqh' \) | LC_ALL=C sort)
 [ -n "$files" ] || { echo "FAIL: no MQL5 sources under $root"; exit 1; }
 for file in $files; do
-  name=${file#"$root"/}
-  seen=""
+  name=${file#"$root"/} seen=""
   included=$(chain "$file")
-  defined=$(grep -v '^MISSING ' <<<"$included" | while read -r f; do scan "$f"; done |
-    awk '$1 == "def" { print $2 }')
   while read -r missing; do
     fail "$name includes $missing, which does not exist"
   done < <(sed -n 's/^MISSING //p' <<<"$included")
+  defined=$(grep -v '^MISSING ' <<<"$included" | while read -r f; do scan "$f"; done | awk '$1 == "def" { print $2 }')
   while read -r kind what line; do
     case "$kind" in
       error) fail "$name: $what $line" ;;
-      call) grep -qxF "$what" <<<"$defined" ||
-        fail "$name:$line calls $what, which nothing it includes defines" ;;
+      call) grep -qxF "$what" <<<"$defined" || fail "$name:$line calls $what, which nothing it includes defines" ;;
     esac
   done < <(scan "$file")
-  [[ "$file" != *.mq5 ]] || scan "$file" | grep -qx 'def OnStart' || fail "$name has no OnStart"
+  # The compile of a script needs OnStart somewhere in what it includes.
+  [[ "$file" != *.mq5 ]] || grep -qx OnStart <<<"$defined" || fail "$name has no OnStart"
 done
 finish "the MQL5 sources under $root"

@@ -1,10 +1,13 @@
 #include "Host.h"
 
+#include <shlobj.h>
+
 #include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <map>
 #include <mutex>
+#include <set>
+#include <stdexcept>
 #include <thread>
 
 namespace Host {
@@ -20,25 +23,13 @@ std::wstring Directory(const std::wstring& path) {
   return path.substr(0, path.find_last_of(L"\\/"));
 }
 
-// One argument of a command line, quoted so that the usual Windows rules
-// (which Wine also applies when it builds a Unix argv) give it back verbatim.
-std::wstring Quote(const std::wstring& argument) {
-  if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring::npos)
-    return argument;
-  std::wstring quoted = L"\"";
-  std::size_t backslashes = 0;
-  for (const wchar_t c : argument) {
-    if (c == L'\\') {
-      ++backslashes;
-      continue;
-    }
-    // Backslashes double only before a quote, which is escaped itself.
-    quoted.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
-    quoted.push_back(c);
-    backslashes = 0;
-  }
-  quoted.append(backslashes * 2, L'\\');
-  return quoted + L"\"";
+// One argument of a command line, quoted so that the Windows rules (which
+// Wine also applies when it builds a Unix argv) give it back verbatim. The
+// arguments are words and Unix paths: no backslash to double before a quote.
+std::wstring Quote(std::wstring argument) {
+  for (std::size_t at = 0; (at = argument.find(L'"', at)) != std::wstring::npos; at += 2)
+    argument.insert(at, 1, L'\\');
+  return L"\"" + argument + L"\"";
 }
 
 // A new path in the directory that holds the scratch directories and Unix
@@ -59,105 +50,65 @@ std::wstring Extended(const std::wstring& path) {
 DWORD Attributes(const std::wstring& path) { return GetFileAttributesW(Extended(path).c_str()); }
 bool Exists(const std::wstring& path) { return Attributes(path) != INVALID_FILE_ATTRIBUTES; }
 
+std::wstring Parent(const std::wstring& relative) {
+  const std::size_t slash = relative.find_last_of(L'\\');
+  return slash == std::wstring::npos ? std::wstring() : relative.substr(0, slash);
+}
+
 // One thread for the whole process closes every dialog box it finds, so no
 // box can block a test. Boxes go to the BoxWatcher alive at the time; a box
 // with no watcher fails the running test.
-class Patrol {
- public:
-  static Patrol& Instance() {
-    static Patrol patrol;
-    return patrol;
-  }
+std::mutex gMutex;                  // guards gSink and the boxes in it
+std::vector<Box>* gSink = nullptr;  // the alive watcher's boxes, or none
+std::atomic<bool> gStopPatrol{false};
 
-  // A watcher's boxes are only touched under the lock.
-  void Attach(std::vector<Box>* sink) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    sink_ = sink;
-  }
-  std::vector<Box> Detach(std::vector<Box>* sink) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (sink_ == sink) sink_ = nullptr;
-    return *sink;
-  }
-  std::size_t Count(const std::vector<Box>* sink) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return sink->size();
-  }
+void Deliver(const Box& box) {
+  std::lock_guard<std::mutex> lock(gMutex);
+  if (gSink != nullptr)
+    gSink->push_back(box);
+  else if (::testing::UnitTest::GetInstance()->current_test_info() != nullptr)
+    ADD_FAILURE() << "A message box appeared with no BoxWatcher alive; closed it.\n"
+                  << "Caption: " << box.caption << "\nText: " << box.text;
+  else
+    std::fprintf(stderr, "A message box appeared outside any test: %ls\n", box.text.c_str());
+}
 
- private:
-  Patrol() : thread_([this] { Run(); }) {}
-  ~Patrol() {
-    stop_ = true;
-    thread_.join();
-  }
+// Read without a message to the box's thread, which is blocked in the box.
+std::wstring TextOf(HWND window) {
+  std::wstring text(65536, L'\0');
+  text.resize(window == nullptr ? 0 : InternalGetWindowText(window, &text[0], 65536));
+  return text;
+}
 
-  static BOOL CALLBACK Collect(HWND window, LPARAM found) {
-    DWORD process = 0;
-    wchar_t name[16] = {};
-    GetWindowThreadProcessId(window, &process);
-    if (process == GetCurrentProcessId() && GetClassNameW(window, name, 16) > 0 &&
-        wcscmp(name, L"#32770") == 0)
-      reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
-    return TRUE;
-  }
-
-  // The text of a window of another (blocked) thread, asked with a time
-  // limit so that a stuck box cannot stall the patrol.
-  static std::wstring TextOf(HWND window) {
-    std::wstring text(65536, L'\0');
-    DWORD_PTR copied = 0;
-    if (window == nullptr ||
-        !SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]),
-                             SMTO_ABORTIFHUNG, 1000, &copied))
-      return std::wstring();
-    text.resize(copied);
-    return text;
-  }
-
-  void Run() {
-    // Boxes already recorded, with when they were last told to close: one
-    // that outlives the first request is asked again every second.
-    std::map<HWND, DWORD> closing;
-    while (!stop_) {
-      std::vector<HWND> found;
-      EnumWindows(Collect, reinterpret_cast<LPARAM>(&found));
-      std::map<HWND, DWORD> stillOpen;
-      for (HWND box : found) {
-        const auto known = closing.find(box);
-        if (known != closing.end()) {
-          stillOpen[box] = known->second;
-          if (GetTickCount() - known->second > 1000) {
-            PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
-            PostMessageW(box, WM_CLOSE, 0, 0);
-            stillOpen[box] = GetTickCount();
-          }
-        } else if (IsWindowVisible(box)) {  // a box is filled in before it shows
-          Deliver(Box{TextOf(box), TextOf(GetDlgItem(box, 0xFFFF))});
-          PostMessageW(box, WM_COMMAND, IDOK, 0);
-          stillOpen[box] = GetTickCount();
-        }
+void Patrol() {
+  // Boxes recorded and told to close; told again every pass until gone.
+  std::set<HWND> recorded;
+  for (; !gStopPatrol; Sleep(20)) {
+    std::set<HWND> open;
+    for (HWND box = nullptr; (box = FindWindowExW(nullptr, box, L"#32770", nullptr));) {
+      DWORD process = 0;
+      GetWindowThreadProcessId(box, &process);
+      if (process != GetCurrentProcessId()) continue;
+      if (!recorded.count(box)) {
+        if (!IsWindowVisible(box)) continue;  // a box is filled in before it shows
+        Deliver(Box{TextOf(box), TextOf(GetDlgItem(box, 0xFFFF))});
       }
-      closing.swap(stillOpen);
-      Sleep(20);
+      open.insert(box);
+      PostMessageW(box, WM_COMMAND, IDOK, 0);
     }
+    recorded.swap(open);
   }
+}
 
-  void Deliver(const Box& box) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (sink_ != nullptr)
-      sink_->push_back(box);
-    else if (::testing::UnitTest::GetInstance()->current_test_info() != nullptr)
-      ADD_FAILURE() << "A message box appeared with no BoxWatcher alive; closed it.\n"
-                    << "Caption: " << box.caption << "\nText: " << box.text;
-    else
-      std::fprintf(stderr, "A message box appeared outside any test: %ls\n", box.text.c_str());
-  }
-
-  std::atomic<bool> stop_{false};
-  std::mutex mutex_;
-  std::vector<Box>* sink_ = nullptr;
-  std::thread thread_;
-};
+void StartPatrol() {
+  static struct Thread {
+    std::thread thread{Patrol};
+    ~Thread() {
+      gStopPatrol = true;
+      thread.join();
+    }
+  } patrol;
+}
 
 std::string Describe(const std::vector<Box>& boxes) {
   ::testing::Message message;
@@ -167,55 +118,54 @@ std::string Describe(const std::vector<Box>& boxes) {
 
 }  // namespace
 
-Module::Module(const wchar_t* name)
-    : module_(LoadLibraryW(name)), loadError_(module_ ? 0 : GetLastError()) {}
-Module::~Module() {
-  if (module_ != nullptr) FreeLibrary(module_);
-}
-std::wstring Module::FilePath() const {
-  return module_ == nullptr ? std::wstring() : ModulePath(module_);
-}
+std::wstring Module::FilePath() const { return handle == nullptr ? std::wstring() : ModulePath(handle); }
 
 const Module& Library() {
-  Patrol::Instance();  // boxes can come from the first export call on
-  static const Module library(L"Sedgefold.dll");
+  StartPatrol();  // boxes can come from the first export call on
+  static const Module library = [] {
+    const HMODULE handle = LoadLibraryW(L"Sedgefold.dll");
+    return Module{handle, handle ? 0 : GetLastError()};
+  }();
   return library;
 }
 
 FARPROC ExportAddress(const char* name) {
   const Module& library = Library();
-  if (library.get() == nullptr)
-    throw MissingExport("Sedgefold.dll did not load (LoadLibraryW error " +
-                        std::to_string(library.loadError()) + ")");
+  if (library.handle == nullptr)
+    throw std::runtime_error("Sedgefold.dll did not load (LoadLibraryW error " +
+                             std::to_string(library.loadError) + ")");
   // The copy next to the test program is the fresh build; any other copy the
   // loader might find is not.
   const std::wstring dll = Directory(library.FilePath()), tests = Directory(ModulePath(nullptr));
   if (CompareStringOrdinal(dll.c_str(), -1, tests.c_str(), -1, TRUE) != CSTR_EQUAL)
-    throw MissingExport("Sedgefold.dll was loaded from elsewhere than the test program's directory");
-  FARPROC address = GetProcAddress(library.get(), name);
-  if (address == nullptr) throw MissingExport(std::string("Sedgefold.dll does not export ") + name);
+    throw std::runtime_error("Sedgefold.dll was loaded from elsewhere than the test program's directory");
+  FARPROC address = GetProcAddress(library.handle, name);
+  if (address == nullptr) throw std::runtime_error(std::string("Sedgefold.dll does not export ") + name);
   return address;
 }
 
-const wchar_t kCaption[] = L"Sedgefold.dll";
-
-std::wstring Box::FirstLine() const { return text.substr(0, text.find_first_of(L"\r\n")); }
-
-BoxWatcher::BoxWatcher() { Patrol::Instance().Attach(&boxes_); }
-BoxWatcher::~BoxWatcher() { Stop(); }
+BoxWatcher::BoxWatcher() {
+  StartPatrol();
+  std::lock_guard<std::mutex> lock(gMutex);
+  gSink = &boxes_;
+}
 
 std::vector<Box> BoxWatcher::Stop() {
   stopped_ = true;
-  return Patrol::Instance().Detach(&boxes_);
+  std::lock_guard<std::mutex> lock(gMutex);
+  if (gSink == &boxes_) gSink = nullptr;
+  return boxes_;
 }
 
 bool BoxWatcher::WaitFor(std::size_t count, DWORD timeoutMs) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (Patrol::Instance().Count(&boxes_) < count) {
+  for (;; Sleep(10)) {
+    {
+      std::lock_guard<std::mutex> lock(gMutex);
+      if (boxes_.size() >= count) return true;
+    }
     if (stopped_ || std::chrono::steady_clock::now() >= deadline) return false;
-    Sleep(10);
   }
-  return true;
 }
 
 void ExpectNoBox(BoxWatcher& watcher) {
@@ -228,22 +178,23 @@ Box ExpectOneBox(BoxWatcher& watcher) {
   const std::vector<Box> seen = watcher.Stop();
   EXPECT_EQ(seen.size(), 1u) << "expected exactly one message box, saw:" << Describe(seen);
   if (seen.empty()) return Box();
-  EXPECT_EQ(seen.front().caption, std::wstring(kCaption));
+  EXPECT_EQ(seen.front().caption, L"Sedgefold.dll");
   return seen.front();
 }
 
+// Both buffers are large enough for any code page (at most two bytes a
+// character), so one call converts.
 std::string Ansi(const std::wstring& text) {
-  const int size = static_cast<int>(text.size());
-  std::string ansi(WideCharToMultiByte(CP_ACP, 0, text.data(), size, nullptr, 0, nullptr, nullptr), '\0');
-  WideCharToMultiByte(CP_ACP, 0, text.data(), size, &ansi[0], static_cast<int>(ansi.size()),
-                      nullptr, nullptr);
+  std::string ansi(text.size() * 2, '\0');
+  ansi.resize(WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &ansi[0],
+                                  static_cast<int>(ansi.size()), nullptr, nullptr));
   return ansi;
 }
 
 std::wstring Wide(const std::string& ansi) {
-  const int size = static_cast<int>(ansi.size());
-  std::wstring wide(MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, nullptr, 0), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, &wide[0], static_cast<int>(wide.size()));
+  std::wstring wide(ansi.size(), L'\0');
+  wide.resize(MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), &wide[0],
+                                  static_cast<int>(wide.size())));
   return wide;
 }
 
@@ -283,10 +234,8 @@ int RunUnix(const std::vector<std::wstring>& argv, DWORD timeoutMs) {
                       &startup, &process))
     return -1;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (!Exists(marker)) {
+  for (; !Exists(marker); Sleep(10))
     if (std::chrono::steady_clock::now() >= deadline) return -1;
-    Sleep(10);
-  }
   int status = -1;
   if (FILE* file = _wfopen(marker.c_str(), L"r")) {
     if (std::fscanf(file, "%d", &status) != 1) status = -1;
@@ -303,20 +252,20 @@ namespace {
 void RemoveEntry(const std::wstring& path, DWORD attributes) {
   const std::wstring extended = Extended(path);
   const bool link = attributes & FILE_ATTRIBUTE_REPARSE_POINT;
-  const bool directory = attributes & FILE_ATTRIBUTE_DIRECTORY;
   if (link && RunningOnWine()) return;
   if (!link) SetFileAttributesW(extended.c_str(), FILE_ATTRIBUTE_NORMAL);
-  if (!link && directory) {
-    WIN32_FIND_DATAW entry;
-    const HANDLE find = FindFirstFileW((extended + L"\\*").c_str(), &entry);
-    for (bool more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileW(find, &entry)) {
-      const std::wstring name = entry.cFileName;
-      if (name != L"." && name != L"..") RemoveEntry(path + L"\\" + name, entry.dwFileAttributes);
-    }
-    if (find != INVALID_HANDLE_VALUE) FindClose(find);
+  if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    DeleteFileW(extended.c_str());
+    return;
   }
-  if (directory) RemoveDirectoryW(extended.c_str());
-  else DeleteFileW(extended.c_str());
+  WIN32_FIND_DATAW entry;
+  const HANDLE find = link ? INVALID_HANDLE_VALUE : FindFirstFileW((extended + L"\\*").c_str(), &entry);
+  for (bool more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileW(find, &entry)) {
+    const std::wstring name = entry.cFileName;
+    if (name != L"." && name != L"..") RemoveEntry(path + L"\\" + name, entry.dwFileAttributes);
+  }
+  if (find != INVALID_HANDLE_VALUE) FindClose(find);
+  RemoveDirectoryW(extended.c_str());
 }
 
 }  // namespace
@@ -341,49 +290,33 @@ void Scratch::TearDown() {
   EXPECT_TRUE(root_.empty() || RemoveTree(root_)) << "scratch directory left: " << root_;
 }
 
-std::wstring Scratch::Path(const std::wstring& relative) const {
-  return relative.empty() ? root_ : root_ + L"\\" + relative;
-}
-
 std::wstring Scratch::MakeDir(const std::wstring& relative) {
-  // Every prefix of `relative` that ends before a backslash, then itself.
-  for (std::size_t end = 0;; ++end) {
-    end = relative.find(L'\\', end);
-    const std::wstring partial = Path(relative.substr(0, end));
-    if (!CreateDirectoryW(partial.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
-      ADD_FAILURE() << "cannot create directory " << partial << ", error " << GetLastError();
-    if (end == std::wstring::npos) break;
-  }
-  return Path(relative);
+  const std::wstring path = Path(relative);
+  const int error = SHCreateDirectoryExW(nullptr, path.c_str(), nullptr);  // with its parents
+  if (error != ERROR_SUCCESS && error != ERROR_ALREADY_EXISTS)
+    ADD_FAILURE() << "cannot create directory " << path << ", error " << error;
+  return path;
 }
 
 std::wstring Scratch::MakeFile(const std::wstring& relative, const std::string& content) {
-  const std::size_t slash = relative.find_last_of(L'\\');
-  MakeDir(slash == std::wstring::npos ? std::wstring() : relative.substr(0, slash));
+  MakeDir(Parent(relative));
   const std::wstring path = Path(relative);
-  const HANDLE file =
-      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-  DWORD written = 0;
-  if (file == INVALID_HANDLE_VALUE ||
-      !WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr) ||
-      written != content.size())
-    ADD_FAILURE() << "cannot create file " << path << ", error " << GetLastError();
-  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  FILE* file = _wfopen(path.c_str(), L"wb");
+  if (file == nullptr || std::fwrite(content.data(), 1, content.size(), file) != content.size())
+    ADD_FAILURE() << "cannot create file " << path;
+  if (file != nullptr) std::fclose(file);
   return path;
 }
 
 std::wstring Scratch::MakeDirLink(const std::wstring& relative, const std::wstring& target) {
-  const std::size_t slash = relative.find_last_of(L'\\');
-  MakeDir(slash == std::wstring::npos ? std::wstring() : relative.substr(0, slash));
+  MakeDir(Parent(relative));
   const std::wstring link = Path(relative);
-  if (RunningOnWine()) {
+  if (RunningOnWine())
     EXPECT_EQ(RunUnix({L"ln", L"-s", L"--", UnixPath(target), UnixPath(link)}), 0) << link;
-  } else {
+  else
     EXPECT_TRUE(CreateSymbolicLinkW(link.c_str(), target.c_str(),
-                                    SYMBOLIC_LINK_FLAG_DIRECTORY |
-                                        SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE))
+                                    SYMBOLIC_LINK_FLAG_DIRECTORY | SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE))
         << link << ", error " << GetLastError();
-  }
   EXPECT_TRUE(Exists(link) && (Attributes(link) & FILE_ATTRIBUTE_REPARSE_POINT)) << "no link at " << link;
   return link;
 }

@@ -6,61 +6,41 @@
 
 #include <gtest/gtest.h>
 
-#include <cstddef>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace Host {
 
-// Owns a module loaded with LoadLibraryW.
-class Module {
- public:
-  explicit Module(const wchar_t* name);
-  ~Module();
-  Module(const Module&) = delete;
-  Module& operator=(const Module&) = delete;
-
-  HMODULE get() const { return module_; }
-  DWORD loadError() const { return loadError_; }
+// A module loaded with LoadLibraryW, kept for the whole process.
+struct Module {
+  HMODULE handle;
+  DWORD loadError;
   std::wstring FilePath() const;
-
- private:
-  HMODULE module_;
-  DWORD loadError_;
 };
 
 // Sedgefold.dll, loaded once per process (the terminal keeps it loaded too).
 const Module& Library();
 
-// Thrown when the test cannot reach the export: the test fails with the text.
-struct MissingExport : std::runtime_error {
-  using std::runtime_error::runtime_error;
-};
-
-// The export `name` of the copy next to the test program; throws
-// MissingExport for a DLL that did not load from there or lacks the name.
+// The export `name` of the copy next to the test program; throws (failing
+// the test) for a DLL that did not load from there or lacks the name.
 FARPROC ExportAddress(const char* name);
 template <class Fn> Fn Export(const char* name) {
   return reinterpret_cast<Fn>(reinterpret_cast<void*>(ExportAddress(name)));
 }
 
-// A message box seen while a BoxWatcher was alive.
 struct Box {
-  std::wstring caption;
-  std::wstring text;
-  std::wstring FirstLine() const;
+  std::wstring caption, text;
+  std::wstring FirstLine() const { return text.substr(0, text.find_first_of(L"\r\n")); }
 };
 
-// While alive, receives every dialog box of this process (class "#32770"):
-// a patrol thread records its caption and text, then closes it. The export
-// that raised the box is blocked in it until then, so the box is recorded
-// before the export returns. One watcher at a time; a box shown while none
-// is alive is closed too, and fails the running test instead of hanging it.
+// While alive, receives every dialog box of this process: a patrol thread
+// records it and closes it, before the export that raised it returns. One
+// watcher at a time; a box shown while none is alive is closed too, and
+// fails the running test instead of hanging it.
 class BoxWatcher {
  public:
   BoxWatcher();
-  ~BoxWatcher();
+  ~BoxWatcher() { Stop(); }
   BoxWatcher(const BoxWatcher&) = delete;
   BoxWatcher& operator=(const BoxWatcher&) = delete;
 
@@ -74,14 +54,11 @@ class BoxWatcher {
   bool stopped_ = false;
 };
 
-// The caption every box of the library carries: its module name.
-extern const wchar_t kCaption[];
-
 // Stops the watcher and fails the test if any box was shown.
 void ExpectNoBox(BoxWatcher& watcher);
 // Waits up to 5 s for a box, stops the watcher, and fails the test unless
-// exactly one box was shown, captioned with the module name. Returns it (or
-// an empty Box).
+// exactly one box, captioned "Sedgefold.dll", was shown. Returns it (or an
+// empty Box).
 Box ExpectOneBox(BoxWatcher& watcher);
 
 // Test data in the process's ANSI code page (1251 in these runs) and back.
@@ -89,11 +66,9 @@ std::string Ansi(const std::wstring& text);
 std::wstring Wide(const std::string& ansi);
 
 bool RunningOnWine();
-
 // Runs a program of the Unix host (Wine only); its exit status, or -1 when
 // it did not finish within `timeoutMs`.
 int RunUnix(const std::vector<std::wstring>& argv, DWORD timeoutMs = 10000);
-
 // The Unix path of a Windows path, empty off Wine.
 std::wstring UnixPath(const std::wstring& path);
 
@@ -105,18 +80,17 @@ class Scratch : public ::testing::Test {
   void TearDown() override;
 
   const std::wstring& Root() const { return root_; }
-  std::wstring Path(const std::wstring& relative) const;
+  std::wstring Path(const std::wstring& relative) const {
+    return relative.empty() ? root_ : root_ + L"\\" + relative;
+  }
 
-  // A directory (with its parents) or a file in the scratch directory; the
-  // full path returned, the test failed if creation fails.
+  // A directory (with its parents), a file or a directory symbolic link to
+  // `target` (a full Windows path) in the scratch directory; the full path
+  // returned, the test failed if creation fails. Under Wine, whose
+  // CreateSymbolicLinkW creates nothing, the link is a Unix symlink made with
+  // ln, showing FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT.
   std::wstring MakeDir(const std::wstring& relative);
-  std::wstring MakeFile(const std::wstring& relative,
-                        const std::string& content = std::string());
-
-  // A directory symbolic link at `relative` to the directory `target` (a
-  // full Windows path). Under Wine, whose CreateSymbolicLinkW creates
-  // nothing, a Unix symlink made with ln; it then shows attributes
-  // FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT.
+  std::wstring MakeFile(const std::wstring& relative, const std::string& content = std::string());
   std::wstring MakeDirLink(const std::wstring& relative, const std::wstring& target);
 
  private:

@@ -15,10 +15,7 @@ using Host::Export;
 
 // The terminal's string records: capacity at 0, pointer at 4, 12 bytes each.
 #pragma pack(push, 4)
-template <class C> struct Record {
-  int32_t capacity;
-  C* text;
-};
+template <class C> struct Record { int32_t capacity; C* text; };
 #pragma pack(pop)
 using RecordA = Record<char>;
 using RecordW = Record<wchar_t>;
@@ -31,19 +28,11 @@ using GetListMW = uint64_t(__cdecl*)(const wchar_t*, int, RecordW*, uint64_t);
 using CheckA = int(__cdecl*)(const char*);
 using CheckW = int(__cdecl*)(const wchar_t*);
 
-const std::wstring kFile = L"\u0444\u0430\u0439\u043B.txt";                   // "файл.txt"
-const std::wstring kDirectory = L"\u041A\u0430\u0442\u0430\u043B\u043E\u0433";  // "Каталог"
+const std::wstring kFile = L"файл.txt", kDirectory = L"Каталог";
 
 enum class Form { MW, MA, W, A };
-
-struct Listed {
-  std::vector<std::wstring> names;
-  bool restUntouched = true;  // past each name's terminator, and unused slots
-};
-
-std::set<std::wstring> AsSet(const Listed& listed) {
-  return std::set<std::wstring>(listed.names.begin(), listed.names.end());
-}
+using Names = std::vector<std::wstring>;
+std::set<std::wstring> AsSet(const Names& names) { return {names.begin(), names.end()}; }
 
 bool Says(const std::wstring& text, const std::wstring& fragment) {
   return text.find(fragment) != std::wstring::npos;
@@ -62,9 +51,9 @@ class Listing : public Host::Scratch {
 
   std::wstring All(const std::wstring& directory) { return Path(directory) + L"\\*"; }
 
-  // One call of a form with 8 slots or records of 260 characters, all '#' at
-  // first; no box expected.
-  Listed List(Form form, const std::wstring& pattern, int mode, uint64_t count = 8) {
+  // The names one call of a form puts in 8 slots or records of 260 characters,
+  // all '#' at first; no box and no write past a name's terminator expected.
+  Names List(Form form, const std::wstring& pattern, int mode, uint64_t count = 8) {
     constexpr std::size_t kSlots = 8, kSlot = 260;
     std::vector<wchar_t> wide(kSlots * kSlot, L'#');
     std::vector<char> narrow(kSlots * kSlot, '#');
@@ -83,41 +72,35 @@ class Listing : public Host::Scratch {
         : Export<GetListA>("PathGetListA")(ansi.c_str(), mode, narrow.data(), count, kSlot);
     Host::ExpectNoBox(boxes);
     const bool isWide = form == Form::MW || form == Form::W;
-    Listed listed;
+    Names names;
     for (std::size_t i = 0; i < kSlots; ++i) {
       std::size_t at = i * kSlot;  // the first place that must still be '#'
       if (i < returned) {
-        listed.names.push_back(isWide ? std::wstring(&wide[at]) : Host::Wide(&narrow[at]));
-        at += listed.names.back().size() + 1;  // 1251 has one byte per character
+        names.push_back(isWide ? std::wstring(&wide[at]) : Host::Wide(&narrow[at]));
+        at += names.back().size() + 1;  // 1251 has one byte per character
       }
-      listed.restUntouched = listed.restUntouched && (isWide ? wide[at] == L'#' : narrow[at] == '#');
+      EXPECT_TRUE(isWide ? wide[at] == L'#' : narrow[at] == '#') << "slot " << i << " written past";
     }
-    return listed;
+    return names;
   }
 };
 
 TEST_F(Listing, EveryFormListsByModeAlikeNeverDotEntries) {
-  using Names = std::set<std::wstring>;
+  using Set = std::set<std::wstring>;
   MakeDir(L"Empty\\OnlyDir");
-  const Listed all = List(Form::MW, All(L"Data"), 3);
-  ASSERT_EQ(all.names.size(), 4u);
-  EXPECT_EQ(AsSet(all), (Names{L"Sub", kDirectory, L"a.txt", kFile}));
+  const Names all = List(Form::MW, All(L"Data"), 3);
+  EXPECT_EQ(AsSet(all), (Set{L"Sub", kDirectory, L"a.txt", kFile}));
   for (Form form : {Form::MW, Form::MA, Form::W, Form::A}) {
     SCOPED_TRACE(static_cast<int>(form));
-    EXPECT_EQ(AsSet(List(form, All(L"Data"), 1)), (Names{L"Sub", kDirectory}));
-    EXPECT_EQ(AsSet(List(form, All(L"Data"), 2)), (Names{L"a.txt", kFile}));
-    const Listed same = List(form, All(L"Data"), 3);
-    EXPECT_EQ(same.names, all.names);
-    EXPECT_TRUE(same.restUntouched);
-    EXPECT_TRUE(List(form, All(L"Empty\\OnlyDir"), 3).names.empty());  // "." and ".." only
-    EXPECT_TRUE(List(form, All(L"Empty"), 2).names.empty());
+    EXPECT_EQ(AsSet(List(form, All(L"Data"), 1)), (Set{L"Sub", kDirectory}));
+    EXPECT_EQ(AsSet(List(form, All(L"Data"), 2)), (Set{L"a.txt", kFile}));
+    EXPECT_EQ(List(form, All(L"Data"), 3), all);
+    EXPECT_TRUE(List(form, All(L"Empty\\OnlyDir"), 3).empty());  // "." and ".." only
+    EXPECT_TRUE(List(form, All(L"Empty"), 2).empty());
   }
   // Fewer records than entries: the first ones are filled, no others.
-  for (uint64_t count : {0u, 2u}) {
-    const Listed first = List(Form::MW, All(L"Data"), 3, count);
-    EXPECT_EQ(first.names, std::vector<std::wstring>(all.names.begin(), all.names.begin() + count));
-    EXPECT_TRUE(first.restUntouched);
-  }
+  for (uint64_t count : {0u, 2u})
+    EXPECT_EQ(List(Form::MW, All(L"Data"), 3, count), Names(all.begin(), all.begin() + count));
 }
 
 // In the terminal's code page, 1251 here; a character it lacks becomes '?'.
@@ -125,21 +108,15 @@ TEST_F(Listing, AFormsConvertNamesToTheAnsiCodePage) {
   MakeFile(L"Odd\\\u03B1\u4E2D.txt", "x");  // Greek alpha, CJK: not in 1251
   MakeFile(L"Odd\\" + kFile, "x");
   std::set<std::string> bytes;
-  for (const std::wstring& name : List(Form::MA, All(L"Odd"), 2).names) bytes.insert(Host::Ansi(name));
+  for (const std::wstring& name : List(Form::MA, All(L"Odd"), 2)) bytes.insert(Host::Ansi(name));
   EXPECT_EQ(bytes, (std::set<std::string>{"??.txt", "\xF4\xE0\xE9\xEB.txt"}));
 }
 
 TEST_F(Listing, BadModesAndFailedSearchesGiveOneBox) {
   const std::wstring missing = All(L"missing");
   const std::wstring badMode = L"\nНеверно выбран метод поиска.\n";
-  const struct {
-    std::wstring pattern;
-    int mode;
-    uint64_t count;
-    std::wstring says;
-  } cases[] = {
-      {missing, 0, 1, badMode},
-      {missing, 4, 1, badMode},
+  const struct { std::wstring pattern; int mode; uint64_t count; std::wstring says; } cases[] = {
+      {missing, 0, 1, badMode}, {missing, 4, 1, badMode},
       // Count 0 still searches.
       {missing, 3, 0, L"Не получен системный дескриптор поиска для пути:\n\"" + missing + L"\""},
       {Path(L"bad|dir\\*"), 3, 1, L"Обнаружен запрещённый символ '|'"},
@@ -170,12 +147,8 @@ TEST_F(Listing, HostMemoryFaultsAreReportedNotWrittenPast) {
   auto viaSlots = [&](wchar_t* buffer, uint64_t count, uint64_t size) {
     return listW(one.c_str(), 3, buffer, count, size);
   };
-  const struct {
-    const char* fault;
-    DWORD lastError;
-    std::size_t cleared;
-    std::function<uint64_t(wchar_t* text, RecordW* record)> call;
-  } faults[] = {
+  const struct { const char* fault; DWORD lastError; std::size_t cleared;
+    std::function<uint64_t(wchar_t* text, RecordW* record)> call; } faults[] = {
       {"record too small", 122, 2, [&](wchar_t* text, RecordW* r) { return viaRecord(r, {4, text}); }},
       {"record of no room", 122, 0, [&](wchar_t* text, RecordW* r) { return viaRecord(r, {0, text}); }},
       {"negative capacity", 87, 0, [&](wchar_t* text, RecordW* r) { return viaRecord(r, {-5, text}); }},
@@ -205,13 +178,14 @@ TEST_F(Listing, HostMemoryFaultsAreReportedNotWrittenPast) {
 
 TEST_F(Listing, PathCheckAnswersForDirectoriesOnly) {
   const auto checkW = Export<CheckW>("PathCheckW");
+  const auto checkA = Export<CheckA>("PathCheckA");
   BoxWatcher boxes;
-  EXPECT_EQ(checkW(Path(L"Data").c_str()), 1);
-  EXPECT_EQ(checkW((Path(L"Data") + L"\\").c_str()), 1);
-  EXPECT_EQ(checkW(Path(L"Data\\a.txt").c_str()), 0);
-  EXPECT_EQ(checkW(Path(L"missing").c_str()), 0);
-  EXPECT_EQ(Export<CheckA>("PathCheckA")(Host::Ansi(Path(L"Data\\" + kDirectory)).c_str()), 1);
-  EXPECT_EQ(Export<CheckA>("PathCheckA")(Host::Ansi(Path(L"Data\\" + kFile)).c_str()), 0);
+  for (const wchar_t* directory : {L"Data", L"Data\\"})
+    EXPECT_EQ(checkW(Path(directory).c_str()), 1) << directory;
+  for (const wchar_t* other : {L"Data\\a.txt", L"missing"})
+    EXPECT_EQ(checkW(Path(other).c_str()), 0) << other;
+  EXPECT_EQ(checkA(Host::Ansi(Path(L"Data\\" + kDirectory)).c_str()), 1);
+  EXPECT_EQ(checkA(Host::Ansi(Path(L"Data\\" + kFile)).c_str()), 0);
   Host::ExpectNoBox(boxes);
 }
 

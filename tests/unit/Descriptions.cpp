@@ -5,7 +5,6 @@
 
 #include <string>
 #include <utility>
-#include <vector>
 
 #include "tests/unit/WarningBoxes.h"
 #include "utils/Utils.Error.h"
@@ -33,36 +32,27 @@ Texts Expected(DWORD code) {
   return {Error::SystemTextW(code), Error::SystemTextA(code)};
 }
 
-TEST(LastErrorDescription, TrueDescribesTheLastErrorFalseNothing) {
+// Only true and LONG -1 read the last error; any other LONG is described as
+// given even when a different last error is set. WORDs are common-dialog
+// codes, INTs shell results.
+TEST(CodeDescription, EachTypeGetsItsTextAndOnlyTrueAndMinusOneReadTheLastError) {
+  UnitTest::WarningBoxes boxes;
   for (DWORD lastError : {0u, 2u, 12000u, 12001u, 12002u, 12175u, 12176u})
     EXPECT_EQ(Described(true, lastError), Expected(lastError)) << lastError;
   EXPECT_EQ(Described(false, 12002), Texts());
   EXPECT_EQ(GetLastError(), 12002u);
-}
-
-// Only -1 reads the last error; a different last error is set before any
-// other code, so only the given code may show.
-TEST(CodeDescription, LongMinusOneReadsTheLastErrorOtherCodesAreAsGiven) {
-  const struct {
-    LONG code;
-    DWORD lastError;
-    DWORD described;
-  } cases[] = {{-1, 12002, 12002}, {-1, 5, 5},    {2, 12002, 2},        {12001, 2, 12001},
-               {12175, 2, 12175},  {0, 12001, 0}, {12176, 12001, 12176}};
-  for (const auto& c : cases)
-    EXPECT_EQ(Described(c.code, c.lastError), Expected(c.described)) << c.code;
-}
-
-TEST(CodeDescription, WordsAreCommonDialogCodesIntsShellResults) {
-  UnitTest::WarningBoxes boxes;
+  const std::pair<LONG, DWORD> codeAndLastError[] = {{-1, 12002}, {-1, 5},       {2, 12002},
+                                                     {12001, 2},  {12175, 2},    {0, 12001},
+                                                     {12176, 12001}};
+  for (const auto& [code, lastError] : codeAndLastError)
+    EXPECT_EQ(Described(code, lastError), Expected(code == -1 ? lastError : code)) << code;
   EXPECT_EQ(Described<WORD>(0xFFFF, 2),
             Texts(Error::CommonDialogW(0xFFFF), Error::CommonDialogA(0xFFFF)));
   EXPECT_EQ(Described<INT>(0x10074, 2), Texts(Error::ShellW(0x10074), Error::ShellA(0x10074)));
   EXPECT_TRUE(boxes.Stop().empty());
 }
 
-// A box that never appears fails the test at once (the call does not block);
-// one with another caption is still closed by the watcher, so nothing hangs.
+// A box that never appears fails the test at once (the call does not block).
 TEST(DescriptionWarning, ShellMinusOneAndUnexpectedTypesWarn) {
   UnitTest::WarningBoxes boxes;
   EXPECT_EQ(Error::DescriptionW<INT>(-1), Error::SystemTextW(0xFFFFFFFF));

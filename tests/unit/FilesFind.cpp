@@ -1,6 +1,5 @@
 // File search on real trees built per test: status codes, the bad-filter
-// report, and the recursive listing with its paths, order, length limits,
-// unsearchable levels and link guards.
+// report, and the recursive listing with its limits and link guards.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -74,8 +73,7 @@ class Tree : public ::testing::Test {
 
   std::vector<std::wstring> Below(const std::wstring& pattern, bool fullPath) {
     FindDataList list;
-    FilesFind find;
-    const unsigned long long count = find.GetListFull(pattern, list, fullPath, 0);
+    const unsigned long long count = FilesFind().GetListFull(pattern, list, fullPath, 0);
     EXPECT_EQ(count, list.size());
     std::vector<std::wstring> paths;
     for (const WIN32_FIND_DATAW& record : list) paths.push_back(record.cFileName);
@@ -85,19 +83,15 @@ class Tree : public ::testing::Test {
   std::wstring root_;
 };
 
-TEST_F(Tree, StatusTellsDirectoriesFromEverythingElse) {
+TEST_F(Tree, StatusAndBadFilterReport) {
   Build(L"mkdir Data && touch Data/a.txt");
   EXPECT_EQ(Utils::StatusOf(Path(L"Data")), FilesFind::kDirectory);
   EXPECT_EQ(Utils::StatusOf(Path(L"Data\\")), FilesFind::kDirectory);
   EXPECT_EQ(Utils::StatusOf(Path(L"Data\\a.txt")), FilesFind::kOther);
-  EXPECT_EQ(Utils::StatusOf(Path(L"Data\\missing")), FilesFind::kNothing);
-  EXPECT_EQ(Utils::StatusOf(Path(L"missing\\deeper\\")), FilesFind::kNothing);
-  EXPECT_EQ(Utils::StatusOf(Path(L"Data\\*.doc")), FilesFind::kNothing);
+  for (const wchar_t* nothing : {L"Data\\missing", L"missing\\deeper\\", L"Data\\*.doc"})
+    EXPECT_EQ(Utils::StatusOf(Path(nothing)), FilesFind::kNothing) << nothing;
   EXPECT_EQ(Utils::StatusOf(L""), FilesFind::kNothing);
-}
 
-TEST_F(Tree, BadFilterReportClosesTheSearch) {
-  Build(L"mkdir Data && touch Data/a.txt");
   FindDataList list;
   const HANDLE before = NextHandleValue();
   const std::wstring report = Thrown([&] { Utils::ListOf(Path(L"Data\\*"), 4, list); });
@@ -130,28 +124,24 @@ TEST_F(Tree, GetListFullGivesFullOrRelativePathsDepthFirst) {
         L"touch Data/a.txt Data/z.txt Data/Sub/b.txt Data/Sub/y.txt Data/Sub/Deep/c.txt");
   // Expected: every level in the system's own order, subdirectories expanded
   // where they stand.
-  std::vector<std::wstring> expected;
-  auto expand = [&](auto& self, const std::wstring& relative) -> void {
+  std::vector<std::wstring> expected, full, relative;
+  auto expand = [&](auto& self, const std::wstring& at) -> void {
     WIN32_FIND_DATAW record;
-    const HANDLE search = FindFirstFileW((Path(relative) + L"\\*").c_str(), &record);
-    ASSERT_NE(search, INVALID_HANDLE_VALUE);
+    const HANDLE search = FindFirstFileW((Path(at) + L"\\*").c_str(), &record);
     do {
-      const std::wstring name = record.cFileName, child = relative + L"\\" + name;
-      if (!(record.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+      const std::wstring name = record.cFileName, child = at + L"\\" + name;
+      if (!(record.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
         expected.push_back(child);
-      else if (name != L"." && name != L"..")
+        full.push_back(Path(child));
+        relative.push_back(child.substr(5));
+      } else if (name != L"." && name != L"..") {
         self(self, child);
+      }
     } while (FindNextFileW(search, &record));
     FindClose(search);
   };
   expand(expand, L"Data");
   ASSERT_EQ(expected.size(), 5u);
-
-  std::vector<std::wstring> full, relative;
-  for (const std::wstring& path : expected) {
-    full.push_back(Path(path));
-    relative.push_back(path.substr(5));
-  }
   EXPECT_EQ(Below(Path(L"Data\\*"), true), full);
   EXPECT_EQ(Below(Path(L"Data\\*"), false), relative);
   // Without a wildcard the directory itself is entered: paths start at it.
@@ -189,20 +179,15 @@ TEST_F(Tree, PathsUpTo259CharactersFitTheRecord) {
   Build(L"mkdir Fits Over Deep && touch Fits/" + name + L" Over/" + name + L"f && mkdir Deep/" +
         name.substr(1));
   EXPECT_EQ(Below(Path(L"Fits\\*"), true), std::vector<std::wstring>{base + L"Fits\\" + name});
-
-  const std::wstring over = base + L"Over\\" + name + L"f";
-  ASSERT_EQ(over.size(), 260u);
-  EXPECT_NE(Thrown([&] { Below(Path(L"Over\\*"), true); })
-                .find(L"\nСлишком длинный путь у файла:\r\n\"" + over +
-                      L"\"\r\nДлина пути составляет 260 символов.Длина пути не может превышать "
-                      L"260 символов.\n"),
+  const auto refusal = [&](const wchar_t* directory) {
+    return Thrown([&] { Below(Path(directory) + L"\\*", true); });
+  };
+  EXPECT_NE(refusal(L"Over").find(L"\nСлишком длинный путь у файла:\r\n\"" + base + L"Over\\" + name +
+                                  L"f\"\r\nДлина пути составляет 260 символов.Длина пути не "
+                                  L"может превышать 260 символов.\n"),
             std::wstring::npos);
-
-  const std::wstring deep = base + L"Deep\\" + name.substr(1);
-  ASSERT_EQ(deep.size(), 258u);
-  EXPECT_NE(Thrown([&] { Below(Path(L"Deep\\*"), true); })
-                .find(L"\nСлишком длинный путь у каталога:\r\n\"" + deep +
-                      L"\"\r\nДлина пути составляет 260 символов."),
+  EXPECT_NE(refusal(L"Deep").find(L"\nСлишком длинный путь у каталога:\r\n\"" + base + L"Deep\\" +
+                                  name.substr(1) + L"\"\r\nДлина пути составляет 260 символов."),
             std::wstring::npos);
 }
 

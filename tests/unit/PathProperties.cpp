@@ -3,6 +3,7 @@
 // keep the rules, and a cut must leave exactly the directory part.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -18,10 +19,8 @@ namespace P = Utils::String::Path;
 constexpr int kPaths = 3000;
 const std::wstring kTitle = L"Ошибка в методе \"";
 
-// Paths of up to 600 characters after a typical start, most of them short.
-// Letters, reserved names and backslashes come often enough for some paths to
-// pass; colons, forbidden characters, endings and surrogates (lone ones too)
-// refuse the others.
+// Paths of up to 600 characters, most of them short, made of pieces common
+// enough for some to pass and troublesome enough for others to be refused.
 std::vector<std::wstring> GeneratedPaths() {
   const std::vector<std::wstring> starts = {L"",       L"",         L"C:\\",    L"\\\\?\\C:\\",
                                             L"ftp://", L"https://", L"\\\\?\\", L"D:"};
@@ -32,23 +31,22 @@ std::vector<std::wstring> GeneratedPaths() {
   const auto pick = [&](std::size_t bound) {
     return std::uniform_int_distribution<std::size_t>(0, bound - 1)(random);
   };
-  std::vector<std::wstring> paths;
-  for (int i = 0; i < kPaths; ++i) {
-    std::wstring path = starts[pick(starts.size())];
+  std::vector<std::wstring> paths(kPaths);
+  for (std::wstring& path : paths) {
+    path = starts[pick(starts.size())];
     for (const std::size_t length = pick(pick(601) + 1); path.size() < length;)
       path += pieces[pick(pieces.size())];
-    paths.push_back(path.substr(0, 600));
+    path.resize(std::min<std::size_t>(path.size(), 600));
   }
   return paths;
 }
 
 bool StartsWith(const std::wstring& text, const std::wstring& prefix) {
-  return text.compare(0, prefix.size(), prefix) == 0;
+  return text.rfind(prefix, 0) == 0;
 }
 
-// A cut of path (in a buffer, or as the copy's argument) must leave the text
-// up to and including the last separator once one trailing backslash is
-// ignored; when that leaves nothing, it must refuse and touch nothing.
+// A cut must leave the text up to the last separator once one trailing
+// backslash is ignored; when that leaves nothing, it must refuse untouched.
 template <class Text, class Cut> void ExpectCut(const Text& path, wchar_t separator, Cut cut) {
   Text text = path, buffer = path;
   if (!text.empty() && text.back() == '\\') text.pop_back();
@@ -79,8 +77,7 @@ TEST(PathProperties, GeneratedPathsAreValidatedAndCutSoundly) {
         if (!result) continue;
         ++passed;
         // What a passing path keeps whatever the rules' inner workings.
-        EXPECT_NE(path.back(), L'.');
-        EXPECT_NE(path.back(), L' ');
+        EXPECT_TRUE(path.back() != L'.' && path.back() != L' ');
         EXPECT_TRUE(ftp || StartsWith(path, L"\\\\?\\") || path.size() <= 255);
         const std::size_t colon = path.rfind(L':');
         EXPECT_EQ(path.find_first_of(L"*?\"<>|", colon == std::wstring::npos ? 0 : colon + 1),
@@ -93,16 +90,12 @@ TEST(PathProperties, GeneratedPathsAreValidatedAndCutSoundly) {
       }
     }
     out.Clear();
-    ExpectCut(path, L'\\', [](std::wstring& buffer) {
-      return std::wstring(P::TrimNameFileW(buffer.data(), 1, L'\\'));
-    });
-    ExpectCut(Utils::CodingStr::UnicodeToAnsi(path, 1251), L'\\', [](std::string& buffer) {
-      return std::string(P::TrimNameFileA(buffer.data(), 1, '\\'));
-    });
+    ExpectCut(path, L'\\',
+              [](std::wstring& b) { return std::wstring(P::TrimNameFileW(b.data(), 1, L'\\')); });
+    ExpectCut(Utils::CodingStr::UnicodeToAnsi(path, 1251), L'\\',
+              [](std::string& b) { return std::string(P::TrimNameFileA(b.data(), 1, '\\')); });
     for (const wchar_t separator : {L'\\', L'/'})
-      ExpectCut(path, separator, [separator](std::wstring& buffer) {
-        return P::TrimNameFileCW(buffer, 1, separator);
-      });
+      ExpectCut(path, separator, [=](std::wstring& b) { return P::TrimNameFileCW(b, 1, separator); });
     EXPECT_EQ(out.Text(), L"") << "a cut echoed its report";
   }
   // The generator must exercise both outcomes for the test to mean anything.

@@ -1,12 +1,11 @@
 #pragma once
 // Warnings are real message boxes that block the caller until closed. While a
-// WarningBoxes lives, a thread of its own closes every dialog box of this
-// process and records its caption and text, so a test that triggers a
+// WarningBoxes lives, a thread of its own records the caption and text of
+// every dialog box of this process and closes it, so a test that triggers a
 // warning returns and can check what was shown.
 #include <windows.h>
 
 #include <atomic>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -14,11 +13,10 @@
 namespace UnitTest {
 
 struct ShownBox {
-  std::wstring caption;
-  std::wstring text;
+  std::wstring caption, text;
   // A warning's message comes last, after the signature and location.
-  bool EndsWith(const std::wstring& message) const {
-    return text.size() >= message.size() && text.rfind(message) == text.size() - message.size();
+  bool EndsWith(const std::wstring& end) const {
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
   }
 };
 
@@ -27,12 +25,11 @@ class WarningBoxes {
   WarningBoxes() : thread_([this] { Run(); }) {}
   ~WarningBoxes() { Stop(); }
 
-  // Every box seen so far, in order; the watching ends.
+  // Ends the watching; every box seen, in order.
   std::vector<ShownBox> Stop() {
     stop_ = true;
     if (thread_.joinable()) thread_.join();
-    std::lock_guard<std::mutex> lock(mutex_);
-    return seen_;
+    return seen_;  // the thread is gone: no lock needed
   }
 
  private:
@@ -48,10 +45,7 @@ class WarningBoxes {
         DWORD process = 0;
         GetWindowThreadProcessId(box, &process);
         if (process != GetCurrentProcessId() || !IsWindowVisible(box)) continue;
-        {
-          std::lock_guard<std::mutex> lock(mutex_);
-          seen_.push_back({TextOf(box), TextOf(GetDlgItem(box, 0xFFFF))});
-        }
+        seen_.push_back({TextOf(box), TextOf(GetDlgItem(box, 0xFFFF))});
         PostMessageW(box, WM_COMMAND, IDOK, 0);
         // Seen once: the box must be gone before the next look, or it would
         // count again (and fail the test rather than hang it).
@@ -61,8 +55,7 @@ class WarningBoxes {
   }
 
   std::atomic<bool> stop_{false};
-  std::mutex mutex_;
-  std::vector<ShownBox> seen_;
+  std::vector<ShownBox> seen_;  // only the watching thread writes, until joined
   std::thread thread_;
 };
 
