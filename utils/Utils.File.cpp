@@ -151,25 +151,15 @@ class Search {
  public:
   explicit Search(const wstring& pattern)
       : handle_(FindFirstFileW(pattern.c_str(), &record_)) {}
-  ~Search() {
-    if (IsOpen()) FindClose(handle_);
-  }
-  Search(const Search&) = delete;
-  Search& operator=(const Search&) = delete;
 
-  bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
+  bool IsOpen() const { return handle_.Valid(); }
   const WIN32_FIND_DATAW& Record() const { return record_; }
-  bool Next() { return FindNextFileW(handle_, &record_) != FALSE; }
+  bool Next() { return FindNextFileW(handle_.Get(), &record_) != FALSE; }
 
  private:
   WIN32_FIND_DATAW record_{};
-  HANDLE handle_;
+  LocalSearchHandle handle_;
 };
-
-// The system does not find "C:\Data\" with its trailing backslash.
-wstring SearchArgument(const wstring& path) {
-  return !path.empty() && path.back() == L'\\' ? path.substr(0, path.size() - 1) : path;
-}
 
 wstring DirectoryPart(const wstring& path) {
   const std::size_t slash = path.find_last_of(L"\\/");

@@ -51,53 +51,12 @@ wchar_t SeparatorOf(unsigned short method) {
   return method == FilesFind::kFtp ? L'/' : L'\\';
 }
 
-// A search of "C:\Data\" would find nothing; the directory itself is meant.
-std::wstring SearchArgument(const std::wstring& path) {
-  if (!path.empty() && path.back() == L'\\') return path.substr(0, path.size() - 1);
-  return path;
-}
-
-struct LocalCloser {
-  static bool Close(HANDLE handle) { return FindClose(handle) != FALSE; }
-};
 struct FtpCloser {
   static bool Close(HINTERNET handle) { return InternetCloseHandle(handle) != FALSE; }
 };
 struct FileCloser {
   static bool Close(HANDLE handle) { return CloseHandle(handle) != FALSE; }
 };
-
-// Owns one handle. A handle still held at destruction (a report interrupted
-// the search) is closed quietly; the normal path closes through Close, which
-// gives the handle up first so it is never closed twice.
-template <class Closer> class ScopedHandle {
- public:
-  ScopedHandle() = default;
-  explicit ScopedHandle(HANDLE handle) { Adopt(handle); }
-  ~ScopedHandle() {
-    if (handle_ != nullptr) Closer::Close(handle_);
-  }
-  ScopedHandle(const ScopedHandle&) = delete;
-  ScopedHandle& operator=(const ScopedHandle&) = delete;
-
-  // Both the invalid-handle value and null mean that nothing was opened.
-  void Adopt(HANDLE handle) {
-    handle_ = handle == INVALID_HANDLE_VALUE ? nullptr : handle;
-  }
-  bool Valid() const { return handle_ != nullptr; }
-  HANDLE Get() const { return handle_; }
-
-  bool Close() {
-    const HANDLE handle = handle_;
-    handle_ = nullptr;
-    return Closer::Close(handle);
-  }
-
- private:
-  HANDLE handle_ = nullptr;
-};
-
-using LocalSearchHandle = ScopedHandle<LocalCloser>;
 using FtpSearchHandle = ScopedHandle<FtpCloser>;
 using FileHandle = ScopedHandle<FileCloser>;
 
@@ -301,6 +260,11 @@ class Walk {
 };
 
 }  // namespace
+
+std::wstring SearchArgument(const std::wstring& path) {
+  if (!path.empty() && path.back() == L'\\') return path.substr(0, path.size() - 1);
+  return path;
+}
 
 FilesFind::FilesFind() {
   Sync::ScopedLock hold(lock_);

@@ -12,6 +12,43 @@ namespace Utils {
 
 using FindDataList = std::vector<WIN32_FIND_DATAW>;
 
+// A search of "C:\Data\" would find nothing; the directory itself is meant,
+// so one trailing backslash is dropped before a path goes to the system.
+std::wstring SearchArgument(const std::wstring& path);
+
+// Owns one handle. A handle still held at destruction (a report interrupted
+// the search) is closed quietly; the normal path closes through Close, which
+// gives the handle up first so it is never closed twice.
+template <class Closer> class ScopedHandle {
+ public:
+  ScopedHandle() = default;
+  explicit ScopedHandle(HANDLE handle) { Adopt(handle); }
+  ~ScopedHandle() {
+    if (handle_ != nullptr) Closer::Close(handle_);
+  }
+  ScopedHandle(const ScopedHandle&) = delete;
+  ScopedHandle& operator=(const ScopedHandle&) = delete;
+
+  // Both the invalid-handle value and null mean that nothing was opened.
+  void Adopt(HANDLE handle) { handle_ = handle == INVALID_HANDLE_VALUE ? nullptr : handle; }
+  bool Valid() const { return handle_ != nullptr; }
+  HANDLE Get() const { return handle_; }
+
+  bool Close() {
+    const HANDLE handle = handle_;
+    handle_ = nullptr;
+    return Closer::Close(handle);
+  }
+
+ private:
+  HANDLE handle_ = nullptr;
+};
+
+struct LocalSearchCloser {
+  static bool Close(HANDLE handle) { return FindClose(handle) != FALSE; }
+};
+using LocalSearchHandle = ScopedHandle<LocalSearchCloser>;
+
 class FilesFind {
  public:
   enum : unsigned short { kNotSet = 0, kLocal = 1, kFtp = 2 };
