@@ -39,11 +39,7 @@ void ShowCaught(const Utils::Error::Site& site, const std::wstring& caught) noex
 
 void ShowUnknown(const Utils::Error::Site& site) noexcept {
   try {
-    const DWORD code = GetLastError();
-    std::wstring header = Utils::Error::HeaderW(site);
-    SetLastError(code);
-    const std::wstring report =
-        Utils::Error::ReportW(std::move(header), L"Unknown exception!", true);
+    const std::wstring report = Utils::Error::ReportAt(site, L"Unknown exception!", true);
     Utils::Error::ShowW(report.c_str(), Project::ModuleName().c_str(),
                         Utils::Error::kStyleInformation, 0);
   } catch (...) {

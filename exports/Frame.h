@@ -49,6 +49,25 @@ R Run(const Utils::Error::Site& site, const R failure, Operation&& operation) no
 std::wstring WideArgument(const Utils::Error::Site& site, const wchar_t* text);
 std::wstring WideArgument(const Utils::Error::Site& site, const char* text);
 
+// The common export shapes: a truth-valued operation on one path, or on two
+// paths, answered as 1 or 0. The second path is converted first, so a
+// failure of both is reported for the second.
+template <class C>
+int OnePath(const Utils::Error::Site& site, const C* path,
+            bool (*operation)(const std::wstring&)) {
+  return Run(site, 0, [&] { return operation(WideArgument(site, path)) ? 1 : 0; });
+}
+
+template <class C>
+int TwoPaths(const Utils::Error::Site& site, const C* first, const C* second,
+             bool (*operation)(const std::wstring&, const std::wstring&)) {
+  return Run(site, 0, [&] {
+    const std::wstring wideSecond = WideArgument(site, second);
+    const std::wstring wideFirst = WideArgument(site, first);
+    return operation(wideFirst, wideSecond) ? 1 : 0;
+  });
+}
+
 }  // namespace Sedgefold
 
 // The site of an export's frame: its signature, the tag "[f]", this line.

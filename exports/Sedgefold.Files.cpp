@@ -9,7 +9,8 @@
 
 namespace {
 
-using Utils::Error::Site;
+using Sedgefold::OnePath;
+using Sedgefold::TwoPaths;
 
 constexpr char kCreateA[] = "int __cdecl PathCreateA(const char *)";
 constexpr char kCreateW[] = "int __cdecl PathCreateW(const wchar_t *)";
@@ -45,25 +46,6 @@ bool Move(const std::wstring& source, const std::wstring& destination) {
 
 bool Link(const std::wstring& target, const std::wstring& link) {
   return Utils::MainFile::SymbolicLink(target, link);
-}
-
-template <class C>
-int OnePath(const Site& site, const C* path, bool (*operation)(const std::wstring&)) {
-  return Sedgefold::Run(site, 0, [&] {
-    return operation(Sedgefold::WideArgument(site, path)) ? 1 : 0;
-  });
-}
-
-// The second argument is converted first, so a failure of both is reported
-// for the second.
-template <class C>
-int TwoPaths(const Site& site, const C* first, const C* second,
-             bool (*operation)(const std::wstring&, const std::wstring&)) {
-  return Sedgefold::Run(site, 0, [&] {
-    const std::wstring wideSecond = Sedgefold::WideArgument(site, second);
-    const std::wstring wideFirst = Sedgefold::WideArgument(site, first);
-    return operation(wideFirst, wideSecond) ? 1 : 0;
-  });
 }
 
 }  // namespace

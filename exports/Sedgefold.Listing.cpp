@@ -37,12 +37,8 @@ constexpr int kAnsiCodePage = 0;
 
 // PathCheck
 
-int IsDirectory(const std::wstring& path) {
-  return Utils::StatusOf(path) == Utils::FilesFind::kDirectory ? 1 : 0;
-}
-
-template <class C> int PathCheck(const Site& site, const C* path) {
-  return Sedgefold::Run(site, 0, [&] { return IsDirectory(Sedgefold::WideArgument(site, path)); });
+bool IsDirectory(const std::wstring& path) {
+  return Utils::StatusOf(path) == Utils::FilesFind::kDirectory;
 }
 
 // Listing
@@ -142,9 +138,9 @@ u64 PathGetListM(const Site& site, const C* pattern, const int mode, Record* rec
 
 extern "C" {
 
-int PathCheckA(const char* path) { return PathCheck(SF_EXPORT(kCheckA), path); }
+int PathCheckA(const char* path) { return Sedgefold::OnePath(SF_EXPORT(kCheckA), path, IsDirectory); }
 
-int PathCheckW(const wchar_t* path) { return PathCheck(SF_EXPORT(kCheckW), path); }
+int PathCheckW(const wchar_t* path) { return Sedgefold::OnePath(SF_EXPORT(kCheckW), path, IsDirectory); }
 
 uint64_t PathGetListA(const char* pattern, const int mode, char* buffer,
                       const uint64_t count, const uint64_t size) {

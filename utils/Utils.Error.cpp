@@ -328,21 +328,23 @@ void Echo(const std::wstring& report, const bool lineEnd) {
   std::wcout.flush();
 }
 
-void Raise(const Site& site, const std::wstring& message,
-           const bool withLastError) {
+std::wstring ReportAt(const Site& site, const std::wstring& message,
+                     const bool withLastError) {
   // Building the header converts text, which resets the last error.
   const DWORD code = GetLastError();
   std::wstring header = HeaderW(site);
   SetLastError(code);
-  throw ReportW(std::move(header), message, withLastError);
+  return ReportW(std::move(header), message, withLastError);
+}
+
+void Raise(const Site& site, const std::wstring& message,
+           const bool withLastError) {
+  throw ReportAt(site, message, withLastError);
 }
 
 void RaiseEchoed(const Site& site, const std::wstring& message,
                  const bool withLastError) {
-  const DWORD code = GetLastError();
-  std::wstring header = HeaderW(site);
-  SetLastError(code);
-  const std::wstring report = ReportW(std::move(header), message, withLastError);
+  const std::wstring report = ReportAt(site, message, withLastError);
   Echo(report);
   throw report;
 }

@@ -65,6 +65,11 @@ void Warn(const Site& site, const wchar_t* caption, const std::wstring& message)
 // Writes a report, and a line end when asked, to the standard wide output.
 void Echo(const std::wstring& report, const bool lineEnd = true);
 
+// The report of a site: its header and the message composed, describing the
+// thread's last error as it was at the call.
+std::wstring ReportAt(const Site& site, const std::wstring& message,
+                      const bool withLastError);
+
 // The one way to raise a report: header from the site, composed report,
 // thrown by value. The thread's last error at the call is what is described.
 [[noreturn]] void Raise(const Site& site, const std::wstring& message,

@@ -166,11 +166,6 @@ wstring DirectoryPart(const wstring& path) {
   return slash == wstring::npos ? wstring() : path.substr(0, slash + 1);
 }
 
-bool IsDotEntry(const wchar_t* name) {
-  return (name[0] == L'.' && name[1] == L'\0') ||
-         (name[0] == L'.' && name[1] == L'.' && name[2] == L'\0');
-}
-
 bool HasAttribute(const WIN32_FIND_DATAW& record, const DWORD attribute) {
   return (record.dwFileAttributes & attribute) != 0;
 }
@@ -187,10 +182,9 @@ void RemoveDirectoryLinks(const wstring& pattern, LinkSweep& sweep) {
   if (!search.IsOpen()) return;  // what cannot be searched, the shell cannot walk
   do {
     const WIN32_FIND_DATAW& record = search.Record();
-    if (!HasAttribute(record, FILE_ATTRIBUTE_DIRECTORY) || IsDotEntry(record.cFileName))
-      continue;
+    if (!IsDirectory(record) || IsDotEntry(record)) continue;
     const wstring path = directory + record.cFileName;
-    if (!HasAttribute(record, FILE_ATTRIBUTE_REPARSE_POINT))
+    if (!IsDirectoryLink(record))
       RemoveDirectoryLinks(path + L"\\*", sweep);
     else if (RemoveDirectoryW(path.c_str()))
       ++sweep.removed;

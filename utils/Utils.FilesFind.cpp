@@ -39,14 +39,6 @@ constexpr wchar_t kBadSearch[] =
 constexpr std::size_t kNameCapacity = sizeof(WIN32_FIND_DATAW::cFileName) / sizeof(wchar_t);
 constexpr std::size_t kLongestPath = kNameCapacity - 1;
 
-bool IsDirectory(const WIN32_FIND_DATAW& record) {
-  return (record.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-bool IsDirectoryLink(const WIN32_FIND_DATAW& record) {
-  return IsDirectory(record) && (record.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-}
-
 wchar_t SeparatorOf(unsigned short method) {
   return method == FilesFind::kFtp ? L'/' : L'\\';
 }
@@ -108,10 +100,6 @@ class OpenSearch {
   LocalSearchHandle local_;
   FtpSearchHandle ftp_;
 };
-
-bool IsDotEntry(const WIN32_FIND_DATAW& record) {
-  return std::wcscmp(record.cFileName, L".") == 0 || std::wcscmp(record.cFileName, L"..") == 0;
-}
 
 bool Keeps(const WIN32_FIND_DATAW& record, const unsigned short wSearch) {
   if (IsDotEntry(record)) return false;
@@ -260,6 +248,18 @@ class Walk {
 };
 
 }  // namespace
+
+bool IsDotEntry(const WIN32_FIND_DATAW& record) {
+  return std::wcscmp(record.cFileName, L".") == 0 || std::wcscmp(record.cFileName, L"..") == 0;
+}
+
+bool IsDirectory(const WIN32_FIND_DATAW& record) {
+  return (record.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool IsDirectoryLink(const WIN32_FIND_DATAW& record) {
+  return IsDirectory(record) && (record.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
 
 std::wstring SearchArgument(const std::wstring& path) {
   if (!path.empty() && path.back() == L'\\') return path.substr(0, path.size() - 1);

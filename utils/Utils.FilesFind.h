@@ -12,6 +12,11 @@ namespace Utils {
 
 using FindDataList = std::vector<WIN32_FIND_DATAW>;
 
+// What a search record is: "." or "..", a directory, a directory link.
+bool IsDotEntry(const WIN32_FIND_DATAW& record);
+bool IsDirectory(const WIN32_FIND_DATAW& record);
+bool IsDirectoryLink(const WIN32_FIND_DATAW& record);
+
 // A search of "C:\Data\" would find nothing; the directory itself is meant,
 // so one trailing backslash is dropped before a path goes to the system.
 std::wstring SearchArgument(const std::wstring& path);
