@@ -48,6 +48,17 @@ unset LANGUAGE
 # Set for Wine only: this shell would warn if the locale is private.
 wine() { env LC_ALL=ru_RU.UTF-8 wine "$@"; }
 
+# True once the desktop process of this prefix runs.
+desktop_running() {
+  local environ
+  for environ in /proc/[0-9]*/environ; do
+    tr '\0' '\n' <"$environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" || continue
+    tr '\0' ' ' <"${environ%/environ}/cmdline" 2>/dev/null | grep -q 'explorer.exe /desktop' &&
+      return 0
+  done
+  return 1
+}
+
 # Nothing started below may inherit the lock's descriptor: a daemon holding it
 # would keep the lock taken for as long as it lives.
 if [ ! -f "$state/prefix.ready" ]; then
@@ -74,7 +85,17 @@ fi
 rc=0
 wineserver -p900 </dev/null >/dev/null 2>&1 9>&- || rc=$?
 if [ "$rc" -eq 0 ]; then
+  # The desktop process (explorer.exe /desktop) quits once no program uses
+  # the desktop, and the next program to show a window starts it again with
+  # that program's stdio: CTest would then wait on it as long as any other
+  # test keeps the desktop busy. A window kept open for the server's lifetime
+  # keeps the first desktop process, started here with no stdio of ours.
+  (wine notepad.exe </dev/null >/dev/null 2>&1 9>&- &)
   wine cmd /c echo warm </dev/null >/dev/null 2>&1 9>&- || true
+  for _ in $(seq 50); do
+    desktop_running && break
+    sleep 0.2
+  done
 elif [ "$rc" -ne 2 ]; then
   echo "wine-run.sh: wineserver -p failed with status $rc" >&2
   exit 1

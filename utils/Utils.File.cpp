@@ -141,6 +141,38 @@ void RequireAnchored(const Error::Site& site, const wstring& path) {
   if (reach == Reach::kUnanchored) RefuseReach(site, path, reach);
 }
 
+// The destination is the source itself or lies inside it: a tree copied or
+// moved there would have no end. Windows' shell refuses such a request;
+// other shells answer success having done nothing. A destination that
+// differs from the source in case only is a rename, and goes through.
+bool IntoItself(const wstring& source, const wstring& destination) {
+  wstring from = NormalisedPath(Anchored(source));
+  wstring to = NormalisedPath(Anchored(destination));
+  DropTrailingSeparators(from);
+  DropTrailingSeparators(to);
+  if (from.empty() || to.size() < from.size()) return false;
+  if (to.size() == from.size()) return to == from;
+  return to[from.size()] == L'\\' &&
+         CompareStringOrdinal(from.c_str(), static_cast<int>(from.size()), to.c_str(),
+                              static_cast<int>(from.size()), TRUE) == CSTR_EQUAL;
+}
+
+// --- answers the shell gets wrong -------------------------------------------
+// Windows' shell refuses a copy or move of a missing source, or into a file,
+// and says so; others answer success having done nothing. Where the source
+// names one entry (no wildcard in its last name), its absence before and
+// the destination's absence after are checked, so that such a success is
+// never passed on.
+
+bool NamesOneEntry(const wstring& path) {
+  const std::size_t slash = path.find_last_of(L"\\/");
+  return path.find_first_of(L"*?", slash == wstring::npos ? 0 : slash + 1) == wstring::npos;
+}
+
+bool IsThere(const wstring& path) {
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 // --- directory links ahead of a delete --------------------------------------
 // The shell's recursive delete may walk through a directory link into the
 // directory it points to and empty that too. Links inside what a delete
@@ -211,11 +243,25 @@ wstring NameList(const wstring& path) {
 
 bool UsesDestination(const unsigned short wFunc) { return wFunc != FO_DELETE; }
 
+// The shell's request carries names of fewer than MAX_PATH characters. It
+// cannot carry out a longer one, and some shells overrun their own buffers
+// on one, taking the host process down.
+bool FitsShell(const wstring& path) { return path.size() < MAX_PATH; }
+
 [[noreturn]] void RaiseBadOperation(const unsigned short wFunc) {
   Error::Raise(SF_SITE(kFileOperationSignature, ""),
                L"Неверно выбран параметр выбора операции.\r\nwFunc = " +
                    std::to_wstring(wFunc),
                false);
+}
+
+// Requests that the shell cannot carry out, or would answer wrongly.
+bool RefusedBeforeShell(const unsigned short wFunc, const wstring& source,
+                        const wstring& destination) {
+  if (!FitsShell(source)) return true;
+  if (!UsesDestination(wFunc)) return false;
+  return !FitsShell(destination) || IntoItself(source, destination) ||
+         (NamesOneEntry(source) && !IsThere(source));
 }
 
 bool RunShell(const unsigned short wFunc, const wstring& source,
@@ -245,10 +291,10 @@ bool IsExistingDirectory(const wstring& path) {
 }
 
 // SHCreateDirectoryExW answers "already exists" for a file of that name as
-// well; only a directory is what the caller asked for.
+// well, and some shells answer success for a path too long to create; only
+// a directory there is what the caller asked for.
 bool IsCreated(const int code, const wstring& path) {
-  if (code == ERROR_SUCCESS) return true;
-  return (code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS) &&
+  return (code == ERROR_SUCCESS || code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS) &&
          IsExistingDirectory(path);
 }
 
@@ -334,6 +380,7 @@ bool FileOperation(const wstring& from, const wstring& to, const unsigned short 
   RequireBelowRoot(SF_SITE(kFileOperationSignature, ""), source);
   if (UsesDestination(wFunc))
     RequireAnchored(SF_SITE(kFileOperationSignature, ""), destination);
+  if (RefusedBeforeShell(wFunc, source, destination)) return false;
   if (wFunc == FO_DELETE) {
     LinkSweep sweep;
     RemoveDirectoryLinks(source, sweep);
@@ -341,7 +388,8 @@ bool FileOperation(const wstring& from, const wstring& to, const unsigned short 
     // Links may have been all the source named.
     if (sweep.removed > 0 && !MatchesAnything(source)) return true;
   }
-  return RunShell(wFunc, source, destination);
+  const bool checkable = UsesDestination(wFunc) && NamesOneEntry(source);
+  return RunShell(wFunc, source, destination) && (!checkable || IsThere(destination));
 }
 
 bool DeleteOperation(const wstring& path) { return FileOperation(path, wstring(), FO_DELETE); }

@@ -80,6 +80,36 @@ std::wstring TextOf(HWND window) {
   return text;
 }
 
+// Marks a box that a BoxHook has already recorded.
+constexpr wchar_t kCaughtProperty[] = L"Host.BoxCaught";
+
+struct ThreadHook {
+  HHOOK hook = nullptr;
+  unsigned nesting = 0;
+  std::size_t count = 0;
+  Box last;
+};
+// A plain pointer: a thread_local with a destructor would be destroyed by
+// the runtime's thread-exit machinery, which at process exit can hang.
+thread_local ThreadHook* tHook = nullptr;
+
+bool IsDialog(HWND window) {
+  wchar_t name[16] = {};
+  return GetClassNameW(window, name, 16) > 0 && std::wstring(name) == L"#32770";
+}
+
+LRESULT CALLBACK CatchOnActivation(int code, WPARAM wParam, LPARAM lParam) {
+  const HWND box = reinterpret_cast<HWND>(wParam);
+  if (code == HCBT_ACTIVATE && IsDialog(box) && GetPropW(box, kCaughtProperty) == nullptr) {
+    SetPropW(box, kCaughtProperty, reinterpret_cast<HANDLE>(1));
+    tHook->last = Box{TextOf(box), TextOf(GetDlgItem(box, 0xFFFF))};
+    ++tHook->count;
+    Deliver(tHook->last);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 void Patrol() {
   // Boxes recorded and told to close; told again every pass until gone.
   std::set<HWND> recorded;
@@ -89,7 +119,7 @@ void Patrol() {
       DWORD process = 0;
       GetWindowThreadProcessId(box, &process);
       if (process != GetCurrentProcessId()) continue;
-      if (!recorded.count(box)) {
+      if (!recorded.count(box) && GetPropW(box, kCaughtProperty) == nullptr) {
         if (!IsWindowVisible(box)) continue;  // a box is filled in before it shows
         Deliver(Box{TextOf(box), TextOf(GetDlgItem(box, 0xFFFF))});
       }
@@ -143,6 +173,26 @@ FARPROC ExportAddress(const char* name) {
   if (address == nullptr) throw std::runtime_error(std::string("Sedgefold.dll does not export ") + name);
   return address;
 }
+
+BoxHook::BoxHook() {
+  StartPatrol();  // catches what a hook that failed to install misses
+  if (tHook == nullptr) {
+    tHook = new ThreadHook;
+    tHook->hook = SetWindowsHookExW(WH_CBT, CatchOnActivation, nullptr, GetCurrentThreadId());
+  }
+  ++tHook->nesting;
+}
+
+BoxHook::~BoxHook() {
+  if (--tHook->nesting > 0) return;
+  if (tHook->hook != nullptr) UnhookWindowsHookEx(tHook->hook);
+  delete tHook;
+  tHook = nullptr;
+}
+
+bool BoxHook::Installed() const { return tHook->hook != nullptr; }
+std::size_t BoxHook::Count() const { return tHook->count; }
+const Box& BoxHook::Last() const { return tHook->last; }
 
 BoxWatcher::BoxWatcher() {
   StartPatrol();

@@ -33,6 +33,26 @@ struct Box {
   std::wstring FirstLine() const { return text.substr(0, text.find_first_of(L"\r\n")); }
 };
 
+// Catches the boxes of the thread that owns it the moment they activate,
+// well before the patrol thread's next pass: a test that raises thousands of
+// boxes, or raises them on many threads, needs one per calling thread. What
+// it catches goes to the alive BoxWatcher like any other box, and is counted
+// here for this thread alone.
+class BoxHook {
+ public:
+  BoxHook();
+  ~BoxHook();
+  BoxHook(const BoxHook&) = delete;
+  BoxHook& operator=(const BoxHook&) = delete;
+
+  // Hooks nest: the outermost on a thread installs, the others share it.
+  bool Installed() const;
+  // Boxes caught on this thread since the outermost hook was installed, and
+  // the last of them.
+  std::size_t Count() const;
+  const Box& Last() const;
+};
+
 // While alive, receives every dialog box of this process: a patrol thread
 // records it and closes it, before the export that raised it returns. One
 // watcher at a time; a box shown while none is alive is closed too, and
@@ -52,6 +72,7 @@ class BoxWatcher {
  private:
   std::vector<Box> boxes_;  // filled by the patrol thread, under its lock
   bool stopped_ = false;
+  BoxHook hook_;            // this thread's boxes, caught without delay
 };
 
 // Stops the watcher and fails the test if any box was shown.

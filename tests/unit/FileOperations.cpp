@@ -2,9 +2,11 @@
 // seam, so that answers Wine never gives can be given and every request seen.
 #include <windows.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -57,12 +59,17 @@ struct LinkRequest {
 // What the fakes were asked and what they answer; a fresh one for every test.
 struct Fakes {
   std::vector<ShellRequest> shellRequests;
+  // Success, with the destination made as far as the checks after the
+  // shell look (a named destination exists).
   std::function<int(SHFILEOPSTRUCTW&)> shellAnswer = [](SHFILEOPSTRUCTW& request) {
     request.fAnyOperationsAborted = FALSE;
+    if (request.pTo != nullptr && !std::wcspbrk(request.pTo, L"*?"))
+      SHCreateDirectoryExW(nullptr, request.pTo, nullptr);
     return 0;
   };
   std::vector<std::wstring> createdPaths;
   int creationAnswer = 0;
+  bool creationMakes = true;  // a success answer really creates the directory
   std::vector<LinkRequest> linkRequests;
   BOOLEAN linkAnswer = TRUE;
 } fakes;
@@ -82,6 +89,7 @@ int WINAPI FakeCreation(HWND window, LPCWSTR path, const SECURITY_ATTRIBUTES* se
   EXPECT_EQ(window, nullptr);
   EXPECT_EQ(security, nullptr);
   fakes.createdPaths.push_back(path);
+  if (fakes.creationAnswer == 0 && fakes.creationMakes) SHCreateDirectoryExW(nullptr, path, nullptr);
   return fakes.creationAnswer;
 }
 
@@ -141,16 +149,19 @@ class FileOps : public ::testing::Test {
 TEST_F(FileOps, ShellGetsBothNamesAsGivenAndNoDestinationForADelete) {
   // A trailing backslash and a wildcard reach the shell as given; text after
   // an embedded null must never become a second name.
-  const std::wstring from = Path(L"Data\\"), to = L"D:\\Backup\\*.txt";
-  for (const unsigned short wFunc : {FO_MOVE, FO_COPY, FO_DELETE, FO_RENAME}) {
-    fakes.shellRequests.clear();
-    EXPECT_TRUE(MainFile::FileOperation(from + L'\0' + L"C:\\", to + L'\0' + L"C:\\", wFunc));
-    ASSERT_EQ(fakes.shellRequests.size(), 1u) << wFunc;
-    const ShellRequest& seen = fakes.shellRequests[0];
-    EXPECT_EQ(seen.wFunc, wFunc);
-    EXPECT_EQ(seen.from, List(from)) << wFunc;
-    EXPECT_EQ(seen.to, wFunc == FO_DELETE ? std::nullopt : std::optional(List(to))) << wFunc;
-  }
+  MakeDir(L"Data");
+  const std::pair<std::wstring, std::wstring> requests[] = {
+      {Path(L"Data\\"), Path(L"Backup\\")}, {Path(L"Data\\*.txt"), L"D:\\Backup\\*.txt"}};
+  for (const auto& [from, to] : requests)
+    for (const unsigned short wFunc : {FO_MOVE, FO_COPY, FO_DELETE, FO_RENAME}) {
+      fakes.shellRequests.clear();
+      EXPECT_TRUE(MainFile::FileOperation(from + L'\0' + L"C:\\", to + L'\0' + L"C:\\", wFunc));
+      ASSERT_EQ(fakes.shellRequests.size(), 1u) << wFunc;
+      const ShellRequest& seen = fakes.shellRequests[0];
+      EXPECT_EQ(seen.wFunc, wFunc);
+      EXPECT_EQ(seen.from, List(from)) << wFunc;
+      EXPECT_EQ(seen.to, wFunc == FO_DELETE ? std::nullopt : std::optional(List(to))) << wFunc;
+    }
 }
 
 TEST_F(FileOps, SuccessOnlyWithZeroAndTheAbortedFlagCleared) {
@@ -159,12 +170,13 @@ TEST_F(FileOps, SuccessOnlyWithZeroAndTheAbortedFlagCleared) {
     int answer, abortedAfter;
     bool success;
   } cases[] = {{0, FALSE, true}, {0, TRUE, false}, {0, kLeaveFlag, false}, {5, FALSE, false}};
+  const std::wstring from = MakeDir(L"a"), to = MakeDir(L"b");
   for (const auto& c : cases) {
     fakes.shellAnswer = [&c](SHFILEOPSTRUCTW& request) {
       if (c.abortedAfter != kLeaveFlag) request.fAnyOperationsAborted = c.abortedAfter;
       return c.answer;
     };
-    EXPECT_EQ(MainFile::FileOperation(L"C:\\a", L"C:\\b", FO_MOVE), c.success)
+    EXPECT_EQ(MainFile::FileOperation(from, to, FO_MOVE), c.success)
         << c.answer << "/" << c.abortedAfter;
   }
 }
@@ -203,10 +215,10 @@ TEST_F(FileOps, PathsThatAreNotBelowARootAreRefusedBeforeTheShell) {
     EXPECT_EQ(refused(L"C:\\Data", to, FO_COPY), Report(kFileOperation, unanchored + to + L"\""));
   EXPECT_TRUE(fakes.shellRequests.empty());
 
-  // Anything below a root goes through.
+  // Anything below a root goes through (a delete: the paths need not exist).
   for (const wchar_t* path : {L"c:/Data/Sub", L"C:\\Data\\..\\Other", L"\\\\server\\share\\Data",
                               L"\\\\?\\C:\\Data", L"\\\\?\\UNC\\server\\share\\x"}) {
-    EXPECT_TRUE(MainFile::FileOperation(path, L"\\\\server\\share", FO_COPY)) << path;
+    EXPECT_TRUE(MainFile::DeleteOperation(path)) << path;
     EXPECT_EQ(fakes.shellRequests.back().from, List(path));
   }
 }
@@ -226,6 +238,57 @@ TEST_F(FileOps, CreatePathCountsOnlyAnExistingDirectoryAsSuccess) {
     fakes.creationAnswer = refusal;
     EXPECT_FALSE(MainFile::CreatePath(directory)) << refusal;
   }
+  // A shell that answers success for a path it could not create (Wine's,
+  // for one longer than MAX_PATH) has not created it.
+  fakes.creationAnswer = 0;
+  fakes.creationMakes = false;
+  EXPECT_FALSE(MainFile::CreatePath(Path(L"never-made")));
+}
+
+TEST_F(FileOps, ACopyOrMoveIntoItselfNeverReachesTheShell) {
+  // Some shells answer success for it having done nothing.
+  const std::wstring data = MakeDir(L"Data");
+  for (const std::wstring& into : {data, data + L"\\", data + L"\\Sub", Path(L"DATA\\sub\\x"),
+                                   Path(L"Other\\..\\Data\\Sub")}) {
+    EXPECT_FALSE(MainFile::FileOperation(data, into, FO_COPY)) << into;
+    EXPECT_FALSE(MainFile::FileOperation(data + L"\\", into, FO_MOVE)) << into;
+  }
+  EXPECT_TRUE(fakes.shellRequests.empty());
+  // A case-only rename, a sibling with a longer name, a parent: all go through.
+  for (const std::wstring& elsewhere : {Path(L"DATA"), Path(L"Data2"), Path(L"Data.bak"), root_})
+    EXPECT_TRUE(MainFile::FileOperation(data, elsewhere, FO_MOVE)) << elsewhere;
+  EXPECT_EQ(fakes.shellRequests.size(), 4u);
+}
+
+TEST_F(FileOps, NamesTooLongForTheShellNeverReachIt) {
+  // Some shells overrun their buffers on such names and end the process.
+  // Wildcard names: nothing is looked up before or after the shell.
+  const std::wstring longest = Path(std::wstring(MAX_PATH - 2 - Path(L"").size(), L'n') + L"*");
+  ASSERT_EQ(longest.size(), MAX_PATH - 1u);
+  EXPECT_TRUE(MainFile::FileOperation(longest, Path(L"to"), FO_COPY));
+  EXPECT_TRUE(MainFile::FileOperation(Path(L"from*"), longest, FO_MOVE));
+  EXPECT_TRUE(MainFile::DeleteOperation(longest));
+  ASSERT_EQ(fakes.shellRequests.size(), 3u);
+  for (const std::wstring& tooLong : {longest + L"n", longest + std::wstring(32000, L'n')}) {
+    EXPECT_FALSE(MainFile::FileOperation(tooLong, Path(L"to"), FO_COPY));
+    EXPECT_FALSE(MainFile::FileOperation(Path(L"from*"), tooLong, FO_COPY));
+    EXPECT_FALSE(MainFile::DeleteOperation(tooLong));
+  }
+  EXPECT_EQ(fakes.shellRequests.size(), 3u);
+}
+
+TEST_F(FileOps, ACopyOrMoveOfNothingOrToNowhereIsNoSuccess) {
+  // Some shells answer success for both; only a named source is looked up.
+  const std::wstring data = MakeDir(L"Data");
+  EXPECT_FALSE(MainFile::FileOperation(Path(L"Missing"), Path(L"To"), FO_COPY));
+  EXPECT_EQ(fakes.shellRequests.size(), 0u);
+  fakes.shellAnswer = [](SHFILEOPSTRUCTW& request) {
+    request.fAnyOperationsAborted = FALSE;
+    return 0;  // success, having made nothing
+  };
+  EXPECT_FALSE(MainFile::FileOperation(data, Path(L"To"), FO_MOVE));
+  EXPECT_TRUE(MainFile::FileOperation(Path(L"Missing*"), Path(L"To"), FO_COPY));
+  EXPECT_EQ(fakes.shellRequests.size(), 2u);
 }
 
 TEST_F(FileOps, NoLinkIsAskedForUntilEveryCheckHasPassedThenItIsADirectoryLink) {

@@ -1,0 +1,273 @@
+// Every export fed what a careless or broken host might pass: null pointers
+// in each position, empty, huge, malformed and oddly encoded strings,
+// extreme modes, counts and sizes, damaged records. Each call must give its
+// failure value or an answer the file system bears out, at most one box,
+// nothing written outside the buffers it was given, and nothing changed
+// outside its sandbox.
+#include <climits>
+#include <cstdint>
+
+#include "Robust.h"
+
+namespace {
+
+using Host::ApiOf;
+using Host::Record;
+using Robust::Guarded;
+using Robust::Observe;
+using Robust::Outcome;
+
+constexpr wchar_t kNullText[] = L"Вместо строки передан нулевой указатель.";
+constexpr wchar_t kCopyFailed[] = L"Ошибка копирования.";
+constexpr wchar_t kNoPath[] = L"Отсутствует путь.";  // a null buffer to cut
+
+bool Says(const Host::Box& box, const std::wstring& fragment) {
+  return box.text.find(fragment) != std::wstring::npos;
+}
+
+// A path of exactly `length` characters: prefix, then short components.
+std::wstring Huge(const std::wstring& prefix, std::size_t length) {
+  std::wstring path = prefix;
+  while (path.size() < length) path += path.size() % 9 == 0 ? L'\\' : L'n';
+  path.resize(length);
+  return path;
+}
+
+template <class C> class Hostile : public Host::Scratch {
+ protected:
+  using String = std::basic_string<C>;
+
+  void SetUp() override {
+    Host::Scratch::SetUp();
+    sandbox_ = MakeDir(L"sandbox");
+    Robust::PlantTree(Path(L"sentinel"));
+    sentinel_ = Robust::Digest(Path(L"sentinel"));
+    Robust::PlantTree(Path(L"sandbox\\data"));
+    // Relative paths land in the sandbox, not next to the test program.
+    GetCurrentDirectoryW(MAX_PATH, previous_);
+    SetCurrentDirectoryW(sandbox_.c_str());
+  }
+
+  void TearDown() override {
+    SetCurrentDirectoryW(previous_);
+    watcher_.Stop();
+    EXPECT_EQ(Robust::Digest(Path(L"sentinel")), sentinel_) << "the sentinel tree changed";
+    Host::Scratch::TearDown();
+  }
+
+  const Host::Api<C>& Api() const { return ApiOf<C>(); }
+  String In(const std::wstring& relative) const { return Robust::As<C>(sandbox_ + L"\\" + relative); }
+
+  // Strings no host should pass, each anchored in the sandbox or relative
+  // to it: no rule may let them act elsewhere.
+  std::vector<std::wstring> HostileTexts() const {
+    const std::wstring s = sandbox_ + L"\\";
+    std::vector<std::wstring> texts = {
+        L"", L"*", L"?", L"..*", L".", L":", L"\\", L"\\\\", L"\\\\?\\", L"\\\\.\\", L"relative\\x",
+        Huge(s, 32767), Huge(L"\\\\?\\" + s, 32767), s + std::wstring(300, L'n'),
+        s + L"data\\*", s + L"data\\..*", s + L"data\\..\\data", s + L"dots...", s + L"blank ",
+        s + L"CON", s + L"nul.txt", s + L"ctl\x01\x1f\x7f", s + L"tab\tcr\rlf\n",
+        s + L"\xFFFF\xFFFE"};
+    if (sizeof(C) == 2) {
+      texts.push_back(s + L"lone\xD800");
+      texts.push_back(s + L"\xDC00lone");
+      texts.push_back(s + L"pair\xD83D\xDE00");
+    }
+    return texts;
+  }
+  // Narrow data also gets bytes that code page 1251 maps oddly or not at
+  // all (0x98 has no character there).
+  std::vector<String> Texts() const {
+    std::vector<String> texts;
+    for (const std::wstring& text : HostileTexts()) texts.push_back(Robust::As<C>(text));
+    if (sizeof(C) == 1)
+      for (const char* odd : {"\x98\x88\xAD\xA0", "\xFF\xC0\xE0", "\x81\x83\x8A\x9A"})
+        texts.push_back(Robust::As<C>(sandbox_ + L"\\") + String(odd, odd + std::strlen(odd)));
+    return texts;
+  }
+
+  // Runs a call that takes `text` from a guarded copy: the copy must come
+  // back unchanged and intact.
+  template <class Call> Outcome WithText(const String& text, Call&& call, const std::string& label) {
+    Guarded<C> input = Guarded<C>::Holding(text);
+    const std::vector<C> before = input.Contents();
+    const Outcome outcome = Observe(hook_, [&] { return call(input.data()); });
+    EXPECT_TRUE(input.GuardsIntact() && input.Contents() == before) << label << ": input touched";
+    Robust::ExpectSound(outcome, label);
+    return outcome;
+  }
+
+  std::wstring sandbox_, sentinel_;
+  wchar_t previous_[MAX_PATH] = {};
+  Host::BoxWatcher watcher_;  // every box of the test, whichever thread
+  Host::BoxHook hook_;
+};
+
+using Widths = ::testing::Types<char, wchar_t>;
+TYPED_TEST_SUITE(Hostile, Widths);
+
+TYPED_TEST(Hostile, NullInEveryStringPositionGivesOneBoxAndTheFailureValue) {
+  const auto& api = this->Api();
+  const auto valid = this->In(L"data");
+  const TypeParam* n = nullptr;
+  Guarded<TypeParam> slots(64);
+  std::vector<std::pair<std::string, std::function<int64_t()>>> calls = {
+      {"isEmpty", [&] { return api.isEmpty(n); }},
+      {"trimName", [&] { return api.trimName(nullptr) == nullptr ? 0 : 1; }},
+      {"check", [&] { return api.check(n); }},
+      {"getList", [&] { return api.getList(n, 3, slots.data(), 1, 64 * sizeof(TypeParam)); }},
+      {"getListM", [&] { return api.getListM(n, 3, nullptr, 1); }},
+      {"create", [&] { return api.create(n); }},
+      {"remove", [&] { return api.remove(n); }},
+      {"deleteEmpty", [&] { return api.deleteEmpty(n); }},
+      {"clearContents", [&] { return api.clearContents(n); }},
+      {"clearFromFiles", [&] { return api.clearFromFiles(n); }}};
+  for (const auto& twoPath : {std::make_pair("copy", api.copy), std::make_pair("move", api.move),
+                              std::make_pair("link", api.link)}) {
+    auto fn = twoPath.second;
+    calls.push_back({std::string(twoPath.first) + "(null, valid)", [=] { return fn(n, valid.c_str()); }});
+    calls.push_back({std::string(twoPath.first) + "(valid, null)", [=] { return fn(valid.c_str(), n); }});
+    calls.push_back({std::string(twoPath.first) + "(null, null)", [=] { return fn(n, n); }});
+  }
+  for (const auto& call : calls) {
+    const Outcome outcome = Observe(this->hook_, call.second);
+    EXPECT_EQ(outcome.result, 0) << call.first;
+    EXPECT_EQ(outcome.boxes, 1u) << call.first;
+    EXPECT_TRUE(Says(outcome.box, call.first == "trimName" ? kNoPath : kNullText))
+        << call.first << ":\n" << outcome.box.text;
+  }
+  EXPECT_TRUE(slots.GuardsIntact());
+  EXPECT_TRUE(Robust::IsDirectory(this->sandbox_ + L"\\data\\Sub")) << "nothing acted on a null";
+}
+
+TYPED_TEST(Hostile, MalformedStringsInEveryPositionActOnlyAsTheFileSystemBearsOut) {
+  const auto& api = this->Api();
+  using C = TypeParam;
+  const auto target = this->In(L"target");
+  const auto existing = this->In(L"data\\a.txt");
+  int index = 0;
+  for (const auto& text : this->Texts()) {
+    const std::wstring wide = Robust::WideOf(text);
+    const std::string at = "text #" + std::to_string(index++) + " ";
+    const std::pair<const char*, int(__cdecl*)(const C*)> onePath[] = {
+        {"check", api.check},   {"isEmpty", api.isEmpty},     {"create", api.create},
+        {"remove", api.remove}, {"deleteEmpty", api.deleteEmpty},
+        {"clearContents", api.clearContents}, {"clearFromFiles", api.clearFromFiles}};
+    for (const auto& op : onePath) {
+      const Outcome outcome = this->WithText(text, op.second, at + op.first);
+      Robust::ExpectBorneOut(op.first, wide, outcome, this->sandbox_);
+    }
+    const std::pair<const char*, int(__cdecl*)(const C*, const C*)> twoPath[] = {
+        {"copy", api.copy}, {"move", api.move}, {"link", api.link}};
+    for (const auto& op : twoPath) {
+      this->WithText(text, [&](const C* p) { return op.second(p, target.c_str()); }, at + op.first + " from");
+      this->WithText(text, [&](const C* p) { return op.second(existing.c_str(), p); }, at + op.first + " to");
+    }
+    Guarded<Record<C>> records(4, Record<C>{0, nullptr});
+    Guarded<C> names(4 * 260);
+    for (std::size_t i = 0; i < 4; ++i) records.data()[i] = {260, names.data() + i * 260};
+    this->WithText(text, [&](const C* p) { return api.getListM(p, 3, records.data(), 4); }, at + "getListM");
+    this->WithText(text, [&](const C* p) { return api.getList(p, 3, names.data(), 4, 260 * sizeof(C)); },
+                   at + "getList");
+    EXPECT_TRUE(records.GuardsIntact() && names.GuardsIntact()) << at << "listing wrote outside";
+    // Restore what a move may have carried off, so later texts meet the same tree.
+    if (!Robust::Exists(Robust::WideOf(existing))) Robust::PlantTree(this->sandbox_ + L"\\data");
+  }
+}
+
+TYPED_TEST(Hostile, TrimNameCutsInPlaceOrLeavesTheBufferAlone) {
+  using C = TypeParam;
+  for (const auto& text : this->Texts()) {
+    Guarded<C> buffer = Guarded<C>::Holding(text);
+    const std::vector<C> before = buffer.Contents();
+    const Outcome outcome = Observe(this->hook_, [&] {
+      C* returned = this->Api().trimName(buffer.data());
+      EXPECT_TRUE(returned == nullptr || returned == buffer.data());
+      return returned == nullptr ? 0 : 1;
+    });
+    const std::string label = "trim of " + Host::Ansi(Robust::WideOf(text).substr(0, 60));
+    Robust::ExpectSound(outcome, label);
+    EXPECT_TRUE(buffer.GuardsIntact()) << label;
+    const std::vector<C> after = buffer.Contents();
+    if (outcome.result == 0) {
+      EXPECT_EQ(after, before) << label;
+      continue;
+    }
+    // A cut writes one terminator after a backslash of the old text, or nothing.
+    const std::size_t end = std::find(after.begin(), after.end(), C(0)) - after.begin();
+    EXPECT_TRUE(std::equal(after.begin(), after.begin() + end, before.begin())) << label;
+    EXPECT_TRUE(end == text.size() || (end > 0 && after[end - 1] == C('\\'))) << label;
+    for (std::size_t i = end + 1; i < after.size(); ++i) ASSERT_EQ(after[i], before[i]) << label;
+  }
+}
+
+TYPED_TEST(Hostile, ListingModesCountsAndSizesAtTheirExtremes) {
+  using C = TypeParam;
+  const auto& api = this->Api();
+  const auto pattern = this->In(L"data\\*");  // five entries
+  for (const int mode : {INT_MIN, -1, 0, 4, INT_MAX}) {
+    Guarded<C> slots(4 * 260);
+    const std::vector<C> before = slots.Contents();
+    const Outcome outcome = Observe(this->hook_, [&] {
+      return api.getList(pattern.c_str(), mode, slots.data(), 4, 260 * sizeof(C));
+    });
+    EXPECT_EQ(outcome.result, 0) << "mode " << mode;
+    EXPECT_EQ(outcome.boxes, 1u) << "mode " << mode;
+    EXPECT_EQ(slots.Contents(), before) << "mode " << mode << ": nothing searched, nothing written";
+  }
+  struct Geometry {
+    uint64_t count, size;
+    std::size_t elements;  // what the host really handed over
+    int64_t expected;
+  };
+  const uint64_t all = UINT64_MAX;
+  const Geometry geometries[] = {
+      {0, 260 * sizeof(C), 0, 0},        {all, 260 * sizeof(C), 0, 0},  // no such buffer
+      {5, 0, 0, 0},                      {5, sizeof(C), 5, 0},
+      {all, all, 0, 0},                  {2, uint64_t(1) << 63, 0, 0},
+      {1, all, 260, 1},                  {all / 2 + 1, 2 * sizeof(C), 0, 0}};
+  for (const Geometry& g : geometries) {
+    Guarded<C> slots(g.elements);
+    const Outcome outcome = Observe(this->hook_, [&] {
+      return api.getList(pattern.c_str(), 3, slots.data(), g.count, g.size);
+    });
+    const std::string label = "count " + std::to_string(g.count) + " size " + std::to_string(g.size);
+    Robust::ExpectSound(outcome, label);
+    EXPECT_EQ(outcome.result, g.expected) << label;
+    EXPECT_TRUE(slots.GuardsIntact()) << label;
+  }
+}
+
+TYPED_TEST(Hostile, DamagedRecordsFailWithoutWritingPastThem) {
+  using C = TypeParam;
+  const auto& api = this->Api();
+  const auto pattern = this->In(L"data\\*");
+  struct Damage {
+    int32_t capacity;
+    bool nullText;
+    const char* what;
+  };
+  const Damage damages[] = {{0, false, "zero capacity"},    {-1, false, "negative capacity"},
+                            {INT_MIN, false, "INT_MIN capacity"}, {2, false, "too small"},
+                            {260, true, "null text"}};
+  for (const Damage& damage : damages) {
+    Guarded<C> text(260);
+    Guarded<Record<C>> records(5, Record<C>{260, nullptr});
+    std::vector<Guarded<C>> good(5, Guarded<C>(260));
+    for (std::size_t i = 0; i < 5; ++i) records.data()[i].text = good[i].data();
+    // The damaged record is the third: two names go in before it.
+    records.data()[2] = {damage.capacity, damage.nullText ? nullptr : text.data()};
+    const Outcome outcome = Observe(this->hook_, [&] { return api.getListM(pattern.c_str(), 3, records.data(), 5); });
+    EXPECT_EQ(outcome.result, 0) << damage.what;
+    EXPECT_EQ(outcome.boxes, 1u) << damage.what;
+    EXPECT_TRUE(Says(outcome.box, kCopyFailed)) << damage.what << ":\n" << outcome.box.text;
+    EXPECT_TRUE(text.GuardsIntact() && records.GuardsIntact()) << damage.what;
+    const std::size_t untouched = damage.capacity > 0 && !damage.nullText ? 1 : 0;
+    for (std::size_t i = untouched; i < text.size(); ++i) ASSERT_EQ(text.data()[i], C('#')) << damage.what;
+    for (std::size_t i = 0; i < 5; ++i) EXPECT_TRUE(good[i].GuardsIntact()) << damage.what;
+    EXPECT_NE(good[0].data()[0], C('#')) << "names before the damaged record are written";
+    EXPECT_EQ(good[3].data()[0], C('#')) << "none after it";
+  }
+}
+
+}  // namespace

@@ -1,0 +1,176 @@
+#include "Robust.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+
+namespace Robust {
+namespace {
+
+std::wstring Extended(const std::wstring& path) {
+  return path.rfind(L"\\\\", 0) == 0 ? path : L"\\\\?\\" + path;
+}
+
+void WriteFile(const std::wstring& path, const std::string& content, DWORD attributes) {
+  const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+  DWORD written = 0;
+  ::WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+  CloseHandle(file);
+  ASSERT_EQ(written, content.size()) << path;
+  if (attributes != FILE_ATTRIBUTE_NORMAL) SetFileAttributesW(path.c_str(), attributes);
+}
+
+uint64_t Fnv1a(const std::string& bytes) {
+  uint64_t hash = 14695981039346656037ULL;
+  for (const unsigned char byte : bytes) hash = (hash ^ byte) * 1099511628211ULL;
+  return hash;
+}
+
+std::string Contents(const std::wstring& path) {
+  std::string bytes;
+  const HANDLE file = CreateFileW(Extended(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return "<unreadable>";
+  char chunk[4096];
+  DWORD read = 0;
+  while (ReadFile(file, chunk, sizeof chunk, &read, nullptr) && read > 0) bytes.append(chunk, read);
+  CloseHandle(file);
+  return bytes;
+}
+
+// The attributes a copy or a look may change are left out.
+constexpr DWORD kCompared = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY |
+                            FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_REPARSE_POINT;
+
+void Walk(const std::wstring& root, const std::wstring& relative, std::vector<std::wstring>& lines) {
+  WIN32_FIND_DATAW entry;
+  const HANDLE find = FindFirstFileW((Extended(root + relative) + L"\\*").c_str(), &entry);
+  if (find == INVALID_HANDLE_VALUE) return;
+  do {
+    const std::wstring name = entry.cFileName;
+    if (name == L"." || name == L"..") continue;
+    const std::wstring path = relative + L"\\" + name;
+    const DWORD attributes = entry.dwFileAttributes & kCompared;
+    std::wstring line = path + L" " + std::to_wstring(attributes);
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+      if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) Walk(root, path, lines);
+    } else {
+      line += L" " + std::to_wstring(Fnv1a(Contents(root + path)));
+    }
+    lines.push_back(line);
+  } while (FindNextFileW(find, &entry));
+  FindClose(find);
+}
+
+}  // namespace
+
+void PlantTree(const std::wstring& root) {
+  const std::wstring directories[] = {L"", L"\\Sub", L"\\Sub\\Глубже", L"\\Каталог", L"\\Empty"};
+  for (const std::wstring& directory : directories)
+    ASSERT_TRUE(CreateDirectoryW((root + directory).c_str(), nullptr) ||
+                GetLastError() == ERROR_ALREADY_EXISTS)
+        << root + directory;
+  WriteFile(root + L"\\a.txt", "alpha", FILE_ATTRIBUTE_NORMAL);
+  WriteFile(root + L"\\файл.dat", std::string(5000, 'f'), FILE_ATTRIBUTE_NORMAL);
+  WriteFile(root + L"\\Sub\\locked.txt", "read-only", FILE_ATTRIBUTE_READONLY);
+  WriteFile(root + L"\\Sub\\Глубже\\hidden.bin", "hidden", FILE_ATTRIBUTE_HIDDEN);
+  WriteFile(root + L"\\Каталог\\b.txt", "beta", FILE_ATTRIBUTE_NORMAL);
+}
+
+std::wstring Digest(const std::wstring& root) {
+  std::vector<std::wstring> lines;
+  Walk(root, L"", lines);
+  std::sort(lines.begin(), lines.end());
+  std::wstring digest;
+  for (const std::wstring& line : lines) digest += line + L"\n";
+  return digest;
+}
+
+bool Exists(const std::wstring& path) {
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool IsDirectory(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool IsEmptyDirectory(const std::wstring& path) {
+  if (!IsDirectory(path)) return false;
+  WIN32_FIND_DATAW entry;
+  const HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &entry);
+  if (find == INVALID_HANDLE_VALUE) return true;
+  bool empty = true;
+  do {
+    const std::wstring name = entry.cFileName;
+    empty = empty && (name == L"." || name == L"..");
+  } while (empty && FindNextFileW(find, &entry));
+  FindClose(find);
+  return empty;
+}
+
+bool HasWildcard(const std::wstring& path) { return path.find_first_of(L"*?") != std::wstring::npos; }
+
+bool ExpectSound(const Outcome& outcome, const std::string& call) {
+  EXPECT_LE(outcome.boxes, 1u) << call << ": more than one box";
+  if (outcome.boxes == 0) return outcome.boxes <= 1;
+  EXPECT_EQ(outcome.box.caption, L"Sedgefold.dll") << call;
+  EXPECT_EQ(outcome.result, 0) << call << ": a failure box, but a success answer. Box:\n"
+                               << outcome.box.text;
+  return outcome.boxes == 1 && outcome.result == 0 && outcome.box.caption == L"Sedgefold.dll";
+}
+
+void ExpectBorneOut(const std::string& op, const std::wstring& path, const Outcome& outcome,
+                    const std::wstring& sandbox) {
+  if (path.rfind(sandbox + L"\\", 0) != 0 || HasWildcard(path) || outcome.boxes > 0) return;
+  const int64_t r = outcome.result;
+  const std::string label = op + " of " + Host::Ansi(path.substr(0, 80));
+  if (op == "check") {
+    EXPECT_EQ(r, IsDirectory(path) ? 1 : 0) << label;
+  } else if (op == "isEmpty") {
+    EXPECT_EQ(r, IsEmptyDirectory(path) ? 1 : 0) << label;
+  } else if (r == 1) {
+    const bool borneOut = op == "create"        ? IsDirectory(path)
+                          : op == "remove"      ? !Exists(path)
+                          : op == "deleteEmpty" ? !IsDirectory(path)
+                                                : IsDirectory(path);  // clearing
+    EXPECT_TRUE(borneOut) << label << " answered 1";
+  }
+}
+
+Watchdog::Watchdog(DWORD stallMs, std::size_t workers)
+    : workers_(workers, Worker{"(no call yet)", GetTickCount64(), false}),
+      thread_([this, stallMs] { Watch(stallMs); }) {}
+
+Watchdog::~Watchdog() {
+  done_ = true;
+  thread_.join();
+}
+
+void Watchdog::Mark(const std::string& what, std::size_t worker) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  workers_[worker].last = what;
+  workers_[worker].markedAt = GetTickCount64();
+}
+
+void Watchdog::Finish(std::size_t worker) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  workers_[worker].finished = true;
+}
+
+void Watchdog::Watch(DWORD stallMs) {
+  for (; !done_; Sleep(200)) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (std::size_t i = 0; i < workers_.size(); ++i) {
+      if (workers_[i].finished || GetTickCount64() - workers_[i].markedAt < stallMs) continue;
+      std::fprintf(stderr, "WATCHDOG: worker %u made no progress for %lu ms; its last call: %s\n",
+                   static_cast<unsigned>(i), stallMs, workers_[i].last.c_str());
+      std::fflush(stderr);
+      TerminateProcess(GetCurrentProcess(), 3);
+    }
+  }
+}
+
+}  // namespace Robust
