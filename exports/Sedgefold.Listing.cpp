@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "exports/Frame.h"
 #include "exports/Sedgefold.h"
@@ -60,21 +61,25 @@ void CheckGeometry(const Site& site, const u64 count, const u64 size) {
   if (size != 0 && count > ~0ULL / size) CopyFailed(site, ERROR_ARITHMETIC_OVERFLOW);
 }
 
-Utils::FindDataList Entries(const std::wstring& pattern, const int mode) {
-  Utils::FindDataList entries;
-  Utils::ListOf(pattern, static_cast<unsigned short>(mode), entries);
-  return entries;
-}
-
 // A names in the system code page, W names as found.
 std::string NameAs(char, const WIN32_FIND_DATAW& entry) {
   return Utils::CodingStr::UnicodeToAnsi(entry.cFileName, kAnsiCodePage);
 }
-std::wstring NameAs(wchar_t, const WIN32_FIND_DATAW& entry) { return entry.cFileName; }
+// A view of the entry's own text: no copy per name.
+std::wstring_view NameAs(wchar_t, const WIN32_FIND_DATAW& entry) { return entry.cFileName; }
+
+// The name and its terminator, byte by byte: a slot of an odd size in a
+// wide buffer need not be aligned for wchar_t.
+template <class C> void CopyName(void* to, const std::basic_string_view<C> name) {
+  const C terminator = C(0);
+  char* const bytes = static_cast<char*>(to);
+  std::memcpy(bytes, name.data(), name.size() * sizeof(C));
+  std::memcpy(bytes + name.size() * sizeof(C), &terminator, sizeof(C));
+}
 
 template <class C>
 void CopyToSlot(const Site& site, C* buffer, const u64 index, const u64 size,
-                const std::basic_string<C>& name) {
+                const std::basic_string_view<C> name) {
   if (buffer == nullptr) CopyFailed(site, ERROR_INVALID_PARAMETER);
   char* slot = reinterpret_cast<char*>(buffer) + index * size;
   const u64 bytes = (static_cast<u64>(name.size()) + 1) * sizeof(C);
@@ -82,14 +87,14 @@ void CopyToSlot(const Site& site, C* buffer, const u64 index, const u64 size,
     std::memset(slot, 0, static_cast<std::size_t>(size));
     CopyFailed(site, ERROR_INSUFFICIENT_BUFFER);
   }
-  std::memcpy(slot, name.c_str(), static_cast<std::size_t>(bytes));
+  CopyName(slot, name);
 }
 
 // Fields are read once by value: the records are packed, and the host's
 // memory is touched no more than needed.
 template <class Record, class C>
 void CopyToRecord(const Site& site, Record* records, const u64 index,
-                  const std::basic_string<C>& name) {
+                  const std::basic_string_view<C> name) {
   if (records == nullptr) CopyFailed(site, ERROR_INVALID_PARAMETER);
   const int capacity = records[index].capacity;
   C* const text = records[index].text;
@@ -98,16 +103,20 @@ void CopyToRecord(const Site& site, Record* records, const u64 index,
     if (capacity > 0) text[0] = C(0);
     CopyFailed(site, ERROR_INSUFFICIENT_BUFFER);
   }
-  std::memcpy(text, name.c_str(), (name.size() + 1) * sizeof(C));
+  CopyName(text, name);
 }
 
-// Steps shared by all four once the arguments are checked: pattern, search,
-// then one copy per name up to count.
+// Steps shared by all four once the arguments are checked: pattern, then the
+// search, each name copied as it is found, until count names are in.
 template <class C, class Copy>
 u64 List(const Site& site, const C* pattern, const int mode, const u64 count, Copy&& copy) {
-  const Utils::FindDataList entries = Entries(Sedgefold::WideArgument(site, pattern), mode);
-  const u64 copied = std::min<u64>(entries.size(), count);
-  for (u64 i = 0; i < copied; ++i) copy(i, NameAs(C(), entries[static_cast<std::size_t>(i)]));
+  u64 copied = 0;
+  Utils::EachOf(Sedgefold::WideArgument(site, pattern), static_cast<unsigned short>(mode),
+                [&](const WIN32_FIND_DATAW& entry) {
+                  if (copied == count) return false;
+                  copy(copied, NameAs(C(), entry));
+                  return ++copied < count;
+                });
   return copied;
 }
 
@@ -117,7 +126,7 @@ u64 PathGetList(const Site& site, const C* pattern, const int mode, C* buffer,
   return Sedgefold::Run(site, 0ULL, [&] {
     CheckMode(site, mode);
     CheckGeometry(site, count, size);
-    return List(site, pattern, mode, count, [&](u64 i, const std::basic_string<C>& name) {
+    return List(site, pattern, mode, count, [&](u64 i, const std::basic_string_view<C> name) {
       CopyToSlot(site, buffer, i, size, name);
     });
   });
@@ -128,7 +137,7 @@ u64 PathGetListM(const Site& site, const C* pattern, const int mode, Record* rec
                  const u64 count) {
   return Sedgefold::Run(site, 0ULL, [&] {
     CheckMode(site, mode);
-    return List(site, pattern, mode, count, [&](u64 i, const std::basic_string<C>& name) {
+    return List(site, pattern, mode, count, [&](u64 i, const std::basic_string_view<C> name) {
       CopyToRecord(site, records, i, name);
     });
   });

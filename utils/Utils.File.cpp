@@ -308,6 +308,32 @@ void CreateLinkParent(const wstring& link) {
                  L"Не создан для символьной ссылки каталог:\n\"" + parent + L"\"", false);
 }
 
+// --- the operation -----------------------------------------------------------
+
+// A delete sweeps the directory links out of what it names first; a caller
+// that listed the path as a file knows there is nothing to sweep, and saves
+// the search that would show it.
+enum class Sweep { kDirectoryLinks, kNothing };
+
+bool ShellOperation(const wstring& from, const wstring& to, const unsigned short wFunc,
+                    const Sweep sweep) {
+  const wstring source = UpToNull(from);
+  const wstring destination = UpToNull(to);
+  RequireBelowRoot(SF_SITE(kFileOperationSignature, ""), source);
+  if (UsesDestination(wFunc))
+    RequireAnchored(SF_SITE(kFileOperationSignature, ""), destination);
+  if (RefusedBeforeShell(wFunc, source, destination)) return false;
+  if (wFunc == FO_DELETE && sweep == Sweep::kDirectoryLinks) {
+    LinkSweep links;
+    RemoveDirectoryLinks(source, links);
+    if (links.linkStays) return false;
+    // Links may have been all the source named.
+    if (links.removed > 0 && !MatchesAnything(source)) return true;
+  }
+  const bool checkable = UsesDestination(wFunc) && NamesOneEntry(source);
+  return RunShell(wFunc, source, destination) && (!checkable || IsThere(destination));
+}
+
 // --- clearing ---------------------------------------------------------------
 
 wstring DirectoryPrefix(const wstring& path) {
@@ -339,7 +365,9 @@ bool DeleteFileEntry(const wstring& path, const WIN32_FIND_DATAW& record) {
                     !HasAttribute(record, FILE_ATTRIBUTE_REPARSE_POINT) &&
                     SetFileAttributesW(path.c_str(),
                                        Settable(attributes & ~FILE_ATTRIBUTE_READONLY));
-  const bool deleted = MainFile::DeleteOperation(path);
+  const bool deleted =
+      IsDirectory(record) ? MainFile::DeleteOperation(path)
+                          : ShellOperation(path, wstring(), FO_DELETE, Sweep::kNothing);
   if (!deleted && lift) SetFileAttributesW(path.c_str(), Settable(attributes));
   return deleted;
 }
@@ -375,21 +403,7 @@ namespace MainFile {
 
 bool FileOperation(const wstring& from, const wstring& to, const unsigned short wFunc) {
   if (wFunc < FO_MOVE || wFunc > FO_RENAME) RaiseBadOperation(wFunc);
-  const wstring source = UpToNull(from);
-  const wstring destination = UpToNull(to);
-  RequireBelowRoot(SF_SITE(kFileOperationSignature, ""), source);
-  if (UsesDestination(wFunc))
-    RequireAnchored(SF_SITE(kFileOperationSignature, ""), destination);
-  if (RefusedBeforeShell(wFunc, source, destination)) return false;
-  if (wFunc == FO_DELETE) {
-    LinkSweep sweep;
-    RemoveDirectoryLinks(source, sweep);
-    if (sweep.linkStays) return false;
-    // Links may have been all the source named.
-    if (sweep.removed > 0 && !MatchesAnything(source)) return true;
-  }
-  const bool checkable = UsesDestination(wFunc) && NamesOneEntry(source);
-  return RunShell(wFunc, source, destination) && (!checkable || IsThere(destination));
+  return ShellOperation(from, to, wFunc, Sweep::kDirectoryLinks);
 }
 
 bool DeleteOperation(const wstring& path) { return FileOperation(path, wstring(), FO_DELETE); }

@@ -302,6 +302,15 @@ unsigned short FilesFind::Status(const std::wstring& path) {
 unsigned long long FilesFind::GetList(const std::wstring& pattern,
                                       const unsigned short wSearch, FindDataList& list) {
   list.clear();
+  ForEach(pattern, wSearch, [&list](const WIN32_FIND_DATAW& record) {
+    list.push_back(record);
+    return true;
+  });
+  return list.size();
+}
+
+void FilesFind::ForEach(const std::wstring& pattern, const unsigned short wSearch,
+                        const Take& take) {
   String::Path::Has(String::Path::TrimNameFileCW(pattern, 1, SeparatorOf(method_)),
                     method_ == kFtp);
   WIN32_FIND_DATAW record{};
@@ -311,11 +320,11 @@ unsigned long long FilesFind::GetList(const std::wstring& pattern,
     Error::Raise(SF_SITE(kGetListSignature, ""),
                  L"Не получен системный дескриптор поиска для пути:\n\"" + pattern + L"\"",
                  true);
+  bool more = true;
   do {
-    if (Keeps(record, wSearch)) list.push_back(record);
-  } while (search.Next(record));
+    if (Keeps(record, wSearch)) more = take(record);
+  } while (more && search.Next(record));
   search.Close(kGetListSignature);
-  return list.size();
 }
 
 unsigned long long FilesFind::GetListFull(const std::wstring& pattern, FindDataList& list,
@@ -335,6 +344,11 @@ unsigned long long ListOf(const std::wstring& pattern, const unsigned short wSea
                           FindDataList& list) {
   FilesFind find;
   return find.GetList(pattern, wSearch, list);
+}
+
+void EachOf(const std::wstring& pattern, const unsigned short wSearch, const FilesFind::Take& take) {
+  FilesFind find;
+  find.ForEach(pattern, wSearch, take);
 }
 
 unsigned long long ListFilesBelow(const std::wstring& pattern, FindDataList& list) {

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -78,6 +79,12 @@ class FilesFind {
   unsigned long long GetList(const std::wstring& pattern, const unsigned short wSearch,
                              FindDataList& list);
 
+  // The same level handed to take entry by entry, as the system returns
+  // them, with no list in between; take answers false to end the search
+  // early. The checks, reports and failures are those of GetList.
+  using Take = std::function<bool(const WIN32_FIND_DATAW&)>;
+  void ForEach(const std::wstring& pattern, const unsigned short wSearch, const Take& take);
+
   // Every file below the pattern's directory, depth first, appended to list;
   // cFileName holds the full path (fullPath) or the path below the top
   // directory. cut 0: worked out from the pattern. Directory links are
@@ -103,5 +110,6 @@ unsigned short StatusOf(const std::wstring& path);
 unsigned long long ListOf(const std::wstring& pattern, const unsigned short wSearch,
                           FindDataList& list);
 unsigned long long ListFilesBelow(const std::wstring& pattern, FindDataList& list);
+void EachOf(const std::wstring& pattern, const unsigned short wSearch, const FilesFind::Take& take);
 
 }  // namespace Utils

@@ -1,0 +1,266 @@
+#include "bench/Cases.h"
+
+#include <cstdint>
+#include <cstring>
+#include <cwchar>
+#include <filesystem>
+#include <string>
+
+#include "bench/Failure.h"
+#include "bench/Handles.h"
+
+namespace Bench {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kListEntries = 20000;
+constexpr int kListBoth = 3;  // directories and files
+constexpr int kRecordCapacity = MAX_PATH;
+constexpr int kChecks = 100000;
+
+// The library side with its boxes watched: a box means the call failed,
+// whatever it answered.
+Outcome Compare(const Context& context, const Side& library, const Side& reference) {
+  const Side watched = [&] {
+    const std::size_t before = context.boxes.Seen();
+    double ms = 0;
+    try {
+      ms = library();
+    } catch (const Failure& failure) {
+      if (context.boxes.Seen() == before) throw;
+      throw Failure(std::string(failure.what()) + ", after a message box (above)");
+    }
+    Expect(context.boxes.Seen() == before, "the library showed a message box (above)");
+    return ms;
+  };
+  return Repeat(context.budget, watched, reference);
+}
+
+void ExpectCensus(const std::wstring& directory, const Census& expected, const char* after) {
+  const Census found = CensusOf(directory);
+  Expect(found == expected, std::string("after ") + after + ", " + Utf8(directory) + " holds " +
+                                Describe(found) + ", not " + Describe(expected));
+}
+
+void ExpectGone(const std::wstring& path, const char* after) {
+  Expect(!Exists(path), std::string("after ") + after + ", " + Utf8(path) + " still exists");
+}
+
+// --- list-20k ----------------------------------------------------------------
+
+// A string array as the terminal lays one out: records pointing into text
+// buffers of MAX_PATH characters each.
+class Records {
+ public:
+  explicit Records(std::size_t count) : text_(count * kRecordCapacity), records_(count) {
+    for (std::size_t i = 0; i < count; ++i) {
+      records_[i].capacity = kRecordCapacity;
+      records_[i].text = &text_[i * kRecordCapacity];
+    }
+  }
+
+  MT::_MQLSTRW* Data() { return records_.data(); }
+  std::size_t Size() const { return records_.size(); }
+
+  // Empty texts, so a name must be written again to be there.
+  void Blank() {
+    for (std::size_t i = 0; i < records_.size(); ++i) text_[i * kRecordCapacity] = L'\0';
+  }
+
+  bool SameTexts(const Records& other) const { return text_ == other.text_; }
+
+ private:
+  std::vector<wchar_t> text_;
+  std::vector<MT::_MQLSTRW> records_;
+};
+
+// The library's rule for a record: its fields read once, the name copied
+// only when it fits with its terminator.
+bool CopyName(const wchar_t* name, MT::_MQLSTRW& record) {
+  const int capacity = record.capacity;
+  wchar_t* const text = record.text;
+  const std::size_t length = std::wcslen(name);
+  if (text == nullptr || capacity < 0 || length >= static_cast<std::size_t>(capacity))
+    return false;
+  std::memcpy(text, name, (length + 1) * sizeof(wchar_t));
+  return true;
+}
+
+// What a host would write without the library: one search, every name but
+// "." and ".." into the next record.
+std::uint64_t ListByHand(const std::wstring& pattern, Records& records) {
+  Search search(pattern);
+  if (!search.IsOpen()) return 0;
+  std::uint64_t copied = 0;
+  do {
+    if (IsDotEntry(search.Record())) continue;
+    if (!CopyName(search.Record().cFileName, records.Data()[copied])) return 0;
+    ++copied;
+  } while (copied < records.Size() && search.Next());
+  return copied;
+}
+
+Outcome ListCase(const Context& context) {
+  const std::wstring directory = context.scratch.Path(L"list");
+  MakeFlatDirectory(directory, kListEntries);
+  const std::wstring pattern = directory + L"\\*";
+  Records byLibrary(kListEntries), byHand(kListEntries);
+  const Outcome outcome = Compare(
+      context,
+      [&] {
+        byLibrary.Blank();
+        std::uint64_t listed = 0;
+        const double ms = TimedMs([&] {
+          listed = context.library.getListM(pattern.c_str(), kListBoth, byLibrary.Data(),
+                                            byLibrary.Size());
+        });
+        Expect(listed == kListEntries, "PathGetListMW answered " + std::to_string(listed) +
+                                           ", not " + std::to_string(kListEntries));
+        return ms;
+      },
+      [&] {
+        byHand.Blank();
+        std::uint64_t listed = 0;
+        const double ms = TimedMs([&] { listed = ListByHand(pattern, byHand); });
+        Expect(listed == kListEntries, "the reference listed " + std::to_string(listed));
+        return ms;
+      });
+  Expect(byLibrary.SameTexts(byHand), "PathGetListMW wrote other names than the search found");
+  RequireRemoved(directory);
+  return outcome;
+}
+
+// --- check-100k --------------------------------------------------------------
+
+Outcome CheckCase(const Context& context) {
+  const std::wstring directory = context.scratch.Path(L"check");
+  MakeDirectory(directory);
+  const Outcome outcome = Compare(
+      context,
+      [&] {
+        int found = 0;
+        const double ms = TimedMs([&] {
+          for (int i = 0; i < kChecks; ++i) found += context.library.check(directory.c_str());
+        });
+        Expect(found == kChecks, "PathCheckW answered 1 in " + std::to_string(found) + " of " +
+                                     std::to_string(kChecks) + " calls");
+        return ms;
+      },
+      [&] {
+        int found = 0;
+        const double ms = TimedMs([&] {
+          for (int i = 0; i < kChecks; ++i) {
+            const Search search(directory);
+            found += search.IsOpen() && IsDirectory(search.Record()) ? 1 : 0;
+          }
+        });
+        Expect(found == kChecks, "FindFirstFileW found the directory in " +
+                                     std::to_string(found) + " of " + std::to_string(kChecks));
+        return ms;
+      });
+  RequireRemoved(directory);
+  return outcome;
+}
+
+// --- clear-files-5k ----------------------------------------------------------
+
+void ClearByHand(const std::wstring& root) {
+  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root))
+    if (entry.is_regular_file()) fs::remove(entry.path());
+}
+
+Outcome ClearCase(const Context& context) {
+  const std::wstring tree = context.scratch.Path(L"clear");
+  Census cleared;
+  cleared.directories = kTreeDirectories;
+  return Compare(
+      context,
+      [&] {
+        MakeTree(tree);
+        int answer = 0;
+        const double ms = TimedMs([&] { answer = context.library.clearFromFiles(tree.c_str()); });
+        Expect(answer == 1, "PathClearFromFilesW answered " + std::to_string(answer));
+        ExpectCensus(tree, cleared, "PathClearFromFilesW");
+        RequireRemoved(tree);
+        return ms;
+      },
+      [&] {
+        MakeTree(tree);
+        const double ms = TimedMs([&] { ClearByHand(tree); });
+        ExpectCensus(tree, cleared, "the reference clearing");
+        RequireRemoved(tree);
+        return ms;
+      });
+}
+
+// --- copy-5k -----------------------------------------------------------------
+
+Outcome CopyCase(const Context& context) {
+  const std::wstring source = context.scratch.Path(L"copy-source");
+  const std::wstring destination = context.scratch.Path(L"copy-destination");
+  MakeTree(source);
+  const Outcome outcome = Compare(
+      context,
+      [&] {
+        int answer = 0;
+        const double ms = TimedMs([&] {
+          answer = context.library.copy(source.c_str(), destination.c_str());
+        });
+        Expect(answer == 1, "PathCopyW answered " + std::to_string(answer));
+        ExpectCensus(destination, TreeCensus(), "PathCopyW");
+        RequireRemoved(destination);
+        return ms;
+      },
+      [&] {
+        const double ms = TimedMs([&] {
+          fs::copy(fs::path(source), fs::path(destination), fs::copy_options::recursive);
+        });
+        ExpectCensus(destination, TreeCensus(), "the reference copy");
+        RequireRemoved(destination);
+        return ms;
+      });
+  RequireRemoved(source);
+  return outcome;
+}
+
+// --- delete-5k ---------------------------------------------------------------
+
+Outcome DeleteCase(const Context& context) {
+  const std::wstring tree = context.scratch.Path(L"delete");
+  // The tree's files and directories, and the root itself.
+  const std::uintmax_t entries = kTreeFiles + kTreeDirectories + 1;
+  return Compare(
+      context,
+      [&] {
+        MakeTree(tree);
+        int answer = 0;
+        const double ms = TimedMs([&] { answer = context.library.remove(tree.c_str()); });
+        Expect(answer == 1, "PathDeleteW answered " + std::to_string(answer));
+        ExpectGone(tree, "PathDeleteW");
+        return ms;
+      },
+      [&] {
+        MakeTree(tree);
+        std::uintmax_t removed = 0;
+        const double ms = TimedMs([&] { removed = fs::remove_all(fs::path(tree)); });
+        Expect(removed == entries, "remove_all removed " + std::to_string(removed) + " entries");
+        ExpectGone(tree, "the reference removal");
+        return ms;
+      });
+}
+
+}  // namespace
+
+const std::vector<Case>& AllCases() {
+  static const std::vector<Case> cases = {
+      {"list-20k", ListCase},
+      {"check-100k", CheckCase},
+      {"clear-files-5k", ClearCase},
+      {"copy-5k", CopyCase},
+      {"delete-5k", DeleteCase},
+  };
+  return cases;
+}
+
+}  // namespace Bench

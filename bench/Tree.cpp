@@ -1,0 +1,139 @@
+#include "bench/Tree.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+#include "bench/Failure.h"
+#include "bench/Handles.h"
+
+namespace Bench {
+namespace {
+
+// Every file of the tree holds this, so a copy can be checked byte for byte
+// in total without reading anything back.
+constexpr char kContent[] = "Sedgefold benchmark file content.\r\n";
+constexpr long long kContentBytes = sizeof(kContent) - 1;
+
+std::wstring Numbered(const wchar_t* stem, const int number, const wchar_t* extension) {
+  wchar_t text[32];
+  std::swprintf(text, 32, L"%ls%05d%ls", stem, number, extension);
+  return text;
+}
+
+void MakeFile(const std::wstring& path, const char* content, const DWORD bytes) {
+  const File file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.IsOpen()) FailOnSystem("creating file", path);
+  DWORD written = 0;
+  if (bytes > 0 && (!WriteFile(file.Get(), content, bytes, &written, nullptr) || written != bytes))
+    FailOnSystem("writing file", path);
+}
+
+// What stays is found by the caller's final check.
+void RemoveEntry(const std::wstring& path, const WIN32_FIND_DATAW& record) {
+  const DWORD attributes = record.dwFileAttributes;
+  if ((attributes & FILE_ATTRIBUTE_READONLY) != 0)
+    SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+  if (!IsDirectory(record))
+    DeleteFileW(path.c_str());
+  else if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
+    RemoveDirectoryW(path.c_str());
+  else
+    RemoveTree(path);
+}
+
+}  // namespace
+
+std::string Describe(const Census& census) {
+  return std::to_string(census.files) + " files, " + std::to_string(census.directories) +
+         " directories, " + std::to_string(census.bytes) + " bytes";
+}
+
+void MakeDirectory(const std::wstring& path) {
+  if (!CreateDirectoryW(path.c_str(), nullptr)) FailOnSystem("creating directory", path);
+}
+
+void MakeTree(const std::wstring& root) {
+  MakeDirectory(root);
+  for (int d = 0; d < kTreeDirectories; ++d) {
+    const std::wstring directory = root + L"\\" + Numbered(L"dir-", d, L"");
+    MakeDirectory(directory);
+    for (int f = 0; f < kTreeFilesEach; ++f)
+      MakeFile(directory + L"\\" + Numbered(L"file-", f, L".txt"), kContent, kContentBytes);
+  }
+}
+
+void MakeFlatDirectory(const std::wstring& directory, const int files) {
+  MakeDirectory(directory);
+  for (int f = 0; f < files; ++f)
+    MakeFile(directory + L"\\" + Numbered(L"entry-", f, L".dat"), nullptr, 0);
+}
+
+Census TreeCensus() {
+  Census census;
+  census.files = kTreeFiles;
+  census.directories = kTreeDirectories;
+  census.bytes = kTreeFiles * kContentBytes;
+  return census;
+}
+
+Census CensusOf(const std::wstring& directory) {
+  Census census;
+  Search search(directory + L"\\*");
+  if (!search.IsOpen()) FailOnSystem("listing", directory);
+  do {
+    const WIN32_FIND_DATAW& record = search.Record();
+    if (IsDotEntry(record)) continue;
+    if (IsDirectory(record)) {
+      ++census.directories;
+      const Census below = CensusOf(directory + L"\\" + record.cFileName);
+      census.files += below.files;
+      census.directories += below.directories;
+      census.bytes += below.bytes;
+    } else {
+      ++census.files;
+      census.bytes += (static_cast<long long>(record.nFileSizeHigh) << 32) | record.nFileSizeLow;
+    }
+  } while (search.Next());
+  return census;
+}
+
+bool Exists(const std::wstring& path) {
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool RemoveTree(const std::wstring& path) {
+  {
+    Search search(path + L"\\*");
+    if (search.IsOpen()) {
+      do {
+        if (!IsDotEntry(search.Record()))
+          RemoveEntry(path + L"\\" + search.Record().cFileName, search.Record());
+      } while (search.Next());
+    }
+  }
+  RemoveDirectoryW(path.c_str());
+  return !Exists(path);
+}
+
+void RequireRemoved(const std::wstring& path) {
+  Expect(RemoveTree(path), "cannot remove " + Utf8(path));
+}
+
+Scratch::Scratch() {
+  wchar_t temporary[MAX_PATH + 1] = {};
+  const DWORD length = GetTempPathW(MAX_PATH + 1, temporary);
+  Expect(length > 0 && length <= MAX_PATH, "no temporary folder");
+  root_ = std::wstring(temporary) + L"sedgefold-bench-" + std::to_wstring(GetCurrentProcessId());
+  // Left by an earlier run that had the same process id.
+  if (Exists(root_)) RequireRemoved(root_);
+  MakeDirectory(root_);
+}
+
+Scratch::~Scratch() {
+  if (!RemoveTree(root_))
+    std::fprintf(stderr, "sedgefold-bench: scratch directory left: %s\n", Utf8(root_).c_str());
+}
+
+}  // namespace Bench
