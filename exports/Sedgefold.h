@@ -88,7 +88,8 @@ int PathCreateW(const wchar_t* path);
 // Deletes the directory (or file) with everything in it, for good. Directory
 // links inside are removed as links, never followed. The path must be a
 // full path below a drive or share root, or a box is shown and nothing is
-// touched; a missing path gives 0 without a box.
+// touched; a missing path, or one of MAX_PATH characters or more, gives 0
+// without a box.
 int PathDeleteA(const char* path);
 int PathDeleteW(const wchar_t* path);
 
@@ -113,7 +114,11 @@ int PathClearFromFilesW(const wchar_t* path);
 // name) to destination, which becomes the new path of source; existing
 // files there are replaced without asking. Both must be full paths, the
 // source below a root. 1 only when the whole operation succeeded; a copy or
-// move that stopped halfway stays halfway.
+// move that stopped halfway stays halfway. 0, with nothing done, for a
+// named source that is not there, a destination that is the source or lies
+// inside it, and a path of MAX_PATH characters or more (the shell takes
+// none longer); 0 also when the shell answers success but no destination
+// is there.
 int PathCopyA(const char* source, const char* destination);
 int PathCopyW(const wchar_t* source, const wchar_t* destination);
 int PathMoveA(const char* source, const char* destination);
