@@ -4,8 +4,10 @@
 // failure value or an answer the file system bears out, at most one box,
 // nothing written outside the buffers it was given, and nothing changed
 // outside its sandbox.
+#include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <functional>
 
 #include "Robust.h"
 

@@ -34,7 +34,7 @@ class Worker {
     while (calls_ < kCallsPerThread && errors_.size() < 10) {
       const int dice = Below(100);
       const bool narrow = Below(2) == 0;
-      if (dice < 65)
+      if (dice < 79)
         narrow ? ReadShared<char>() : ReadShared<wchar_t>();
       else if (dice < 99)
         narrow ? ChangeOwn<char>() : ChangeOwn<wchar_t>();
