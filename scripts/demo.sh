@@ -18,7 +18,8 @@ scratch="$drive_c/sedgefold-demo"
 root='C:\sedgefold-demo'
 rm -rf "$scratch"
 mkdir -p "$scratch"
-trap 'rm -rf "$scratch"' EXIT
+# The prefix's Wine server (and only it) is stopped at the end, as test.sh does.
+trap 'rm -rf "$scratch"; bash tests/wine-run.sh "$build" --stop' EXIT
 
 section() { printf '\n=== %s\n' "$*"; }
 

@@ -89,8 +89,9 @@ if [ "$rc" -eq 0 ]; then
   # the desktop, and the next program to show a window starts it again with
   # that program's stdio: CTest would then wait on it as long as any other
   # test keeps the desktop busy. A window kept open for the server's lifetime
-  # keeps the first desktop process, started here with no stdio of ours.
-  (wine notepad.exe </dev/null >/dev/null 2>&1 9>&- &)
+  # keeps the first desktop process, started here with no stdio of ours. It
+  # closes after an hour, so that a server nobody stops still ends.
+  (timeout 3600 env LC_ALL=ru_RU.UTF-8 wine notepad.exe </dev/null >/dev/null 2>&1 9>&- &)
   wine cmd /c echo warm </dev/null >/dev/null 2>&1 9>&- || true
   for _ in $(seq 50); do
     desktop_running && break
