@@ -103,6 +103,12 @@ void DropTrailingSeparators(wstring& path) {
   while (!path.empty() && path.back() == L'\\') path.pop_back();
 }
 
+// No wildcard in the last name: the path names one entry, not a pattern.
+bool NamesOneEntry(const wstring& path) {
+  const std::size_t slash = path.find_last_of(L"\\/");
+  return path.find_first_of(L"*?", slash == wstring::npos ? 0 : slash + 1) == wstring::npos;
+}
+
 Reach ReachOf(const wstring& path) {
   const wstring anchored = Anchored(path);
   if (anchored.empty()) return Reach::kUnanchored;
@@ -112,9 +118,8 @@ Reach ReachOf(const wstring& path) {
   DropTrailingSeparators(below);
   // A wildcard name is expanded in its directory: that directory is what
   // the operation reaches into.
-  const std::size_t slash = below.rfind(L'\\');
-  const std::size_t name = slash == wstring::npos ? 0 : slash + 1;
-  if (below.find_first_of(L"*?", name) != wstring::npos) {
+  if (!NamesOneEntry(below)) {
+    const std::size_t slash = below.rfind(L'\\');
     below.erase(slash == wstring::npos ? 0 : slash);
     DropTrailingSeparators(below);
   }
@@ -163,11 +168,6 @@ bool IntoItself(const wstring& source, const wstring& destination) {
 // names one entry (no wildcard in its last name), its absence before and
 // the destination's absence after are checked, so that such a success is
 // never passed on.
-
-bool NamesOneEntry(const wstring& path) {
-  const std::size_t slash = path.find_last_of(L"\\/");
-  return path.find_first_of(L"*?", slash == wstring::npos ? 0 : slash + 1) == wstring::npos;
-}
 
 bool IsThere(const wstring& path) {
   return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -260,8 +260,7 @@ bool RefusedBeforeShell(const unsigned short wFunc, const wstring& source,
                         const wstring& destination) {
   if (!FitsShell(source)) return true;
   if (!UsesDestination(wFunc)) return false;
-  return !FitsShell(destination) || IntoItself(source, destination) ||
-         (NamesOneEntry(source) && !IsThere(source));
+  return !FitsShell(destination) || IntoItself(source, destination);
 }
 
 bool RunShell(const unsigned short wFunc, const wstring& source,
@@ -322,7 +321,11 @@ bool ShellOperation(const wstring& from, const wstring& to, const unsigned short
   RequireBelowRoot(SF_SITE(kFileOperationSignature, ""), source);
   if (UsesDestination(wFunc))
     RequireAnchored(SF_SITE(kFileOperationSignature, ""), destination);
-  if (RefusedBeforeShell(wFunc, source, destination)) return false;
+  // A named source of a copy or move is looked up before the shell and its
+  // destination after it.
+  const bool named = UsesDestination(wFunc) && NamesOneEntry(source);
+  if (RefusedBeforeShell(wFunc, source, destination) || (named && !IsThere(source)))
+    return false;
   if (wFunc == FO_DELETE && sweep == Sweep::kDirectoryLinks) {
     LinkSweep links;
     RemoveDirectoryLinks(source, links);
@@ -330,8 +333,7 @@ bool ShellOperation(const wstring& from, const wstring& to, const unsigned short
     // Links may have been all the source named.
     if (links.removed > 0 && !MatchesAnything(source)) return true;
   }
-  const bool checkable = UsesDestination(wFunc) && NamesOneEntry(source);
-  return RunShell(wFunc, source, destination) && (!checkable || IsThere(destination));
+  return RunShell(wFunc, source, destination) && (!named || IsThere(destination));
 }
 
 // --- clearing ---------------------------------------------------------------

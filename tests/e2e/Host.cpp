@@ -43,10 +43,6 @@ std::wstring UniqueName(const wchar_t* kind) {
          std::to_wstring(++counter);
 }
 
-// The long-path form: a tree deeper than MAX_PATH stays reachable.
-std::wstring Extended(const std::wstring& path) {
-  return path.rfind(L"\\\\", 0) == 0 ? path : L"\\\\?\\" + path;
-}
 DWORD Attributes(const std::wstring& path) { return GetFileAttributesW(Extended(path).c_str()); }
 bool Exists(const std::wstring& path) { return Attributes(path) != INVALID_FILE_ATTRIBUTES; }
 
@@ -148,6 +144,10 @@ std::string Describe(const std::vector<Box>& boxes) {
 
 }  // namespace
 
+std::wstring Extended(const std::wstring& path) {
+  return path.rfind(L"\\\\", 0) == 0 ? path : L"\\\\?\\" + path;
+}
+
 std::wstring Module::FilePath() const { return handle == nullptr ? std::wstring() : ModulePath(handle); }
 
 const Module& Library() {
@@ -194,8 +194,7 @@ bool BoxHook::Installed() const { return tHook->hook != nullptr; }
 std::size_t BoxHook::Count() const { return tHook->count; }
 const Box& BoxHook::Last() const { return tHook->last; }
 
-BoxWatcher::BoxWatcher() {
-  StartPatrol();
+BoxWatcher::BoxWatcher() {  // hook_ has started the patrol
   std::lock_guard<std::mutex> lock(gMutex);
   gSink = &boxes_;
 }

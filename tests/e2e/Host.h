@@ -118,6 +118,11 @@ class Scratch : public ::testing::Test {
   std::wstring root_;
 };
 
+// The long-path form of a full path ("\\?\" prefixed, a UNC path as it
+// is): a tree deeper than MAX_PATH stays reachable. No "." or ".." is
+// resolved in it.
+std::wstring Extended(const std::wstring& path);
+
 // Removes a directory tree without ever entering a link. Returns false if
 // something is left.
 bool RemoveTree(const std::wstring& path);

@@ -7,9 +7,7 @@
 namespace Robust {
 namespace {
 
-std::wstring Extended(const std::wstring& path) {
-  return path.rfind(L"\\\\", 0) == 0 ? path : L"\\\\?\\" + path;
-}
+using Host::Extended;
 
 void WriteFile(const std::wstring& path, const std::string& content, DWORD attributes) {
   const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
