@@ -52,8 +52,10 @@ wine() { env LC_ALL=ru_RU.UTF-8 wine "$@"; }
 desktop_running() {
   local environ
   for environ in /proc/[0-9]*/environ; do
-    tr '\0' '\n' <"$environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" || continue
-    tr '\0' ' ' <"${environ%/environ}/cmdline" 2>/dev/null | grep -q 'explorer.exe /desktop' &&
+    # A process may end while it is looked at: its files vanish before the
+    # redirection, whose error only a group's redirection silences.
+    { tr '\0' '\n' <"$environ" | grep -qx "WINEPREFIX=$WINEPREFIX"; } 2>/dev/null || continue
+    { tr '\0' ' ' <"${environ%/environ}/cmdline" | grep -q 'explorer.exe /desktop'; } 2>/dev/null &&
       return 0
   done
   return 1
