@@ -2,19 +2,23 @@
 # A scripted session of sedgefold.exe under Wine on a scratch tree: every
 # command at work (W forms, and a few A forms), its answers, exit statuses,
 # the failure boxes it copies to standard error, and what it did to the files
-# (looked at from the Unix side, never through the program under test).
+# (looked at from the Unix side, never through the program under test). It
+# runs in the jail (tests/jail.sh) that CTest runs in, or in one of its own.
 #
 #   cli-session.sh BUILD_DIR SEDGEFOLD_EXE
 set -uo pipefail
 [ $# -eq 2 ] || { echo "usage: $0 BUILD_DIR SEDGEFOLD_EXE" >&2; exit 2; }
+tests=$(cd "$(dirname "$0")" && pwd)
+[ -n "${SF_JAIL:-}" ] || exec bash "$tests/jail.sh" "$1" bash "$tests/cli-session.sh" "$@"
 build=$(cd "$1" && pwd)
 exe=$2
-wine_run="$(cd "$(dirname "$0")" && pwd)/wine-run.sh"
-version=$(head -n 1 "$(dirname "$0")/../VERSION")
-scratch="$build/cli-session"
+wine_run="$tests/wine-run.sh"
+version=$(head -n 1 "$tests/../VERSION")
+# The scratch tree on the jail's drive S:, and the same folder as Unix sees it.
+scratch="$SF_JAIL_S/cli-session-$$"
+win="S:\\cli-session-$$"
 rm -rf "$scratch" && mkdir -p "$scratch"
 trap 'rm -rf "$scratch"' EXIT
-win="Z:${scratch//\//\\}"  # the same place as Wine sees it: drive Z: is the Unix root
 
 passed=0 failed=0 out="" err="" status=0
 ok() { passed=$((passed + 1)); }

@@ -1,61 +1,85 @@
 #!/usr/bin/env bash
-# Runs a Windows program of this build under the build tree's own Wine prefix.
+# Runs a Windows program of this build under Wine, inside a jail (see
+# tests/jail.sh): a throw-away Wine prefix with no Z: drive, from which no
+# path leads to the machine's own files.
 #
 #   tests/wine-run.sh BUILD_DIR PROGRAM [ARGS...]   run PROGRAM (CTest's emulator)
-#   tests/wine-run.sh BUILD_DIR --stop              stop this prefix's wineserver
+#   tests/wine-run.sh BUILD_DIR --stop              stop the jail's wineserver
 #
-# Everything Wine keeps lives under BUILD_DIR/wine, so `rm -rf build` is a full
-# reset and nothing in $HOME is touched. Every program runs with the Russian
-# locale, which gives Wine the ANSI code page 1251 that the terminal's users have.
+# Inside a jail (SF_JAIL set, as scripts/test.sh sets it for CTest) every
+# program runs in that jail's prefix, with the one Wine server all of them
+# share. Called outside a jail, it makes one for this run alone and removes
+# it afterwards; --stop then stops the servers that the jails of this build
+# tree left behind (a run that was killed). PROGRAM and the .exe and .dll
+# files beside it are copied into the jail's drive C: first, as Wine cannot
+# reach the build tree; a program already in the jail runs where it is, and a
+# name that is no file (cmd, notepad) is one of Wine's own programs.
 set -euo pipefail
 
 if [ $# -lt 2 ]; then
   echo "usage: $0 BUILD_DIR PROGRAM [ARGS...] | $0 BUILD_DIR --stop" >&2
   exit 2
 fi
-mkdir -p "$1/wine"
-state=$(cd "$1/wine" && pwd)
+build=$1
 shift
+here=$(cd "$(dirname "$0")" && pwd)
+quietly() { "$@" </dev/null >/dev/null 2>&1; }
 
-export WINEPREFIX="$state/prefix"
-export WINEARCH=win64
-export WINEDEBUG=-all
-# No Mono or Gecko: the prefix boots in seconds and needs no download.
-export WINEDLLOVERRIDES='mscoree=;mshtml='
+# The ids of the processes with VARIABLE=VALUE in their environment. grep
+# opens the files itself, so that a process that ends meanwhile costs no
+# error message.
+processes_with() {
+  local environ
+  for environ in $(grep -lzxF -- "$1" /proc/[0-9]*/environ 2>/dev/null); do
+    environ=${environ#/proc/}
+    echo "${environ%/environ}"
+  done
+}
 
-exec 9>"$state/lock"
-flock 9
-
-if [ "$1" = "--stop" ]; then
-  if [ -d "$WINEPREFIX" ]; then
-    wineserver -k </dev/null >/dev/null 2>&1 9>&- || true
-    wineserver -w </dev/null >/dev/null 2>&1 9>&- || true
+if [ -z "${SF_JAIL:-}" ]; then
+  if [ "$1" != --stop ]; then
+    exec bash "$here/jail.sh" "$build" bash "$here/wine-run.sh" "$build" "$@"
   fi
+  # The servers of this build's jails, found by the mark in their
+  # environment and stopped from inside their own mount namespace.
+  state=$(mkdir -p "$build/wine" && cd "$build/wine" && pwd -P)
+  for pid in $(processes_with "SF_JAIL_BUILD=$state"); do
+    case "$(cat "/proc/$pid/comm" 2>/dev/null)" in wineserver*) ;; *) continue ;; esac
+    prefix=$(grep -zx 'WINEPREFIX=.*' "/proc/$pid/environ" 2>/dev/null | tr -d '\0') || continue
+    enter=()
+    if [ "$(readlink "/proc/$pid/ns/mnt")" != "$(readlink /proc/self/ns/mnt)" ]; then
+      enter=(nsenter -t "$pid" -m)
+    fi
+    quietly "${enter[@]}" env "$prefix" wineserver -k || true
+  done
   exit 0
 fi
 
-# Without the Unix locale Wine falls back to code page 1252 and cannot store
-# Cyrillic file names; a machine that lacks it gets a private copy.
-if ! locale -a 2>/dev/null | grep -qix 'ru_RU\.utf-\?8'; then
-  export LOCPATH="$state/locale"
-  if [ ! -d "$LOCPATH/ru_RU.UTF-8" ]; then
-    mkdir -p "$LOCPATH"
-    localedef -i ru_RU -f UTF-8 "$LOCPATH/ru_RU.UTF-8" >/dev/null 2>&1 ||
-      [ -d "$LOCPATH/ru_RU.UTF-8" ]
-  fi
+if [ ! -d "${SF_JAIL_PREFIX:-}/dosdevices" ]; then
+  echo "wine-run.sh: SF_JAIL is set, but SF_JAIL_PREFIX names no Wine prefix" >&2
+  exit 1
 fi
-unset LANGUAGE
-# Set for Wine only: this shell would warn if the locale is private.
-wine() { env LC_ALL=ru_RU.UTF-8 wine "$@"; }
+export WINEPREFIX="$SF_JAIL_PREFIX"
+program=$1
+shift
+if [ -f "$program" ]; then program=$(cd "$(dirname "$program")" && pwd -P)/$(basename "$program"); fi
+# Wine maps the current folder to a drive, and warns when none holds it.
+cd "$WINEPREFIX/drive_c"
+
+exec 9>"$SF_JAIL/lock"
+flock 9
+
+if [ "$program" = "--stop" ]; then
+  quietly wineserver -k 9>&- || true
+  quietly wineserver -w 9>&- || true
+  exit 0
+fi
 
 # True once the desktop process of this prefix runs.
 desktop_running() {
-  local environ
-  for environ in /proc/[0-9]*/environ; do
-    # A process may end while it is looked at: its files vanish before the
-    # redirection, whose error only a group's redirection silences.
-    { tr '\0' '\n' <"$environ" | grep -qx "WINEPREFIX=$WINEPREFIX"; } 2>/dev/null || continue
-    { tr '\0' ' ' <"${environ%/environ}/cmdline" | grep -q 'explorer.exe /desktop'; } 2>/dev/null &&
+  local pid
+  for pid in $(processes_with "WINEPREFIX=$WINEPREFIX"); do
+    cat "/proc/$pid/cmdline" 2>/dev/null | tr '\0' ' ' | grep -q 'explorer.exe /desktop' &&
       return 0
   done
   return 1
@@ -63,29 +87,16 @@ desktop_running() {
 
 # Nothing started below may inherit the lock's descriptor: a daemon holding it
 # would keep the lock taken for as long as it lives.
-if [ ! -f "$state/prefix.ready" ]; then
-  wineserver -k </dev/null >/dev/null 2>&1 9>&- || true
-  rm -rf "$WINEPREFIX"
-  wine wineboot -i </dev/null >"$state/wineboot.log" 2>&1 9>&-
-  # The null driver turns message boxes into real windows without an X server.
-  wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f \
-    </dev/null >>"$state/wineboot.log" 2>&1 9>&-
-  # The driver is chosen when the server starts: restart it once.
-  wineserver -k </dev/null >/dev/null 2>&1 9>&- || true
-  wineserver -w </dev/null >/dev/null 2>&1 9>&- || true
-  touch "$state/prefix.ready"
-fi
-
+#
 # A persistent server with its helper processes (services, explorer, ...)
 # already started, all detached from our stdio. Otherwise the helpers that the
 # first program spawns inherit the caller's pipes and keep them open after the
 # program exits, and whoever reads those pipes (CTest's test discovery) waits
-# forever. The server outlives its last program by 15 minutes, so one left
-# behind by a deleted build tree goes away by itself. Exit status 2 means a
-# server already runs: one that an earlier call started and warmed while
-# holding the lock.
+# forever. The jail stops it; left alone, it outlives its last program by 15
+# minutes. Exit status 2 means a server already runs: one that an earlier
+# call started and warmed while holding the lock.
 rc=0
-wineserver -p900 </dev/null >/dev/null 2>&1 9>&- || rc=$?
+quietly wineserver -p900 9>&- || rc=$?
 if [ "$rc" -eq 0 ]; then
   # The desktop process (explorer.exe /desktop) quits once no program uses
   # the desktop, and the next program to show a window starts it again with
@@ -94,7 +105,7 @@ if [ "$rc" -eq 0 ]; then
   # keeps the first desktop process, started here with no stdio of ours. It
   # closes after an hour, so that a server nobody stops still ends.
   (timeout 3600 env LC_ALL=ru_RU.UTF-8 wine notepad.exe </dev/null >/dev/null 2>&1 9>&- &)
-  wine cmd /c echo warm </dev/null >/dev/null 2>&1 9>&- || true
+  quietly env LC_ALL=ru_RU.UTF-8 wine cmd /c echo warm 9>&- || true
   for _ in $(seq 50); do
     desktop_running && break
     sleep 0.2
@@ -104,5 +115,43 @@ elif [ "$rc" -ne 2 ]; then
   exit 1
 fi
 
+# No drive may lead out of the jail: no Z: (the Unix root), no letter whose
+# folder lies elsewhere. The template has none and Wine has not been seen to
+# make one again, yet a program must never run with one.
+for drive in "$WINEPREFIX"/dosdevices/?: "$WINEPREFIX"/dosdevices/?::; do
+  if [ -L "$drive" ] || [ -e "$drive" ]; then
+    case "$(realpath -m "$drive")/" in
+      "$SF_JAIL"/?*) [ "${drive##*/}" != z: ] || rm -f "$drive" ;;
+      *) rm -f "$drive" ;;
+    esac
+  fi
+done
+if [ -e "$WINEPREFIX/dosdevices/z:" ] || [ -L "$WINEPREFIX/dosdevices/z:" ]; then
+  echo "wine-run.sh: the jail's prefix has a Z: drive that cannot be removed" >&2
+  exit 1
+fi
+
+# The program and its neighbours (the DLL the tests load from beside them),
+# copied into C:\programs, one folder for each folder of the build tree;
+# replaced by a rename when newer, so a program that runs keeps its copy.
+case "$program" in
+  "$SF_JAIL"/*) ;;
+  /*)
+    from=$(dirname "$program")
+    to="$WINEPREFIX/drive_c/programs/$(basename "$from")-$(printf %s "$from" | cksum | cut -d' ' -f1)"
+    mkdir -p "$to"
+    for file in "$from"/*.exe "$from"/*.dll; do
+      [ -f "$file" ] || continue
+      copy="$to/$(basename "$file")"
+      if [ ! -e "$copy" ] || [ "$file" -nt "$copy" ]; then
+        cp -p "$file" "$copy.new"
+        mv -f "$copy.new" "$copy"
+      fi
+    done
+    program="$to/$(basename "$program")"
+    ;;
+esac
+case "$program" in /*) cd "$(dirname "$program")" ;; esac
+
 exec 9>&-
-exec env LC_ALL=ru_RU.UTF-8 wine "$@"
+exec env LC_ALL=ru_RU.UTF-8 wine "$program" "$@"

@@ -2,6 +2,8 @@
 
 #include <shlobj.h>
 
+#include "Jail.h"
+
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -279,7 +281,7 @@ int RunUnix(const std::vector<std::wstring>& argv, DWORD timeoutMs) {
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
-  if (!CreateProcessW(L"Z:\\bin\\sh", &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+  if (!CreateProcessW(Jail::kShell, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                       &startup, &process))
     return -1;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);

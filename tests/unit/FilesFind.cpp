@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "Jail.h"
 #include "ReportTesting.h"
 #include "utils/Utils.FilesFind.h"
 
@@ -53,7 +54,7 @@ class Tree : public ::testing::Test {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(L"Z:\\bin\\sh", line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    if (!CreateProcessW(Jail::kShell, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         root_.c_str(), &startup, &process))
       return false;
     for (int i = 0; i < 1000 && !done(); ++i) Sleep(10);
