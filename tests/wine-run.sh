@@ -132,14 +132,19 @@ if [ -e "$WINEPREFIX/dosdevices/z:" ] || [ -L "$WINEPREFIX/dosdevices/z:" ]; the
 fi
 
 # The program and its neighbours (the DLL the tests load from beside them),
-# copied into C:\programs, one folder for each folder of the build tree;
-# replaced by a rename when newer, so a program that runs keeps its copy.
+# copied into C:\programs, one folder for each folder of the build tree
+# (C:\programs\tests, C:\programs\bin), named after it; replaced by a rename
+# when newer, so a program that runs keeps its copy.
 case "$program" in
   "$SF_JAIL"/*) ;;
   /*)
     from=$(dirname "$program")
-    to="$WINEPREFIX/drive_c/programs/$(basename "$from")-$(printf %s "$from" | cksum | cut -d' ' -f1)"
+    to="$WINEPREFIX/drive_c/programs/$(basename "$from")"
+    if [ -f "$to.from" ] && [ "$(cat "$to.from")" != "$from" ]; then
+      to="$to-$(printf %s "$from" | cksum | cut -d' ' -f1)"
+    fi
     mkdir -p "$to"
+    printf %s "$from" >"$to.from"
     for file in "$from"/*.exe "$from"/*.dll; do
       [ -f "$file" ] || continue
       copy="$to/$(basename "$file")"
