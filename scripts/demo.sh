@@ -7,19 +7,21 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=build
 
-bash scripts/build.sh "$build"
+# Built first; the demonstration itself runs in a jail of its own
+# (tests/jail.sh), whose Wine server is stopped and which is removed at the
+# end, as for the tests.
+if [ -z "${SF_JAIL:-}" ]; then
+  bash scripts/build.sh "$build"
+  exec bash tests/jail.sh "$build" bash scripts/demo.sh
+fi
 
 exe="$build/bin/sedgefold.exe"
-# The scratch tree lives on the Wine prefix's drive C:, so its paths read
-# like the paths of a terminal's machine.
-bash tests/wine-run.sh "$build" "$exe" --version >/dev/null
-drive_c="$build/wine/prefix/drive_c"
-scratch="$drive_c/sedgefold-demo"
+# The scratch tree lives on the jail's drive C:, so its paths read like the
+# paths of a terminal's machine.
+scratch="$SF_JAIL_PREFIX/drive_c/sedgefold-demo"
 root='C:\sedgefold-demo'
 rm -rf "$scratch"
 mkdir -p "$scratch"
-# The prefix's Wine server (and only it) is stopped at the end, as test.sh does.
-trap 'rm -rf "$scratch"; bash tests/wine-run.sh "$build" --stop' EXIT
 
 section() { printf '\n=== %s\n' "$*"; }
 
