@@ -27,29 +27,27 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" </dev/null
 fi
 
-# A prefix of its own: the tests' prefix uses the null driver, which draws
-# nothing. This one keeps Wine's default X11 driver.
-export WINEPREFIX="$(cd "$build" && pwd)/wine-shot"
-export WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES='mscoree=;mshtml='
-export LC_ALL=ru_RU.UTF-8
-unset LANGUAGE
-if ! locale -a 2>/dev/null | grep -qix 'ru_RU\.utf-\?8'; then
-  export LOCPATH="$build/wine/locale"
-  mkdir -p "$LOCPATH"
-  [ -d "$LOCPATH/ru_RU.UTF-8" ] || localedef -i ru_RU -f UTF-8 "$LOCPATH/ru_RU.UTF-8"
-fi
-
 shot=$(mktemp -d)
-trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$shot"' EXIT
+trap 'rm -rf "$shot"' EXIT
 
-# Runs inside the virtual X server. Wine's virtual desktop draws the box's
+# Runs inside the virtual X server, in a jail (tests/jail.sh) like every
+# Windows program of the project. Wine's virtual desktop draws the box's
 # frame and its caption (the module name) itself, on a plain background:
 # photograph the desktop once the box is there, then trim the background.
 cat >"$shot/inside.sh" <<'EOF'
 set -euo pipefail
 exe=$1 png=$2 work=$3
-wineboot -i >/dev/null 2>&1 || true
-wine explorer /desktop=Sedgefold,900x700 "$exe" list 'C:\Торговля\Отчёты\*' all >/dev/null 2>&1 &
+wine() { env LC_ALL=ru_RU.UTF-8 wine "$@"; }
+# The jail's prefix has the tests' null driver, which draws nothing: back to
+# Wine's X11 driver, which is chosen when the server starts.
+wine reg delete 'HKCU\Software\Wine\Drivers' /v Graphics /f >/dev/null 2>&1
+wineserver -k >/dev/null 2>&1 || true
+wineserver -w
+# The program and its DLL on the jail's drive C:.
+mkdir -p "$SF_JAIL_PREFIX/drive_c/sedgefold"
+cp "$exe" "$(dirname "$exe")/Sedgefold.dll" "$SF_JAIL_PREFIX/drive_c/sedgefold/"
+cd "$SF_JAIL_PREFIX/drive_c/sedgefold"
+wine explorer /desktop=Sedgefold,900x700 'C:\sedgefold\sedgefold.exe' list 'C:\Торговля\Отчёты\*' all >/dev/null 2>&1 &
 for _ in $(seq 1 120); do
   sleep 0.5
   xwininfo -root -tree 2>/dev/null | grep -q 'Wine desktop' || continue
@@ -62,9 +60,9 @@ sleep 2   # let it finish drawing
 import -window root "$work/screen.png"
 # The desktop sits in the screen's corner: cut it out, trim its background.
 convert "$work/screen.png" -crop 900x700+0+0 +repage -trim +repage "$png"
-wineserver -k
 EOF
 
-xvfb-run -a -s "-screen 0 1280x900x24" bash "$shot/inside.sh" "$exe" "$shot/box.png" "$shot"
+xvfb-run -a -s "-screen 0 1280x900x24" bash tests/jail.sh "$build" \
+  bash "$shot/inside.sh" "$(cd "$(dirname "$exe")" && pwd)/$(basename "$exe")" "$shot/box.png" "$shot"
 cp "$shot/box.png" "$out"
 echo "make-screenshot.sh: wrote $out ($(identify -format '%wx%h' "$out"))"
