@@ -233,7 +233,8 @@ fi
 
 export SF_JAIL="$jail" SF_JAIL_PREFIX="$prefix" SF_JAIL_S="$deep/drives/s" \
   SF_JAIL_R="$deep/drives/r" WINEPREFIX="$prefix"
-# Marks the servers of this build's jails, for wine-run.sh --stop.
-export SF_JAIL_BUILD="$state"
+# Mark the servers of this build's jails and who cleans up after them, for
+# wine-run.sh --stop.
+export SF_JAIL_BUILD="$state" SF_JAIL_OWNER=$$
 "$@" || status=$?
 teardown

@@ -8,12 +8,13 @@
 #
 # Inside a jail (SF_JAIL set, as scripts/test.sh sets it for CTest) every
 # program runs in that jail's prefix, with the one Wine server all of them
-# share. Called outside a jail, it makes one for this run alone and removes
-# it afterwards; --stop then stops the servers that the jails of this build
-# tree left behind (a run that was killed). PROGRAM and the .exe and .dll
-# files beside it are copied into the jail's drive C: first, as Wine cannot
-# reach the build tree; a program already in the jail runs where it is, and a
-# name that is no file (cmd, notepad) is one of Wine's own programs.
+# share, and --stop stops that server. Called outside a jail, it makes one
+# for this run alone and removes it afterwards; --stop then stops the
+# servers that the jails of this build tree left behind (a run that was
+# killed). PROGRAM and the .exe and .dll files beside it are copied into the
+# jail's drive C: first, as Wine cannot reach the build tree; a program
+# already in the jail runs where it is, and a name that is no file (cmd,
+# notepad) is one of Wine's own programs.
 set -euo pipefail
 
 if [ $# -lt 2 ]; then
@@ -40,17 +41,26 @@ if [ -z "${SF_JAIL:-}" ]; then
   if [ "$1" != --stop ]; then
     exec bash "$here/jail.sh" "$build" bash "$here/wine-run.sh" "$build" "$@"
   fi
-  # The servers of this build's jails, found by the mark in their
-  # environment and stopped from inside their own mount namespace.
+  # The servers of this build's jails whose jail.sh is gone (killed before
+  # it could clean up), found by the marks in their environment: each is
+  # stopped from inside its own mount namespace, and what is left of its jail
+  # removed.
   state=$(mkdir -p "$build/wine" && cd "$build/wine" && pwd -P)
+  variable() { grep -zx "$1=.*" "/proc/$2/environ" 2>/dev/null | tr -d '\0' | cut -d= -f2-; }
   for pid in $(processes_with "SF_JAIL_BUILD=$state"); do
     case "$(cat "/proc/$pid/comm" 2>/dev/null)" in wineserver*) ;; *) continue ;; esac
-    prefix=$(grep -zx 'WINEPREFIX=.*' "/proc/$pid/environ" 2>/dev/null | tr -d '\0') || continue
+    owner=$(variable SF_JAIL_OWNER "$pid") jail=$(variable SF_JAIL "$pid")
+    prefix=$(variable WINEPREFIX "$pid")
+    [ -n "$owner" ] && [ -n "$prefix" ] && ! kill -0 "$owner" 2>/dev/null || continue
     enter=()
     if [ "$(readlink "/proc/$pid/ns/mnt")" != "$(readlink /proc/self/ns/mnt)" ]; then
       enter=(nsenter -t "$pid" -m)
     fi
-    quietly "${enter[@]}" env "$prefix" wineserver -k || true
+    folder=$("${enter[@]}" cat "$prefix/wineserver" 2>/dev/null) || folder=
+    quietly "${enter[@]}" env WINEPREFIX="$prefix" wineserver -k || true
+    while kill -0 "$pid" 2>/dev/null; do sleep 0.1; done
+    case "$folder" in wine-?*) [[ "$folder" == */* ]] || rm -rf "${TMPDIR:-/tmp}/$folder" ;; esac
+    case "$jail" in */sedgefold-jail.?*) rm -rf "$jail" ;; esac
   done
   exit 0
 fi
