@@ -143,25 +143,33 @@ prefix="$deep/prefix"
 levels=("$jail" "$jail/1" "$jail/1/2" "$jail/1/2/3" "$jail/1/2/3/4" "$jail/1/2/3/4/5" "$deep"
   "$deep/drives")
 
-# Every canary: name, kind, size and contents, one line each.
+# Every canary file and folder: its name, a tab, its kind, size and
+# contents.
 canary_state() {
   local level path
   for level in "${levels[@]}"; do
-    for path in "$level/canary.txt" "$level/canary"; do
-      if [ ! -e "$path" ] && [ ! -L "$path" ]; then
-        echo "${path#"$jail"/} missing"
-        continue
-      fi
-      find "$path" -print0 | LC_ALL=C sort -z | while IFS= read -r -d '' path; do
-        if [ -L "$path" ]; then echo "${path#"$jail"/} link to $(readlink "$path")"
-        elif [ -d "$path" ]; then echo "${path#"$jail"/} folder"
+    { find "$level/canary.txt" "$level/canary" -print0 2>/dev/null || true; } | LC_ALL=C sort -z |
+      while IFS= read -r -d '' path; do
+        printf '%s\t' "${path#"$jail"/}"
+        if [ -L "$path" ]; then echo "a link to $(readlink "$path")"
+        elif [ -d "$path" ]; then echo "a folder"
         elif [ -f "$path" ]; then
-          echo "${path#"$jail"/} file of $(stat -c %s "$path") bytes, md5 $(md5sum <"$path" | cut -c1-32)"
-        else echo "${path#"$jail"/} other"
+          echo "a file of $(stat -c %s "$path") bytes, md5 $(md5sum <"$path" | cut -c1-32)"
+        else echo "neither file nor folder"
         fi
       done
-    done
   done
+}
+
+# What differs between two canary states, a line for each name.
+canary_changes() {
+  awk -F '\t' 'NR == FNR { before[$1] = $2; next } { after[$1] = $2 }
+    END {
+      for (name in before)
+        if (!(name in after)) print name " is gone (was " before[name] ")"
+        else if (after[name] != before[name]) print name " changed: was " before[name] ", now " after[name]
+      for (name in after) if (!(name in before)) print name " is new: " after[name]
+    }' <(echo "$1") <(echo "$2") | LC_ALL=C sort
 }
 
 status=0 planted=false
@@ -169,6 +177,7 @@ status=0 planted=false
 # with $status.
 teardown() {
   trap - EXIT INT TERM HUP
+  set +e  # whatever fails here, the rest is still done
   # The server ends every program of the jail: nothing changes after this.
   if [ -d "$prefix" ]; then
     WINEPREFIX="$prefix" quietly wineserver -k || true
@@ -180,9 +189,9 @@ teardown() {
     after=$(canary_state)
     if [ "$after" != "$canaries" ]; then
       {
-        echo "jail.sh: CANARY CHANGED: something outside the jail's drives was touched;"
-        echo "jail.sh: a path escaped its drive. Before (<) and after (>):"
-        diff <(echo "$canaries") <(echo "$after") | grep '^[<>]' | sed 's/^/jail.sh:   /'
+        echo "jail.sh: CANARY CHANGED: a program touched files outside the jail's drives"
+        echo "jail.sh: (a path escaped its drive) in $jail:"
+        canary_changes "$canaries" "$after" | sed 's/^/jail.sh:   /'
       } >&2
       status=70
     elif $verbose; then
@@ -190,7 +199,7 @@ teardown() {
     fi
   fi
   rm -rf "${jail:?}"/* "${jail:?}"/.[!.]* 2>/dev/null || true
-  if $mounted; then umount "$jail"; else rmdir "$jail" 2>/dev/null || true; fi
+  if $mounted; then umount "$jail" || umount -l "$jail"; else rmdir "$jail" 2>/dev/null || true; fi
   exit "$status"
 }
 trap 'status=$?; teardown' EXIT
