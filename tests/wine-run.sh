@@ -89,6 +89,7 @@ fi
 desktop_running() {
   local pid
   for pid in $(processes_with "WINEPREFIX=$WINEPREFIX"); do
+    # cat, not a redirection: a process that ended costs no message.
     cat "/proc/$pid/cmdline" 2>/dev/null | tr '\0' ' ' | grep -q 'explorer.exe /desktop' &&
       return 0
   done
