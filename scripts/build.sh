@@ -10,11 +10,12 @@ for target in "$@"; do targets+=(--target "$target"); done
 
 bash scripts/deps.sh
 
-generator=()
-# An existing build tree keeps the generator it was made with.
-if [ ! -f "$build/CMakeCache.txt" ] && command -v ninja >/dev/null; then
-  generator=(-G Ninja)
+# An existing build tree keeps the generator and the toolchain it was made
+# with (named again, the toolchain only draws a warning that it went unused).
+configure=()
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  configure=(-DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw64.cmake)
+  if command -v ninja >/dev/null; then configure+=(-G Ninja); fi
 fi
-cmake -S . -B "$build" "${generator[@]}" \
-  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw64.cmake
+cmake -S . -B "$build" "${configure[@]}"
 cmake --build "$build" -j"$(nproc)" "${targets[@]}"
