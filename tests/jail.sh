@@ -99,6 +99,7 @@ make_template() {
   if [ -d "$state/prefix" ]; then
     WINEPREFIX="$state/prefix" quietly wineserver -k || true
     WINEPREFIX="$state/prefix" quietly wineserver -w || true
+    remove_server_folder "$state/prefix"
     rm -rf "$state/prefix" "$state/prefix.ready"
   fi
   if [ -d "$template" ]; then
