@@ -31,8 +31,13 @@ constexpr char kSymbolicLinkW[] =
     "int __cdecl PathSymbolicLinkW(const wchar_t *,const wchar_t *)";
 
 // Nothing there, or not a directory: nothing to remove, which is success.
+// A directory link is removed as a link: RemoveDirectoryW on one removes an
+// empty target under Wine and leaves the link.
 bool RemoveEmptyDirectory(const std::wstring& path) {
   if (Utils::StatusOf(path) != Utils::FilesFind::kDirectory) return true;
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
+    return Utils::MainFile::RemoveLink(path);
   return RemoveDirectoryW(path.c_str()) != FALSE;
 }
 

@@ -63,7 +63,7 @@ int PathCheckW(const wchar_t* path);
 // were. A slot too small for its name is filled with zeros and the call
 // fails; so does a null buffer with names to copy, and a count * size that
 // does not fit 64 bits (checked before anything is searched or copied).
-// A names are converted to the system ANSI code page.
+// A names are converted to the system ANSI code page, as for PathGetListMA.
 uint64_t PathGetListA(const char* pattern, const int mode, char* buffer,
                       const uint64_t count, const uint64_t size);
 uint64_t PathGetListW(const wchar_t* pattern, const int mode, wchar_t* buffer,
@@ -74,7 +74,9 @@ uint64_t PathGetListW(const wchar_t* pattern, const int mode, wchar_t* buffer,
 // empty text (when it has room for one) and the call fails; a negative
 // capacity, a null text pointer or a null records pointer with names to
 // copy fail without anything written there. A names are converted to the
-// system ANSI code page; a character it lacks becomes its default character.
+// system ANSI code page; a character it lacks becomes its default character
+// ("?"), never a look-alike: a fullwidth "\uFF3C" is no backslash. Beware
+// that "?" is a wildcard to the A forms that take paths.
 uint64_t PathGetListMA(const char* pattern, const int mode, MT::_MQLSTRA* records,
                        const uint64_t count);
 uint64_t PathGetListMW(const wchar_t* pattern, const int mode, MT::_MQLSTRW* records,
@@ -85,48 +87,61 @@ uint64_t PathGetListMW(const wchar_t* pattern, const int mode, MT::_MQLSTRW* rec
 int PathCreateA(const char* path);
 int PathCreateW(const wchar_t* path);
 
-// Deletes the directory (or file) with everything in it, for good. Directory
-// links inside are removed as links, never followed. The path must be a
-// full path below a drive or share root, or a box is shown and nothing is
-// touched; a missing path, or one of MAX_PATH characters or more, gives 0
-// without a box.
+// Deletes the directory (or file) with everything in it, for good; 1 when
+// it is gone. Links inside are removed as links, never followed. The path
+// must be a full path below a drive or share root, hold no component that
+// the system and the shell read differently ("...", "x.", "x "), and name
+// a tree whose every entry the shell can address exactly; otherwise a box
+// is shown and nothing is touched. Where the system cannot remove a link
+// by itself (Wine), a tree holding one is refused likewise. A missing path,
+// a pattern matching nothing, or one of MAX_PATH characters or more gives
+// 0 without a box.
 int PathDeleteA(const char* path);
 int PathDeleteW(const wchar_t* path);
 
 // Removes the directory only when it holds nothing. 1 also when there is
 // no directory of that name; 0, with nothing removed, when it has entries.
+// A directory link is removed as a link (refused with a box under Wine).
 int PathDeleteEmptyA(const char* path);
 int PathDeleteEmptyW(const wchar_t* path);
 
 // Deletes everything inside the directory and keeps the directory. Each
 // entry is removed on its own: 0 when any of them stays. A path that is not
-// a directory below a root shows a box and removes nothing.
+// a directory below a root (a pattern is none), or a tree that PathDelete
+// would refuse, shows a box and removes nothing.
 int PathClearContentsA(const char* path);
 int PathClearContentsW(const wchar_t* path);
 
 // Deletes every file at every depth below the directory and keeps all
 // directories. Directory links below it are entered and the files found
-// through them deleted too. Results and boxes as for PathClearContents.
+// through them deleted too; a file link is removed as a link. 0 also when
+// a level could not be listed. Boxes as for PathClearContents.
 int PathClearFromFilesA(const char* path);
 int PathClearFromFilesW(const wchar_t* path);
 
 // Copy or move source (a directory or file, a wildcard allowed in its last
-// name) to destination, which becomes the new path of source; existing
-// files there are replaced without asking. Both must be full paths, the
-// source below a root. 1 only when the whole operation succeeded; a copy or
-// move that stopped halfway stays halfway. 0, with nothing done, for a
-// named source that is not there, a destination that is the source or lies
-// inside it, and a path of MAX_PATH characters or more (the shell takes
-// none longer); 0 also when the shell answers success but no destination
-// is there.
+// name) to destination, a name and never a pattern; existing files there
+// are replaced without asking. Both must be full paths, the source below a
+// root, with no component read differently by the system and the shell,
+// and the source tree must hold only entries the shell can address exactly
+// at both ends; otherwise a box, and nothing is touched. A move of a link
+// or of a tree holding one is refused; so is a copy of a tree holding a
+// link back into itself. 1 only when the work is seen done: every entry at
+// the destination (files with their sizes), and for a move the source gone;
+// a copy or move that stopped halfway stays halfway. 0, with nothing done
+// and no box, for a source that is not there or a pattern matching
+// nothing, a destination that is the source or lies inside it (by
+// identity: another letter or a link to the same folder counts), and a
+// path of MAX_PATH characters or more.
 int PathCopyA(const char* source, const char* destination);
 int PathCopyW(const wchar_t* source, const wchar_t* destination);
 int PathMoveA(const char* source, const char* destination);
 int PathMoveW(const wchar_t* source, const wchar_t* destination);
 
 // Creates a directory symbolic link at link pointing to target, making the
-// directories above link first. A missing target or an invalid link path
-// shows a box; a link that Windows refuses gives 0 without one.
+// directories above link first; 1 only when a link to target is there
+// afterwards. A missing target or an invalid link path shows a box; a link
+// that Windows refuses (or, under Wine, does not make) gives 0 without one.
 int PathSymbolicLinkA(const char* target, const char* link);
 int PathSymbolicLinkW(const wchar_t* target, const wchar_t* link);
 

@@ -75,13 +75,22 @@ std::wstring AnsiToUnicode(const std::string& text, const int codePage) {
 std::string UnicodeToAnsi(const std::wstring& text, const int codePage) {
   SetLastError(0);
   if (text.empty()) return std::string();
-  const int count = WideCharToMultiByte(static_cast<UINT>(codePage), 0,
-                                        text.c_str(), -1, nullptr, 0, nullptr,
-                                        nullptr);
+  const UINT page = static_cast<UINT>(codePage);
+  // Best fit would turn "\uFF3C" into "\\" and "\uFF0E\uFF0E" into "..", so that a
+  // name handed back names some other entry; without it a character the
+  // code page lacks becomes its default character. Code pages that take no
+  // flags (UTF-8 among them) have no best fit to refuse.
+  DWORD flags = WC_NO_BEST_FIT_CHARS;
+  int count = WideCharToMultiByte(page, flags, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  if (count == 0 && GetLastError() == ERROR_INVALID_FLAGS) {
+    flags = 0;
+    SetLastError(0);
+    count = WideCharToMultiByte(page, flags, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  }
   if (count == 0) Fail(kUnicodeToAnsiSignature, L"В строке отсутствуют символы.");
   std::string result(static_cast<std::size_t>(count - 1), '\0');
-  if (WideCharToMultiByte(static_cast<UINT>(codePage), 0, text.c_str(), -1,
-                          result.data(), count, nullptr, nullptr) == 0)
+  if (WideCharToMultiByte(page, flags, text.c_str(), -1, result.data(), count, nullptr,
+                          nullptr) == 0)
     Fail(kUnicodeToAnsiSignature, L"Строка не преобразована.");
   return result;
 }

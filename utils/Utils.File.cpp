@@ -1,6 +1,7 @@
 #include "utils/Utils.File.h"
 
 #include <shlobj.h>
+#include <shlwapi.h>
 
 #include <algorithm>
 #include <string>
@@ -24,6 +25,10 @@ constexpr char kSymbolicLinkSignature[] =
     "std::basic_string<wchar_t,struct std::char_traits<wchar_t>,class "
     "std::allocator<wchar_t> > &,const class std::basic_string<wchar_t,struct "
     "std::char_traits<wchar_t>,class std::allocator<wchar_t> > &,const bool)";
+constexpr char kRemoveLinkSignature[] =
+    "bool __cdecl Utils::MainFile::RemoveLink(const class "
+    "std::basic_string<wchar_t,struct std::char_traits<wchar_t>,class "
+    "std::allocator<wchar_t> > &)";
 constexpr char kClearContentsSignature[] =
     "bool __cdecl Utils::Path::ClearContents(const class "
     "std::basic_string<wchar_t,struct std::char_traits<wchar_t>,class "
@@ -136,97 +141,125 @@ Reach ReachOf(const wstring& path) {
   Error::Raise(site, message + path + L"\"", false);
 }
 
+// "...", "x." and "x " read as one entry to the system and as another to
+// the shell, which takes "..." for the parent: such a path could make the
+// shell act above what the call names.
+void RequireUnambiguous(const Error::Site& site, const wstring& path) {
+  const wstring component = String::Path::AmbiguousComponent(path);
+  if (!component.empty())
+    Error::Raise(site,
+                 L"Имя \"" + component +
+                     L"\" в пути система и оболочка Windows читают по-разному (только точки, "
+                     L"точка или пробел в конце):\n\"" + path + L"\"",
+                 false);
+}
+
 void RequireBelowRoot(const Error::Site& site, const wstring& path) {
   const Reach reach = ReachOf(path);
   if (reach != Reach::kBelowRoot) RefuseReach(site, path, reach);
+  RequireUnambiguous(site, path);
 }
 
-void RequireAnchored(const Error::Site& site, const wstring& path) {
+// A destination is a name: the shell would expand a pattern there and write
+// over whatever it matched.
+void RequireDestination(const Error::Site& site, const wstring& path) {
   const Reach reach = ReachOf(path);
   if (reach == Reach::kUnanchored) RefuseReach(site, path, reach);
+  RequireUnambiguous(site, path);
+  if (Anchored(path).find_first_of(L"*?") != wstring::npos)
+    Error::Raise(site, L"Путь назначения не может быть шаблоном (\"*\", \"?\"):\n\"" + path + L"\"",
+                 false);
 }
 
-// The destination is the source itself or lies inside it: a tree copied or
-// moved there would have no end. Windows' shell refuses such a request;
-// other shells answer success having done nothing. A destination that
-// differs from the source in case only is a rename, and goes through.
-bool IntoItself(const wstring& source, const wstring& destination) {
-  wstring from = NormalisedPath(Anchored(source));
-  wstring to = NormalisedPath(Anchored(destination));
-  DropTrailingSeparators(from);
-  DropTrailingSeparators(to);
-  if (from.empty() || to.size() < from.size()) return false;
-  if (to.size() == from.size()) return to == from;
-  return to[from.size()] == L'\\' &&
-         CompareStringOrdinal(from.c_str(), static_cast<int>(from.size()), to.c_str(),
-                              static_cast<int>(from.size()), TRUE) == CSTR_EQUAL;
+// What the shell is given: the anchored path normalised, so that it never
+// sees a "." or "..", a long prefix or a trailing separator.
+wstring ShellPath(const wstring& path) {
+  wstring full = NormalisedPath(Anchored(path));
+  DropTrailingSeparators(full);
+  return full;
 }
 
-// --- answers the shell gets wrong -------------------------------------------
-// Windows' shell refuses a copy or move of a missing source, or into a file,
-// and says so; others answer success having done nothing. Where the source
-// names one entry (no wildcard in its last name), its absence before and
-// the destination's absence after are checked, so that such a success is
-// never passed on.
+// --- the file system's answers ----------------------------------------------
 
 bool IsThere(const wstring& path) {
   return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// --- directory links ahead of a delete --------------------------------------
-// The shell's recursive delete may walk through a directory link into the
-// directory it points to and empty that too. Links inside what a delete
-// names are therefore removed as links before the shell sees the rest.
-
-// One FindFirstFileW search, closed however the scope is left.
-class Search {
- public:
-  explicit Search(const wstring& pattern)
-      : handle_(FindFirstFileW(pattern.c_str(), &record_)) {}
-
-  bool IsOpen() const { return handle_.Valid(); }
-  const WIN32_FIND_DATAW& Record() const { return record_; }
-  bool Next() { return FindNextFileW(handle_.Get(), &record_) != FALSE; }
-
- private:
-  WIN32_FIND_DATAW record_{};
-  LocalSearchHandle handle_;
-};
-
-wstring DirectoryPart(const wstring& path) {
-  const std::size_t slash = path.find_last_of(L"\\/");
-  return slash == wstring::npos ? wstring() : path.substr(0, slash + 1);
+bool IsExistingDirectory(const wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES &&
+         (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-bool HasAttribute(const WIN32_FIND_DATAW& record, const DWORD attribute) {
-  return (record.dwFileAttributes & attribute) != 0;
-}
-
-struct LinkSweep {
-  unsigned removed = 0;
-  bool linkStays = false;
-};
-
-void RemoveDirectoryLinks(const wstring& pattern, LinkSweep& sweep) {
-  const wstring argument = SearchArgument(pattern);
-  const wstring directory = DirectoryPart(argument);
-  Search search(argument);
-  if (!search.IsOpen()) return;  // what cannot be searched, the shell cannot walk
+// Entries other than "." and ".." that pattern matches.
+bool MatchesEntries(const wstring& pattern) {
+  WIN32_FIND_DATAW record;
+  const FindHandle search(FindFirstFileW(pattern.c_str(), &record));
+  if (!search) return false;
   do {
-    const WIN32_FIND_DATAW& record = search.Record();
-    if (!IsDirectory(record) || IsDotEntry(record)) continue;
-    const wstring path = directory + record.cFileName;
-    if (!IsDirectoryLink(record))
-      RemoveDirectoryLinks(path + L"\\*", sweep);
-    else if (RemoveDirectoryW(path.c_str()))
-      ++sweep.removed;
-    else
-      sweep.linkStays = true;
-  } while (!sweep.linkStays && search.Next());
+    if (!IsDotEntry(record)) return true;
+  } while (FindNextFileW(search.get(), &record));
+  return false;
 }
 
-bool MatchesAnything(const wstring& pattern) {
-  return Search(SearchArgument(pattern)).IsOpen();
+bool Gone(const Tree::Survey& survey, std::size_t from, std::size_t to) {
+  for (std::size_t i = from; i < to; ++i)
+    if (IsThere(survey.PathOf(survey.entries[i]))) return false;
+  return true;
+}
+
+// --- links --------------------------------------------------------------------
+// The shell's recursive delete may walk through a directory link into the
+// directory it points to and empty that too; under Wine every call on a
+// link acts on its target. Links are removed as links first, through a
+// handle the system opened on the link itself, and only where it can.
+
+FileHandle OpenLinkItself(const wstring& path, DWORD access) {
+  FileHandle link(CreateFileW(path.c_str(), access,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
+                              nullptr));
+  FILE_ATTRIBUTE_TAG_INFO tag{};
+  if (link && GetFileInformationByHandleEx(link.get(), FileAttributeTagInfo, &tag, sizeof tag) &&
+      (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
+    return link;
+  return FileHandle();
+}
+
+void RequireRemovableLink(const Error::Site& site, const wstring& path) {
+  if (!OpenLinkItself(path, 0))
+    Error::Raise(site,
+                 L"Ссылку нельзя удалить, не затронув то, на что она указывает (система "
+                 L"открывает вместо неё её цель):\n\"" + path + L"\"",
+                 false);
+}
+
+bool RemoveLinkItself(const wstring& path) {
+  Identity target;
+  const wstring targetPath = FinalPathOf(path);
+  const bool targetThere = !targetPath.empty() && IdentityOf(targetPath, target);
+  {
+    const FileHandle link = OpenLinkItself(path, DELETE);
+    FILE_DISPOSITION_INFO disposition{TRUE};
+    if (!link || !SetFileInformationByHandle(link.get(), FileDispositionInfo, &disposition,
+                                             sizeof disposition))
+      return false;
+  }
+  Identity after;
+  return !IsThere(path) && (!targetThere || (IdentityOf(targetPath, after) && after == target));
+}
+
+void RequireRemovableLinks(const Error::Site& site, const Tree::Survey& survey) {
+  for (const Tree::Entry& entry : survey.entries)
+    if (entry.kind == Tree::Kind::kLink) RequireRemovableLink(site, survey.PathOf(entry));
+}
+
+bool RemoveLinks(const Tree::Survey& survey) {
+  bool removed = true;
+  for (const Tree::Entry& entry : survey.entries)
+    if (entry.kind == Tree::Kind::kLink) removed = RemoveLinkItself(survey.PathOf(entry)) && removed;
+  return removed;
 }
 
 // --- the shell request ------------------------------------------------------
@@ -246,21 +279,13 @@ bool UsesDestination(const unsigned short wFunc) { return wFunc != FO_DELETE; }
 // The shell's request carries names of fewer than MAX_PATH characters. It
 // cannot carry out a longer one, and some shells overrun their own buffers
 // on one, taking the host process down.
-bool FitsShell(const wstring& path) { return path.size() < MAX_PATH; }
+bool FitsShell(const wstring& path) { return !path.empty() && path.size() < MAX_PATH; }
 
 [[noreturn]] void RaiseBadOperation(const unsigned short wFunc) {
   Error::Raise(SF_SITE(kFileOperationSignature, ""),
                L"Неверно выбран параметр выбора операции.\r\nwFunc = " +
                    std::to_wstring(wFunc),
                false);
-}
-
-// Requests that the shell cannot carry out, or would answer wrongly.
-bool RefusedBeforeShell(const unsigned short wFunc, const wstring& source,
-                        const wstring& destination) {
-  if (!FitsShell(source)) return true;
-  if (!UsesDestination(wFunc)) return false;
-  return !FitsShell(destination) || IntoItself(source, destination);
 }
 
 bool RunShell(const unsigned short wFunc, const wstring& source,
@@ -281,13 +306,94 @@ bool RunShell(const unsigned short wFunc, const wstring& source,
   return answer == 0 && !request.fAnyOperationsAborted;
 }
 
-// --- creation ---------------------------------------------------------------
-
-bool IsExistingDirectory(const wstring& path) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES &&
-         (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+// One entry already surveyed, deleted and seen to be gone: some shells
+// answer success for what they could not delete.
+bool ShellDelete(const wstring& path) {
+  return RunShell(FO_DELETE, path, wstring()) && !IsThere(path);
 }
+
+// --- the operations, on paths already checked and normalised -----------------
+
+bool Delete(const Error::Site& site, const wstring& source) {
+  Tree::Plan plan;
+  plan.findFileLinks = true;
+  const Tree::Survey survey = Tree::Take(site, source, plan);
+  if (survey.matches == 0) return false;
+  RequireRemovableLinks(site, survey);
+  if (!RemoveLinks(survey)) return false;
+  // Links may have been all the source named.
+  const bool left = survey.pattern ? MatchesEntries(source) : IsThere(source);
+  return (!left || RunShell(FO_DELETE, source, wstring())) && Gone(survey, 0, survey.matches);
+}
+
+// The tree is checked as the shell will walk it: through links for a copy,
+// and a move holds no link at all, since moving one moves what it leads to.
+Tree::Survey SurveyToCopyOrMove(const Error::Site& site, const unsigned short wFunc,
+                                const wstring& source, const wstring& destination,
+                                bool& nested) {
+  Tree::Plan plan;
+  plan.enterLinks = wFunc == FO_COPY;
+  plan.findFileLinks = !plan.enterLinks;
+  plan.destination = destination;
+  plan.nested = nested = NamesOneEntry(source) && IsExistingDirectory(destination);
+  plan.destinationChain = Tree::ChainOf(destination);
+  Tree::Survey survey = Tree::Take(site, source, plan);
+  if (!plan.enterLinks)
+    for (const Tree::Entry& entry : survey.entries)
+      if (entry.kind == Tree::Kind::kLink)
+        Error::Raise(site,
+                     L"Перемещение ссылки или дерева со ссылкой не выполняется: переместилось бы "
+                     L"то, на что она указывает:\n\"" + survey.PathOf(entry) + L"\"",
+                     false);
+  return survey;
+}
+
+// Moving "Data" to "DATA" is a rename, not a move into itself.
+bool IsRename(const wstring& source, const wstring& destination) {
+  return source != destination &&
+         CompareStringOrdinal(source.c_str(), -1, destination.c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
+// Done when the entry carries the new name letter for letter: some shells
+// answer success and leave the old one.
+bool Renamed(const wstring& destination) {
+  WIN32_FIND_DATAW record;
+  const FindHandle search(FindFirstFileW(destination.c_str(), &record));
+  return search && destination.compare(destination.rfind(L'\\') + 1, wstring::npos,
+                                       record.cFileName) == 0;
+}
+
+bool CopyOrMove(const Error::Site& site, const unsigned short wFunc, const wstring& source,
+                const wstring& destination) {
+  bool nested = false;
+  const Tree::Survey survey = SurveyToCopyOrMove(site, wFunc, source, destination, nested);
+  if (survey.matches == 0) return false;
+  if (survey.intoItself && !(wFunc != FO_COPY && IsRename(source, destination))) return false;
+  if (!RunShell(wFunc, source, destination)) return false;
+  // Some shells put a directory inside an existing one of the destination's
+  // name, others merge it there.
+  const bool arrived =
+      Tree::Arrived(survey, destination, nested) ||
+      (nested && Tree::Arrived(survey, destination, false));
+  if (wFunc != FO_COPY && IsRename(source, destination)) return arrived && Renamed(destination);
+  return arrived && (wFunc == FO_COPY || Gone(survey, 0, survey.matches));
+}
+
+bool ShellOperation(const wstring& from, const wstring& to, const unsigned short wFunc) {
+  const Error::Site site = SF_SITE(kFileOperationSignature, "");
+  const wstring source = UpToNull(from);
+  RequireBelowRoot(site, source);
+  const wstring shellSource = ShellPath(source);
+  if (!FitsShell(shellSource)) return false;
+  if (!UsesDestination(wFunc)) return Delete(site, shellSource);
+  const wstring destination = UpToNull(to);
+  RequireDestination(site, destination);
+  const wstring shellDestination = ShellPath(destination);
+  if (!FitsShell(shellDestination)) return false;
+  return CopyOrMove(site, wFunc, shellSource, shellDestination);
+}
+
+// --- creation ---------------------------------------------------------------
 
 // SHCreateDirectoryExW answers "already exists" for a file of that name as
 // well, and some shells answer success for a path too long to create; only
@@ -307,33 +413,14 @@ void CreateLinkParent(const wstring& link) {
                  L"Не создан для символьной ссылки каталог:\n\"" + parent + L"\"", false);
 }
 
-// --- the operation -----------------------------------------------------------
-
-// A delete sweeps the directory links out of what it names first; a caller
-// that listed the path as a file knows there is nothing to sweep, and saves
-// the search that would show it.
-enum class Sweep { kDirectoryLinks, kNothing };
-
-bool ShellOperation(const wstring& from, const wstring& to, const unsigned short wFunc,
-                    const Sweep sweep) {
-  const wstring source = UpToNull(from);
-  const wstring destination = UpToNull(to);
-  RequireBelowRoot(SF_SITE(kFileOperationSignature, ""), source);
-  if (UsesDestination(wFunc))
-    RequireAnchored(SF_SITE(kFileOperationSignature, ""), destination);
-  // A named source of a copy or move is looked up before the shell and its
-  // destination after it.
-  const bool named = UsesDestination(wFunc) && NamesOneEntry(source);
-  if (RefusedBeforeShell(wFunc, source, destination) || (named && !IsThere(source)))
-    return false;
-  if (wFunc == FO_DELETE && sweep == Sweep::kDirectoryLinks) {
-    LinkSweep links;
-    RemoveDirectoryLinks(source, links);
-    if (links.linkStays) return false;
-    // Links may have been all the source named.
-    if (links.removed > 0 && !MatchesAnything(source)) return true;
-  }
-  return RunShell(wFunc, source, destination) && (!named || IsThere(destination));
+// Wine's CreateSymbolicLinkW answers success and makes nothing, and a
+// directory of the link's name may already be in its place.
+bool IsLinkTo(const wstring& link, const wstring& target) {
+  WIN32_FIND_DATAW record;
+  const FindHandle search(FindFirstFileW(SearchArgument(link).c_str(), &record));
+  if (!search || (record.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) return false;
+  Identity reached, wanted;
+  return !IdentityOf(target, wanted) || (IdentityOf(link, reached) && reached == wanted);
 }
 
 // --- clearing ---------------------------------------------------------------
@@ -342,10 +429,14 @@ wstring DirectoryPrefix(const wstring& path) {
   return !path.empty() && path.back() == L'\\' ? path : path + L'\\';
 }
 
-void RequireClearable(const Error::Site& site, const wstring& path) {
+// The directory to clear, normalised; anything else is refused before a
+// search: a pattern is no directory, though its first match may be ".".
+wstring ClearableDirectory(const Error::Site& site, const wstring& path) {
   RequireBelowRoot(site, path);
-  if (StatusOf(path) != FilesFind::kDirectory)
+  const wstring directory = ShellPath(path);
+  if (!NamesOneEntry(path) || StatusOf(path) != FilesFind::kDirectory)
     Error::Raise(site, L"Путь\r\n\"" + path + L"\"\r\n не является каталогом!", false);
+  return directory;
 }
 
 constexpr DWORD kSettableAttributes =
@@ -360,33 +451,12 @@ DWORD Settable(const DWORD attributes) {
 
 // Clearing removes read-only files like any other, but not every shell
 // deletes one; the attribute is lifted first and put back if the file stays.
-// A link's attributes would be set on its target, so a link is left as is.
-bool DeleteFileEntry(const wstring& path, const WIN32_FIND_DATAW& record) {
-  const DWORD attributes = record.dwFileAttributes;
-  const bool lift = HasAttribute(record, FILE_ATTRIBUTE_READONLY) &&
-                    !HasAttribute(record, FILE_ATTRIBUTE_REPARSE_POINT) &&
+bool DeleteFileEntry(const wstring& path, const DWORD attributes) {
+  const bool lift = (attributes & FILE_ATTRIBUTE_READONLY) != 0 &&
                     SetFileAttributesW(path.c_str(),
                                        Settable(attributes & ~FILE_ATTRIBUTE_READONLY));
-  const bool deleted =
-      IsDirectory(record) ? MainFile::DeleteOperation(path)
-                          : ShellOperation(path, wstring(), FO_DELETE, Sweep::kNothing);
+  const bool deleted = ShellDelete(path);
   if (!deleted && lift) SetFileAttributesW(path.c_str(), Settable(attributes));
-  return deleted;
-}
-
-// Each entry on its own, so that one failure does not stop the rest.
-bool DeleteDirectories(const wstring& prefix, const FindDataList& directories) {
-  bool deleted = true;
-  for (const WIN32_FIND_DATAW& directory : directories)
-    deleted = MainFile::DeleteOperation(prefix + directory.cFileName) && deleted;
-  return deleted;
-}
-
-// prefix is empty when the records hold full paths.
-bool DeleteFiles(const wstring& prefix, const FindDataList& files) {
-  bool deleted = true;
-  for (const WIN32_FIND_DATAW& file : files)
-    deleted = DeleteFileEntry(prefix + file.cFileName, file) && deleted;
   return deleted;
 }
 
@@ -405,7 +475,7 @@ namespace MainFile {
 
 bool FileOperation(const wstring& from, const wstring& to, const unsigned short wFunc) {
   if (wFunc < FO_MOVE || wFunc > FO_RENAME) RaiseBadOperation(wFunc);
-  return ShellOperation(from, to, wFunc, Sweep::kDirectoryLinks);
+  return ShellOperation(from, to, wFunc);
 }
 
 bool DeleteOperation(const wstring& path) { return FileOperation(path, wstring(), FO_DELETE); }
@@ -421,7 +491,14 @@ bool SymbolicLink(const wstring& target, const wstring& link, const bool) {
   String::Path::Has(link, false);
   CreateLinkParent(link);
   return Calls().createSymbolicLink(link.c_str(), target.c_str(),
-                                    SYMBOLIC_LINK_FLAG_DIRECTORY) != FALSE;
+                                    SYMBOLIC_LINK_FLAG_DIRECTORY) != FALSE &&
+         IsLinkTo(link, target);
+}
+
+bool RemoveLink(const wstring& path) {
+  const wstring link = SearchArgument(path);
+  RequireRemovableLink(SF_SITE(kRemoveLinkSignature, ""), link);
+  return RemoveLinkItself(link);
 }
 
 }  // namespace MainFile
@@ -429,20 +506,51 @@ bool SymbolicLink(const wstring& target, const wstring& link, const bool) {
 namespace Path {
 
 bool ClearContents(const wstring& path) {
-  RequireClearable(SF_SITE(kClearContentsSignature, ""), path);
-  const wstring prefix = DirectoryPrefix(path);
-  FindDataList entries;
-  ListOf(prefix + L"*", FilesFind::kDirectories, entries);
-  const bool directoriesDeleted = DeleteDirectories(prefix, entries);
-  ListOf(prefix + L"*.*", FilesFind::kFiles, entries);
-  return DeleteFiles(prefix, entries) && directoriesDeleted;
+  const Error::Site site = SF_SITE(kClearContentsSignature, "");
+  const wstring prefix = DirectoryPrefix(ClearableDirectory(site, path));
+  Tree::Plan plan;
+  plan.findFileLinks = true;
+  const Tree::Survey survey = Tree::Take(site, prefix + L"*", plan);
+  // Nothing listed: empty, or a directory that cannot be listed at all.
+  if (survey.matches == 0) return PathIsDirectoryEmptyW(prefix.c_str()) != FALSE;
+  RequireRemovableLinks(site, survey);
+  bool cleared = RemoveLinks(survey);
+  // Directories first, then files, each on its own so that one failure
+  // does not stop the rest.
+  for (const Tree::Kind kind : {Tree::Kind::kDirectory, Tree::Kind::kFile})
+    for (std::size_t i = 0; i < survey.matches; ++i) {
+      const Tree::Entry& entry = survey.entries[i];
+      if (entry.kind != kind) continue;
+      const wstring entryPath = survey.PathOf(entry);
+      cleared = (kind == Tree::Kind::kDirectory
+                     ? ShellDelete(entryPath)
+                     : DeleteFileEntry(entryPath, GetFileAttributesW(entryPath.c_str()))) &&
+                cleared;
+    }
+  return cleared;
 }
 
 bool ClearFromFiles(const wstring& path) {
-  RequireClearable(SF_SITE(kClearFromFilesSignature, ""), path);
+  const Error::Site site = SF_SITE(kClearFromFilesSignature, "");
+  const wstring prefix = DirectoryPrefix(ClearableDirectory(site, path));
   FindDataList files;
-  ListFilesBelow(DirectoryPrefix(path) + L"*", files);
-  return DeleteFiles(wstring(), files);
+  unsigned long long unlisted = 0;
+  ListFilesBelow(prefix + L"*", files, &unlisted);
+  // A file link is removed as a link; where listings show it as a file,
+  // only its final path tells.
+  Tree::FileLinkFinder finder;
+  std::vector<bool> links(files.size());
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    links[i] = (files[i].dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ||
+               finder.IsLink(files[i].cFileName);
+    if (links[i]) RequireRemovableLink(site, files[i].cFileName);
+  }
+  bool cleared = unlisted == 0;
+  for (std::size_t i = 0; i < files.size(); ++i)
+    cleared = (links[i] ? RemoveLinkItself(files[i].cFileName)
+                        : DeleteFileEntry(files[i].cFileName, files[i].dwFileAttributes)) &&
+              cleared;
+  return cleared;
 }
 
 }  // namespace Path

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <deque>
 
 #include "utils/Utils.Error.h"
 #include "utils/Utils.Strings.h"
@@ -37,20 +38,13 @@ constexpr wchar_t kBadSearch[] =
 
 // cFileName holds 260 characters with its terminator.
 constexpr std::size_t kNameCapacity = sizeof(WIN32_FIND_DATAW::cFileName) / sizeof(wchar_t);
-constexpr std::size_t kLongestPath = kNameCapacity - 1;
+static_assert(kLongestPath == kNameCapacity - 1, "a record holds the longest path");
 
 wchar_t SeparatorOf(unsigned short method) {
   return method == FilesFind::kFtp ? L'/' : L'\\';
 }
 
-struct FtpCloser {
-  static bool Close(HINTERNET handle) { return InternetCloseHandle(handle) != FALSE; }
-};
-struct FileCloser {
-  static bool Close(HANDLE handle) { return CloseHandle(handle) != FALSE; }
-};
-using FtpSearchHandle = ScopedHandle<FtpCloser>;
-using FileHandle = ScopedHandle<FileCloser>;
+using FtpSearchHandle = Smart::Unique<HINTERNET, &InternetCloseHandle>;
 
 // What a FilesFind searches in, copied for one search.
 struct Place {
@@ -69,10 +63,10 @@ class OpenSearch {
     SetLastError(0);
     switch (place.method) {
       case FilesFind::kLocal:
-        local_.Adopt(FindFirstFileW(argument.c_str(), &first));
+        local_.reset(FindFirstFileW(argument.c_str(), &first));
         break;
       case FilesFind::kFtp:
-        ftp_.Adopt(FtpFindFirstFileW(place.connection, argument.c_str(), &first,
+        ftp_.reset(FtpFindFirstFileW(place.connection, argument.c_str(), &first,
                                      place.flags, place.context));
         break;
       default:
@@ -80,24 +74,24 @@ class OpenSearch {
     }
   }
 
-  bool Found() const { return local_.Valid() || ftp_.Valid(); }
+  bool Found() const { return local_ || ftp_; }
 
   bool Next(WIN32_FIND_DATAW& record) {
-    if (local_.Valid()) return FindNextFileW(local_.Get(), &record) != FALSE;
-    if (ftp_.Valid()) return InternetFindNextFileW(ftp_.Get(), &record) != FALSE;
+    if (local_) return FindNextFileW(local_.get(), &record) != FALSE;
+    if (ftp_) return InternetFindNextFileW(ftp_.get(), &record) != FALSE;
     return false;
   }
 
   // A handle the system refuses to close is a report, with its last error.
   void Close(const char* signature) {
-    if (local_.Valid() && !local_.Close())
+    if (local_ && !local_.Close())
       Error::Raise(SF_SITE(signature, ""), kLocalNotClosed, true);
-    if (ftp_.Valid() && !ftp_.Close())
+    if (ftp_ && !ftp_.Close())
       Error::Raise(SF_SITE(signature, ""), kFtpNotClosed, true);
   }
 
  private:
-  LocalSearchHandle local_;
+  FindHandle local_;
   FtpSearchHandle ftp_;
 };
 
@@ -113,13 +107,6 @@ bool Keeps(const WIN32_FIND_DATAW& record, const unsigned short wSearch) {
     default:
       Error::Raise(SF_SITE(kGetListSignature, ""), kBadSearch, false);
   }
-}
-
-std::wstring TooLong(const wchar_t* what, const std::wstring& path, u64 length) {
-  return std::wstring(L"Слишком длинный путь у ") + what + L":\r\n\"" + path +
-         L"\"\r\nДлина пути составляет " + std::to_wstring(length) +
-         L" символов.Длина пути не может превышать " +
-         std::to_wstring(kNameCapacity) + L" символов.";
 }
 
 // Callers have checked the length against kLongestPath.
@@ -142,71 +129,70 @@ std::wstring LastNameOf(std::wstring directory) {
   return slash == std::wstring::npos ? directory : directory.substr(slash + 1);
 }
 
-// What a path leads to, links resolved: its volume and file index.
-struct Identity {
-  DWORD volume = 0;
-  DWORD high = 0;
-  DWORD low = 0;
-  bool operator==(const Identity& other) const {
-    return volume == other.volume && high == other.high && low == other.low;
-  }
-};
-
-bool IdentityOf(const std::wstring& path, Identity& identity) {
-  // No access rights asked: only the file's information is read.
-  FileHandle file(CreateFileW(path.c_str(), 0,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-  BY_HANDLE_FILE_INFORMATION information;
-  if (!file.Valid() || !GetFileInformationByHandle(file.Get(), &information)) return false;
-  identity.volume = information.dwVolumeSerialNumber;
-  identity.high = information.nFileIndexHigh;
-  identity.low = information.nFileIndexLow;
-  return true;
-}
-
 u64 PastLastSeparator(const std::wstring& pattern, wchar_t separator) {
   const std::size_t at = pattern.rfind(separator);
   return at == std::wstring::npos ? 0 : at + 1;
 }
 
-// The recursive walk of GetListFull. The cut is settled once at the top, so
-// a cut of 0 here means that paths keep every character.
+// The walk of GetListFull, depth first without recursion: each directory
+// being walked is a frame holding its listed level and the position in it,
+// so the order is the recursive one and the caller's stack stays flat. The
+// cut is settled once at the top; 0 here means paths keep every character.
 class Walk {
  public:
   Walk(FilesFind& find, FindDataList& list, bool fullPath, u64 cut, wchar_t separator)
       : find_(find), list_(list), fullPath_(fullPath), cut_(cut), separator_(separator) {}
 
-  void Below(const std::wstring& pattern) {
-    const std::wstring directory = DirectoryOf(pattern, separator_);
-    if (find_.Status(pattern) == FilesFind::kNothing) return;
-    FindDataList level = Level(pattern);
-    ancestors_.push_back(directory);
-    for (WIN32_FIND_DATAW& record : level) Visit(directory, record);
-    ancestors_.pop_back();
+  u64 From(const std::wstring& pattern) {
+    Open(pattern);
+    while (!frames_.empty()) {
+      Frame& frame = frames_.back();
+      if (frame.next == frame.level.size()) {
+        frames_.pop_back();
+        continue;
+      }
+      Visit(frame.directory, frame.level[frame.next++]);
+    }
+    return unlisted_;
   }
 
  private:
+  struct Frame {
+    std::wstring directory;  // with its separator
+    FindDataList level;
+    std::size_t next = 0;
+    bool identified = false;  // identity looked up, on the first link met
+    bool known = false;       // and found
+    Identity identity;
+  };
+
   // A level that cannot be listed is written out and passed over, so that
   // the walk goes on with its siblings.
-  FindDataList Level(const std::wstring& pattern) {
-    FindDataList level;
+  void Open(const std::wstring& pattern) {
+    if (find_.Status(pattern) == FilesFind::kNothing) return;
+    Frame frame;
+    frame.directory = DirectoryOf(pattern, separator_);
     try {
-      find_.GetList(pattern, FilesFind::kAll, level);
+      find_.GetList(pattern, FilesFind::kAll, frame.level);
     } catch (const std::wstring& report) {
       Error::Echo(report);
+      ++unlisted_;
     }
-    return level;
+    frames_.push_back(std::move(frame));
   }
 
-  void Visit(const std::wstring& directory, WIN32_FIND_DATAW& record) {
+  void Visit(const std::wstring& directory, WIN32_FIND_DATAW record) {
     // A link named like the directory holding it usually leads back into
     // that directory; following it would walk the same tree again.
     if (IsDirectoryLink(record) && LastNameOf(directory) == record.cFileName) return;
     const std::wstring full = directory + record.cFileName;
+    // A device name is left to the listing of its level, which refuses it.
+    if (!String::Path::IsExactName(record.cFileName) && !String::Path::IsDeviceName(record.cFileName))
+      Error::Raise(SF_SITE(kGetListFullSignature, ""), String::Path::InexactNameMessage(full),
+                   false);
     if (IsDirectoryLink(record) && LeadsBack(full)) return;
     if (full.size() > kLongestPath)
-      Error::Raise(SF_SITE(kGetListFullSignature, ""), TooLong(L"файла", full, full.size()),
+      Error::Raise(SF_SITE(kGetListFullSignature, ""), TooLongMessage(false, full, full.size()),
                    false);
     StoreName(record, full);
     if (IsDirectory(record)) {
@@ -220,13 +206,17 @@ class Walk {
 
   // A link to a directory that the walk is inside of would have it list the
   // same tree again and again, until the paths grow too long; with two such
-  // links the walk would not end in any useful time.
-  bool LeadsBack(const std::wstring& link) const {
+  // links the walk would not end in any useful time. Identities are looked
+  // up once per frame, and only when a link is met.
+  bool LeadsBack(const std::wstring& link) {
     Identity target;
     if (!IdentityOf(link, target)) return false;
-    for (const std::wstring& ancestor : ancestors_) {
-      Identity identity;
-      if (!ancestor.empty() && IdentityOf(ancestor, identity) && identity == target) return true;
+    for (Frame& frame : frames_) {
+      if (!frame.identified) {
+        frame.identified = true;
+        frame.known = !frame.directory.empty() && IdentityOf(frame.directory, frame.identity);
+      }
+      if (frame.known && frame.identity == target) return true;
     }
     return false;
   }
@@ -235,8 +225,8 @@ class Walk {
     const std::wstring pattern = full + separator_ + L'*';
     if (pattern.size() > kLongestPath)
       Error::Raise(SF_SITE(kGetListFullSignature, ""),
-                   TooLong(L"каталога", full, pattern.size()), false);
-    Below(pattern);
+                   TooLongMessage(true, full, pattern.size()), false);
+    Open(pattern);
   }
 
   FilesFind& find_;
@@ -244,7 +234,9 @@ class Walk {
   const bool fullPath_;
   const u64 cut_;
   const wchar_t separator_;
-  std::vector<std::wstring> ancestors_;  // directories the walk is inside of
+  std::deque<Frame> frames_;  // the directories the walk is inside of; a new frame
+                              // leaves the references to the others valid
+  u64 unlisted_ = 0;
 };
 
 }  // namespace
@@ -317,9 +309,7 @@ void FilesFind::ForEach(const std::wstring& pattern, const unsigned short wSearc
   OpenSearch search(Place{method_, connection_, flags_, context_}, pattern, record,
                     kGetListSignature);
   if (!search.Found())
-    Error::Raise(SF_SITE(kGetListSignature, ""),
-                 L"Не получен системный дескриптор поиска для пути:\n\"" + pattern + L"\"",
-                 true);
+    Error::Raise(SF_SITE(kGetListSignature, ""), NoHandleMessage(pattern), true);
   bool more = true;
   do {
     if (Keeps(record, wSearch)) more = take(record);
@@ -328,10 +318,12 @@ void FilesFind::ForEach(const std::wstring& pattern, const unsigned short wSearc
 }
 
 unsigned long long FilesFind::GetListFull(const std::wstring& pattern, FindDataList& list,
-                                          const bool fullPath, unsigned long long cut) {
+                                          const bool fullPath, unsigned long long cut,
+                                          unsigned long long* unlisted) {
   const wchar_t separator = SeparatorOf(method_);
   if (cut == 0) cut = PastLastSeparator(pattern, separator);
-  Walk(*this, list, fullPath, cut, separator).Below(pattern);
+  const u64 failed = Walk(*this, list, fullPath, cut, separator).From(pattern);
+  if (unlisted != nullptr) *unlisted = failed;
   return list.size();
 }
 
@@ -351,9 +343,58 @@ void EachOf(const std::wstring& pattern, const unsigned short wSearch, const Fil
   find.ForEach(pattern, wSearch, take);
 }
 
-unsigned long long ListFilesBelow(const std::wstring& pattern, FindDataList& list) {
+unsigned long long ListFilesBelow(const std::wstring& pattern, FindDataList& list,
+                                  unsigned long long* unlisted) {
   FilesFind find;
-  return find.GetListFull(pattern, list, true, 0);
+  return find.GetListFull(pattern, list, true, 0, unlisted);
+}
+
+std::wstring TooLongMessage(bool directory, const std::wstring& path, u64 length) {
+  return std::wstring(L"Слишком длинный путь у ") + (directory ? L"каталога" : L"файла") +
+         L":\r\n\"" + path + L"\"\r\nДлина пути составляет " + std::to_wstring(length) +
+         L" символов.Длина пути не может превышать " + std::to_wstring(kNameCapacity) +
+         L" символов.";
+}
+
+std::wstring NoHandleMessage(const std::wstring& pattern) {
+  return L"Не получен системный дескриптор поиска для пути:\n\"" + pattern + L"\"";
+}
+
+bool IdentityOf(const std::wstring& path, Identity& identity) {
+  // No access rights asked: only the file's information is read.
+  const FileHandle file(CreateFileW(path.c_str(), 0,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  BY_HANDLE_FILE_INFORMATION information;
+  if (!file || !GetFileInformationByHandle(file.get(), &information)) return false;
+  identity.volume = information.dwVolumeSerialNumber;
+  identity.high = information.nFileIndexHigh;
+  identity.low = information.nFileIndexLow;
+  return true;
+}
+
+std::wstring FinalPathOf(const std::wstring& path) {
+  const FileHandle file(CreateFileW(path.c_str(), 0,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!file) return std::wstring();
+  std::wstring final(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetFinalPathNameByHandleW(file.get(), &final[0],
+                                                   static_cast<DWORD>(final.size()), 0);
+    if (length == 0) return std::wstring();
+    if (length < final.size()) {
+      final.resize(length);
+      return final;
+    }
+    final.resize(length + 1);
+  }
+}
+
+bool ListsFileLinksAsFiles() {
+  static const bool wine =
+      GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+  return wine;
 }
 
 }  // namespace Utils

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "utils/Utils.Smart.h"
 #include "utils/Utils.Synchronize.h"
 
 namespace Utils {
@@ -22,38 +23,33 @@ bool IsDirectoryLink(const WIN32_FIND_DATAW& record);
 // so one trailing backslash is dropped before a path goes to the system.
 std::wstring SearchArgument(const std::wstring& path);
 
-// Owns one handle. A handle still held at destruction (a report interrupted
-// the search) is closed quietly; the normal path closes through Close, which
-// gives the handle up first so it is never closed twice.
-template <class Closer> class ScopedHandle {
- public:
-  ScopedHandle() = default;
-  explicit ScopedHandle(HANDLE handle) { Adopt(handle); }
-  ~ScopedHandle() {
-    if (handle_ != nullptr) Closer::Close(handle_);
+// What a path leads to, links followed: its volume and file index. False
+// when the path cannot be opened.
+struct Identity {
+  DWORD volume = 0;
+  DWORD high = 0;
+  DWORD low = 0;
+  bool operator==(const Identity& other) const {
+    return volume == other.volume && high == other.high && low == other.low;
   }
-  ScopedHandle(const ScopedHandle&) = delete;
-  ScopedHandle& operator=(const ScopedHandle&) = delete;
-
-  // Both the invalid-handle value and null mean that nothing was opened.
-  void Adopt(HANDLE handle) { handle_ = handle == INVALID_HANDLE_VALUE ? nullptr : handle; }
-  bool Valid() const { return handle_ != nullptr; }
-  HANDLE Get() const { return handle_; }
-
-  bool Close() {
-    const HANDLE handle = handle_;
-    handle_ = nullptr;
-    return Closer::Close(handle);
-  }
-
- private:
-  HANDLE handle_ = nullptr;
 };
+bool IdentityOf(const std::wstring& path, Identity& identity);
 
-struct LocalSearchCloser {
-  static bool Close(HANDLE handle) { return FindClose(handle) != FALSE; }
-};
-using LocalSearchHandle = ScopedHandle<LocalSearchCloser>;
+// The path the system resolves path to, links followed ("\\?\C:\...");
+// empty when it cannot be opened.
+std::wstring FinalPathOf(const std::wstring& path);
+
+// A search record's cFileName takes paths of 259 characters at most; so do
+// the shell's requests. The reports of a path longer than that (of a file,
+// or of a directory with the "\*" its listing needs), and of a search that
+// got no handle.
+constexpr std::size_t kLongestPath = MAX_PATH - 1;
+std::wstring TooLongMessage(bool directory, const std::wstring& path, unsigned long long length);
+std::wstring NoHandleMessage(const std::wstring& pattern);
+
+// Under Wine a Unix symlink to a file is listed as a plain file, and every
+// Win32 call on it acts on its target.
+bool ListsFileLinksAsFiles();
 
 class FilesFind {
  public:
@@ -90,9 +86,13 @@ class FilesFind {
   // directory. cut 0: worked out from the pattern. Directory links are
   // entered, except one named like the directory holding it and one leading
   // back into a directory the walk is inside of. A level that cannot be
-  // listed is written to the standard wide output and passed over.
+  // listed is written to the standard wide output and passed over (counted
+  // in *unlisted when given). A name below the top that the system cannot
+  // address exactly raises a report naming it: the walk would otherwise
+  // list some other directory in its place. Walks without recursion.
   unsigned long long GetListFull(const std::wstring& pattern, FindDataList& list,
-                                 const bool fullPath, unsigned long long cut);
+                                 const bool fullPath, unsigned long long cut,
+                                 unsigned long long* unlisted = nullptr);
 
  private:
   // Zeroes the four fields under the lock (taken again when already held).
@@ -109,7 +109,8 @@ class FilesFind {
 unsigned short StatusOf(const std::wstring& path);
 unsigned long long ListOf(const std::wstring& pattern, const unsigned short wSearch,
                           FindDataList& list);
-unsigned long long ListFilesBelow(const std::wstring& pattern, FindDataList& list);
+unsigned long long ListFilesBelow(const std::wstring& pattern, FindDataList& list,
+                                  unsigned long long* unlisted = nullptr);
 void EachOf(const std::wstring& pattern, const unsigned short wSearch, const FilesFind::Take& take);
 
 }  // namespace Utils

@@ -1,5 +1,9 @@
 #pragma once
-// Reference-counted objects whose counts change under the master lock.
+// Reference-counted objects whose counts change under the master lock, and
+// the one owner of Windows handles.
+#include <windows.h>
+
+#include <cstdint>
 #include <map>
 #include <memory>
 
@@ -113,4 +117,56 @@ class _CLASSID : public virtual Base {
 // Takes every entry out of the class-ID registry at unload.
 void ShutdownClassIds();
 
+// Owns one Windows handle of type H, closed by close; invalid names the
+// value that means "nothing" besides null. Move-only: whatever path leaves
+// a scope, a held handle is closed exactly once.
+template <class H, auto close, std::intptr_t invalid = 0> class Unique {
+ public:
+  Unique() noexcept = default;
+  explicit Unique(H handle) noexcept : handle_(Holds(handle) ? handle : None()) {}
+  ~Unique() { reset(); }
+  Unique(Unique&& other) noexcept : handle_(other.release()) {}
+  Unique& operator=(Unique&& other) noexcept {
+    if (this != &other) reset(other.release());
+    return *this;
+  }
+  Unique(const Unique&) = delete;
+  Unique& operator=(const Unique&) = delete;
+
+  H get() const noexcept { return handle_; }
+  explicit operator bool() const noexcept { return Holds(handle_); }
+  // Gives the handle up without closing it.
+  H release() noexcept {
+    const H handle = handle_;
+    handle_ = None();
+    return handle;
+  }
+  void reset(H handle = None()) noexcept {
+    const H previous = release();
+    handle_ = Holds(handle) ? handle : None();
+    if (Holds(previous)) close(previous);
+  }
+  // Closes now and tells whether the system agreed; nothing is held after.
+  bool Close() noexcept { return !Holds(handle_) || close(release()) != FALSE; }
+
+ private:
+  static H None() noexcept { return reinterpret_cast<H>(invalid); }
+  // Windows answers "nothing opened" with null or with the invalid value,
+  // depending on the function; neither is ever closed.
+  static bool Holds(H handle) noexcept {
+    return handle != nullptr && handle != None();
+  }
+  H handle_ = None();
+};
+
 }  // namespace Utils::Smart
+
+namespace Utils {
+
+// One alias per kind of handle the library and its hosts hold.
+using FindHandle = Smart::Unique<HANDLE, &FindClose, -1>;
+using FileHandle = Smart::Unique<HANDLE, &CloseHandle, -1>;
+using KernelHandle = Smart::Unique<HANDLE, &CloseHandle>;  // process, thread, event
+using ModuleHandle = Smart::Unique<HMODULE, &FreeLibrary>;
+
+}  // namespace Utils

@@ -1,5 +1,7 @@
 #include "utils/Utils.Strings.h"
 
+#include <cwchar>
+
 #include <windows.h>
 
 #include <array>
@@ -263,6 +265,56 @@ bool Has(const std::wstring& path, const bool ftp) {
 
   CheckReservedNames(path, ftp);
   return true;
+}
+
+namespace {
+
+bool OnlyDots(const std::wstring& name) {
+  return !name.empty() && name.find_first_not_of(L'.') == std::wstring::npos;
+}
+
+bool EndsLoosely(const std::wstring& name) {
+  return !name.empty() && (name.back() == L'.' || name.back() == L' ');
+}
+
+bool HoldsForbidden(const std::wstring& name) {
+  for (const wchar_t c : name)
+    if (c < 0x20 || std::wcschr(L"\\/:*?\"<>|", c) != nullptr) return true;
+  return false;
+}
+
+}  // namespace
+
+bool IsDeviceName(const std::wstring& name) {
+  std::wstring base = UpperCopyW(name.substr(0, name.find(L'.')));
+  while (!base.empty() && base.back() == L' ') base.pop_back();
+  if (base == L"CON" || base == L"NUL" || base == L"PRN" || base == L"AUX") return true;
+  return base.size() == 4 && (base.compare(0, 3, L"COM") == 0 || base.compare(0, 3, L"LPT") == 0) &&
+         base[3] >= L'1' && base[3] <= L'9';
+}
+
+bool IsExactName(const std::wstring& name) {
+  return !name.empty() && !OnlyDots(name) && !EndsLoosely(name) && !HoldsForbidden(name) &&
+         !IsDeviceName(name);
+}
+
+std::wstring InexactNameMessage(const std::wstring& path) {
+  return L"Имя элемента нельзя передать системе точно (только точки, точка или пробел в "
+         L"конце, недопустимый символ, имя устройства):\n" +
+         Quoted(path);
+}
+
+std::wstring AmbiguousComponent(const std::wstring& path) {
+  std::size_t begin = 0;
+  if (StartsWith(path, L"\\\\?\\") || StartsWith(path, L"\\\\.\\")) begin = 4;
+  for (std::size_t end = begin; begin <= path.size(); begin = end + 1) {
+    end = path.find_first_of(L"\\/", begin);
+    if (end == std::wstring::npos) end = path.size();
+    const std::wstring component = path.substr(begin, end - begin);
+    if (component == L"." || component == L"..") continue;
+    if (OnlyDots(component) || EndsLoosely(component)) return component;
+  }
+  return std::wstring();
 }
 
 }  // namespace Path

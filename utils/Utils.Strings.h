@@ -51,5 +51,22 @@ std::wstring TrimNameFileCW(const std::wstring& path, unsigned long long number,
 // standard wide output). ftp: slash-separated FTP path.
 bool Has(const std::wstring& path, const bool ftp);
 
+// Names that the shell cannot address exactly: made only of dots, ending in
+// a dot or a blank (the system drops those), holding a character a Windows
+// name cannot hold (Wine lists Unix names such as "..\\x" as they are), or a
+// device name (con, nul, com1.txt, ... in any case). Such a name in a tree
+// makes the shell act on some other entry: "..." is read as the parent.
+bool IsExactName(const std::wstring& name);
+// con, nul, com1.txt, ...: a name the system maps to a device, in any case.
+bool IsDeviceName(const std::wstring& name);
+// "The entry cannot be named exactly", with the entry's path.
+std::wstring InexactNameMessage(const std::wstring& path);
+
+// The first component of a full path that the system and the shell read
+// differently: made only of dots (other than "." and "..") or ending in a
+// dot or a blank. Empty when there is none. A long prefix, the drive and
+// the share are not components.
+std::wstring AmbiguousComponent(const std::wstring& path);
+
 }  // namespace Path
 }  // namespace Utils::String

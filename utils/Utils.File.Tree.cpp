@@ -1,0 +1,207 @@
+// The survey of a tree before the shell gets it, and the look at the
+// destination after. Nothing here changes the file system.
+#include <algorithm>
+#include <map>
+#include <string>
+
+#include "utils/Utils.File.h"
+#include "utils/Utils.Strings.h"
+
+namespace Utils::Tree {
+namespace {
+
+using std::wstring;
+
+constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+// A directory's listing asks for "\*" after its path.
+constexpr std::size_t kListingSuffix = 2;
+
+bool SameText(const wstring& a, const wstring& b) {
+  return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
+                              static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+wstring WithoutTrailingSeparator(wstring path) {
+  if (!path.empty() && path.back() == L'\\') path.pop_back();
+  return path;
+}
+
+bool HasAttribute(const WIN32_FIND_DATAW& record, DWORD attribute) {
+  return (record.dwFileAttributes & attribute) != 0;
+}
+
+unsigned long long SizeOf(const WIN32_FIND_DATAW& record) {
+  return (static_cast<unsigned long long>(record.nFileSizeHigh) << 32) | record.nFileSizeLow;
+}
+
+class Walker {
+ public:
+  Walker(const Error::Site& site, const Plan& plan, Survey& survey)
+      : site_(site), plan_(plan), survey_(survey) {}
+
+  void Run(const wstring& source) {
+    if (!List(source, kNone)) return;  // nothing matches
+    survey_.matches = survey_.entries.size();
+    while (!pending_.empty()) {
+      const std::size_t directory = pending_.back();
+      pending_.pop_back();
+      const wstring pattern = survey_.PathOf(survey_.entries[directory]) + L"\\*";
+      if (!List(pattern, directory))
+        Error::Raise(site_, NoHandleMessage(pattern), true);
+    }
+  }
+
+ private:
+  // Adds the entries matching pattern below parent (kNone: the source's own
+  // matches). False when no search could be opened.
+  bool List(const wstring& pattern, std::size_t parent) {
+    WIN32_FIND_DATAW record{};
+    SetLastError(0);
+    const FindHandle search(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &record,
+                                             FindExSearchNameMatch, nullptr, 0));
+    if (!search) return false;
+    do {
+      if (!IsDotEntry(record)) Add(record, parent);
+    } while (FindNextFileW(search.get(), &record));
+    return true;
+  }
+
+  void Add(const WIN32_FIND_DATAW& record, std::size_t parent) {
+    const wstring name = record.cFileName;
+    const wstring relative =
+        parent == kNone ? name : survey_.entries[parent].relative + L"\\" + name;
+    const wstring path = survey_.directory + relative;
+    if (!String::Path::IsExactName(name))
+      Error::Raise(site_, String::Path::InexactNameMessage(path), false);
+    const bool directory = IsDirectory(record);
+    RequireFits(path, directory);
+    Entry entry{relative, directory ? Kind::kDirectory : Kind::kFile, SizeOf(record)};
+    if (HasAttribute(record, FILE_ATTRIBUTE_REPARSE_POINT) ||
+        (!directory && plan_.findFileLinks && fileLinks_.IsLink(path)))
+      entry.kind = Kind::kLink;
+    survey_.entries.push_back(entry);
+    parents_.push_back(parent);
+    if (!plan_.destination.empty())
+      RequireFits(survey_.DestinationOf(entry, plan_.destination, plan_.nested), directory);
+    if (directory) Directory(survey_.entries.size() - 1, path, entry.kind == Kind::kLink);
+  }
+
+  void Directory(std::size_t index, const wstring& path, bool link) {
+    if (!plan_.destinationChain.empty() && Reaches(index, plan_.destinationChain))
+      survey_.intoItself = true;
+    if (!link) {
+      pending_.push_back(index);
+    } else if (plan_.enterLinks) {
+      if (LeadsBack(index))
+        Error::Raise(site_, L"Ссылка ведёт обратно в дерево, которое она продолжает:\n\"" + path +
+                                L"\"",
+                     false);
+      pending_.push_back(index);
+    }
+  }
+
+  void RequireFits(const wstring& path, bool directory) {
+    const std::size_t length = path.size() + (directory ? kListingSuffix : 0);
+    if (length > kLongestPath) Error::Raise(site_, TooLongMessage(directory, path, length), false);
+  }
+
+  bool IdentityAt(std::size_t index, Identity& identity) {
+    const auto known = identities_.find(index);
+    if (known != identities_.end()) {
+      identity = known->second.second;
+      return known->second.first;
+    }
+    const bool found = IdentityOf(survey_.PathOf(survey_.entries[index]), identity);
+    identities_.emplace(index, std::make_pair(found, identity));
+    return found;
+  }
+
+  bool Reaches(std::size_t index, const std::vector<Identity>& chain) {
+    Identity identity;
+    return IdentityAt(index, identity) &&
+           std::find(chain.begin(), chain.end(), identity) != chain.end();
+  }
+
+  // A link to a directory that the walk came through would make the shell
+  // copy the same tree into itself until its paths grow too long.
+  bool LeadsBack(std::size_t link) {
+    std::vector<Identity> above;
+    for (std::size_t at = parents_[link]; at != kNone; at = parents_[at]) {
+      Identity identity;
+      if (IdentityAt(at, identity)) above.push_back(identity);
+    }
+    for (const Identity& identity : ChainOf(survey_.directory)) above.push_back(identity);
+    return Reaches(link, above);
+  }
+
+  const Error::Site& site_;
+  const Plan& plan_;
+  Survey& survey_;
+  std::vector<std::size_t> parents_;  // of each entry; kNone for a match
+  std::vector<std::size_t> pending_;  // directories still to list
+  std::map<std::size_t, std::pair<bool, Identity>> identities_;
+  FileLinkFinder fileLinks_;
+};
+
+}  // namespace
+
+wstring Survey::DestinationOf(const Entry& entry, const wstring& destination,
+                              bool nested) const {
+  if (pattern || nested) return destination + L"\\" + entry.relative;
+  const std::size_t below = entry.relative.find(L'\\');
+  return below == wstring::npos ? destination : destination + entry.relative.substr(below);
+}
+
+Survey Take(const Error::Site& site, const wstring& source, const Plan& plan) {
+  Survey survey;
+  const std::size_t slash = source.rfind(L'\\');
+  survey.directory = source.substr(0, slash + 1);
+  survey.pattern = source.find_first_of(L"*?", slash + 1) != wstring::npos;
+  Walker(site, plan, survey).Run(source);
+  return survey;
+}
+
+// The system resolves what it opens, so a link's final path is its
+// target's, not the one it is listed at.
+bool FileLinkFinder::IsLink(const wstring& path) {
+  if (!ListsFileLinksAsFiles()) return false;
+  const std::size_t slash = path.rfind(L'\\');
+  if (path.compare(0, slash + 1, directory_) != 0 || directory_.empty()) {
+    directory_ = path.substr(0, slash + 1);
+    directoryFinal_ = WithoutTrailingSeparator(FinalPathOf(directory_));
+  }
+  const wstring final = FinalPathOf(path);
+  return directoryFinal_.empty() || final.empty() ||
+         !SameText(final, directoryFinal_ + path.substr(slash));
+}
+
+std::vector<Identity> ChainOf(const wstring& destination) {
+  std::vector<Identity> chain;
+  wstring path = WithoutTrailingSeparator(destination);
+  for (;;) {
+    Identity identity;
+    if (IdentityOf(path.size() == 2 ? path + L"\\" : path, identity)) chain.push_back(identity);
+    const std::size_t slash = path.rfind(L'\\');
+    if (slash == wstring::npos || slash < 2) break;
+    path.erase(slash);
+  }
+  return chain;
+}
+
+bool Arrived(const Survey& survey, const wstring& destination, bool nested) {
+  for (const Entry& entry : survey.entries) {
+    WIN32_FILE_ATTRIBUTE_DATA found;
+    const wstring at = survey.DestinationOf(entry, destination, nested);
+    if (!GetFileAttributesExW(at.c_str(), GetFileExInfoStandard, &found)) return false;
+    const bool directory = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    const unsigned long long size =
+        (static_cast<unsigned long long>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+    // A link arrives as what it led to, whatever that was.
+    if (entry.kind == Kind::kDirectory && !directory) return false;
+    if (entry.kind == Kind::kFile && (directory || size != entry.size)) return false;
+  }
+  return true;
+}
+
+}  // namespace Utils::Tree
