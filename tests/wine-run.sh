@@ -52,8 +52,8 @@ wine() { env LC_ALL=ru_RU.UTF-8 wine "$@"; }
 desktop_running() {
   local environ
   for environ in /proc/[0-9]*/environ; do
-    tr '\0' '\n' <"$environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" || continue
-    tr '\0' ' ' <"${environ%/environ}/cmdline" 2>/dev/null | grep -q 'explorer.exe /desktop' &&
+    tr '\0' '\n' 2>/dev/null <"$environ" | grep -qx "WINEPREFIX=$WINEPREFIX" || continue
+    tr '\0' ' ' 2>/dev/null <"${environ%/environ}/cmdline" | grep -q 'explorer.exe /desktop' &&
       return 0
   done
   return 1
