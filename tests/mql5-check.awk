@@ -148,11 +148,12 @@ function name_at(i, t, p) {
   if (F[i] == 1) { use_name[++uses] = t; use_line[uses] = L[i] }
 }
 
-# A value can end here: a name, number or literal, or a closing bracket
-# other than that of if(...), for(...), while(...) or switch(...).
+# A value can end here: a name, number or literal, a closing bracket other
+# than that of if(...), for(...), while(...) or switch(...), or x++.
 function ends_value(j,   t) {
   t = T[j]
   if (t == ")") return !(T[mate[j] - 1] in control)
+  if (t == "++" || t == "--") return ends_value(j - 1)
   if (T[j - 1] == "group" && T[j - 2] == "input") return 0
   return t == "]" || t ~ /^([0-9"']|\.[0-9])/ || (t ~ /^[A-Za-z_]/ && !(t in keyword) && !(t in type))
 }
