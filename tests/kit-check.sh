@@ -16,13 +16,15 @@ source "$(dirname "$0")/lib-check.sh"
 # wbuf (wchar_t* / ushort &[]), abuf (char* / uchar &[]), wrec (records /
 # string &[]), u64, int and ptr (a returned pointer, long in MQL5). An .mqh
 # is read only between #import "Sedgefold.dll" and #import; "@block" says
-# that block is not there exactly once, closed.
+# that block is not there exactly once, closed. Comments and literals are
+# blanked first (mql5_blank), so a commented-out declaration counts for
+# nothing.
 declarations() {
-  awk -v mql="$2" '
+  mql5_blank "$1" | awk -v mql="$2" '
     mql && /^[ \t]*#import[ \t]+"Sedgefold\.dll"/ { inside = 1; opened++; next }
     mql && inside && /^[ \t]*#import/ { inside = 0; closed++; next }
-    /^[ \t]*#/ { next }
-    !mql || inside { sub(/\/\/.*/, ""); text = text " " $0 }
+    /^[ \t]*#|^@@/ { next }
+    !mql || inside { text = text " " $0 }
     END {
       if (mql && (opened != 1 || closed != 1)) print "@block"
       n = split(text, statements, ";")
@@ -51,7 +53,7 @@ declarations() {
       if (t ~ / uint64_t | ulong /) return "u64"
       if (t ~ / int /) return "int"
       return "unknown"
-    }' "$1"
+    }'
 }
 c_decls=$(declarations "$header" 0)
 mql_decls=$(declarations "$mqh" 1)

@@ -1,0 +1,363 @@
+# The rules tests/mql5-check.sh applies to one MQL5 source file. The input is
+# "@file PATH" and the blanked lines of that file (mql5_blank in
+# lib-check.sh), then the same for each file it includes. Problems are
+# printed for the first file only, as "LINE<TAB>text" ("-" for no line); the
+# other files only lend their definitions. Scopes are not modelled: a name
+# defined anywhere in those files counts as defined.
+#   -v builtins=FILE   the MQL5 built-ins the kit may use (mql5-builtins.txt)
+#   -v script=1        the file is a script: it needs OnStart, and
+#                      #property script_show_inputs when it has inputs
+
+BEGIN {
+  words("void bool char uchar short ushort int uint long ulong float double string datetime color", type)
+  words("const static input sinput extern if else for while do switch case default break continue return sizeof enum struct class true false new delete this public private protected virtual template typename", keyword)
+  words("if for while switch", control)
+  words("char uchar short ushort int uint long ulong", integer)
+  split("char 1 uchar 1 bool 1 short 2 ushort 2 int 4 uint 4 float 4 color 4 long 8 ulong 8 double 8 datetime 8", w, " ")
+  for (i = 1; i in w; i += 2) width[w[i]] = w[i + 1]
+  closer["("] = ")"; closer["["] = "]"; closer["{"] = "}"
+  # A listing slot that holds any name: 260 UTF-16 characters with the
+  # terminator, or as many double-byte ANSI ones.
+  ANY_NAME_BYTES = 520
+  while ((getline entry < builtins) > 0)
+    if (split(entry, f, " ") && f[1] !~ /^#/) {
+      builtin[f[1]] = 1
+      if (3 in f) { least[f[1]] = f[2]; most[f[1]] = f[3] }
+    }
+}
+
+/^@file / { files++; line = 0; path[files] = substr($0, 7); sub(/.*\//, "", path[files]); next }
+{ line++ }
+/^@@/ { if (files == 1) problem(line, substr($0, 4)); next }
+/^[ \t]*#/ { directive($0); next }
+{
+  m = lex($0, piece)
+  for (k = 1; k <= m; k++) { n++; T[n] = piece[k]; L[n] = line; F[n] = files; IMP[n] = importing }
+}
+
+END {
+  for (i = 2; i <= n; i++)
+    if (T[i - 1] ~ /^(enum|struct|class)$/ && T[i] ~ /^[A-Za-z_]/) type[T[i]] = defined[T[i]] = 1
+  if (!pair()) exit
+  walk()
+  for (u = 1; u <= uses; u++)
+    if (!(use_name[u] in defined || use_name[u] in builtin || use_name[u] in told)) {
+      told[use_name[u]] = 1
+      problem(use_line[u], use_name[u] " is not defined here, in what the file includes, nor among the MQL5 built-ins of tests/mql5-builtins.txt")
+    }
+  for (c = 1; c <= calls; c++)
+    if (F[at[c]] == 1) { arity(c); codepage(c); buffer(c) }
+  if (script && !("OnStart" in kit_most)) problem("-", "no OnStart: the terminal has nothing to run")
+  if (script && input_line && !show_inputs)
+    problem(input_line, "input parameters but no #property script_show_inputs: the script starts without showing them")
+}
+
+function words(list, set,   a, i) { split(list, a, " "); for (i in a) set[a[i]] = 1 }
+function problem(where, text) { printf "%s\t%s\n", where, text }
+
+# The tokens of s: names, numbers, literals, two-character operators, and
+# single characters.
+function lex(s, out,   k) {
+  delete out
+  while (s != "") {
+    if (match(s, /^[ \t\r]+/)) { s = substr(s, RLENGTH + 1); continue }
+    if (!(match(s, /^[CD]?'([^'\\]|\\.)*'/) || match(s, /^"([^"\\]|\\.)*"/) ||
+          match(s, /^[A-Za-z_][A-Za-z0-9_]*/) || match(s, /^\.?[0-9][A-Za-z0-9_.]*/) ||
+          match(s, /^(&&|\|\||[-+*\/%&|^=!<>]=|\+\+|--|<<|>>|::|->)/)))
+      RLENGTH = 1
+    out[++k] = substr(s, 1, RLENGTH); s = substr(s, RLENGTH + 1)
+  }
+  return k
+}
+
+# #import opens and closes the block of imported functions; #define names a
+# macro, whose value is read like code; #property script_show_inputs counts.
+function directive(s,   name, rest, word) {
+  sub(/^[ \t]*#[ \t]*/, "", s)
+  if (s ~ /^import/) { importing = s ~ /^import[ \t]*"/; return }
+  if (files == 1 && s ~ /^property[ \t]+script_show_inputs([ \t]|$)/) show_inputs = 1
+  if (!match(s, /^define[ \t]+[A-Za-z_][A-Za-z0-9_]*/)) return
+  name = substr(s, 1, RLENGTH); rest = substr(s, RLENGTH + 1); sub(/^define[ \t]+/, "", name)
+  defined[name] = 1
+  if (rest ~ /^\(/) return   # a macro with parameters: its names are its own
+  macro[name] = rest
+  if (files > 1) return
+  gsub(/"([^"\\]|\\.)*"|'([^'\\]|\\.)*'/, " ", rest)
+  while (match(rest, /[A-Za-z0-9_.]+/)) {
+    word = substr(rest, RSTART, RLENGTH); rest = substr(rest, RSTART + RLENGTH)
+    if (word ~ /^[A-Za-z_]/) { use_name[++uses] = word; use_line[uses] = line }
+  }
+}
+
+# Pairs the brackets of each file (mate[]); reports the first that does not
+# pair in the checked file and answers 0 then.
+function pair(   i, j, sp, stack, ok) {
+  ok = 1
+  for (i = 1; i <= n + 1; i++) {
+    if (i > n || F[i] != F[i - 1]) {
+      if (F[i - 1] == 1 && sp && ok) { ok = 0; problem(L[stack[sp]], "this " T[stack[sp]] " is never closed") }
+      sp = 0
+    }
+    if (T[i] ~ /^[({[]$/) stack[++sp] = i
+    else if (T[i] ~ /^[)}\]]$/) {
+      if (!sp) {
+        if (F[i] == 1 && ok) { ok = 0; problem(L[i], "nothing opens this " T[i]) }
+        continue
+      }
+      j = stack[sp--]
+      if (closer[T[j]] != T[i] && F[i] == 1 && ok) { ok = 0; problem(L[i], "this " T[i] " closes the " T[j] " of line " L[j]) }
+      mate[i] = j; mate[j] = i
+    }
+  }
+  return ok
+}
+
+# One pass over the tokens: declarations (functions with their parameters,
+# variables, enumerators), calls with their arguments, the other names as
+# uses, and statements that run into the next line without a ";".
+function walk(   i, t, p) {
+  for (i = 1; i <= n; i++) {
+    t = T[i]
+    if (F[i] != F[i - 1]) { depth = parens = scope = declaring = 0; block[0] = "code"; p = "" } else p = T[i - 1]
+    if (F[i] == 1 && p != "" && !parens && block[depth] == "code" && ends_value(i - 1) &&
+        (t == "}" || (L[i] > L[i - 1] && t ~ /^[A-Za-z0-9_"']/)))
+      problem(L[i - 1], "the statement does not end with ;")
+    if (t == "{") {
+      kind = p == "=" || p == "," || (p == "{" && block[depth] == "list") ? "list" : T[i - 2] == "enum" ? "enum" : "code"
+      block[++depth] = kind; declaring = 0
+    } else if (t == "}") { if (depth) depth--; if (!depth) scope = 0; declaring = 0 }
+    else if (t == "(" || t == "[") parens++
+    else if (t == ")" || t == "]") { if (parens) parens-- }
+    else if (t == ";") { declaring = 0; if (!depth) scope = 0 }
+    else if (t ~ /^[A-Za-z_]/) name_at(i, t, p)
+  }
+}
+
+function name_at(i, t, p) {
+  if (F[i] == 1 && !input_line && (t == "input" || t == "sinput")) input_line = L[i]
+  if ((t in keyword) || (t in type) || p ~ /^(\.|->|::)$/) return
+  if (t == "group" && p == "input") return   # input group "Caption"
+  if (block[depth] == "enum" && !parens && (p == "{" || p == ",")) { defined[t] = 1; return }
+  if ((p in type) || (p ~ /^[&*]$/ && (T[i - 2] in type)) || (declaring && p == "," && parens == declaring_parens)) {
+    declare(i, t, (p in type) ? p : (T[i - 2] in type) ? T[i - 2] : declaring_type)
+    return
+  }
+  if (T[i + 1] ~ /^([-+*\/%&|^]?=|\+\+|--)$/ || p ~ /^(\+\+|--)$/)
+    assigned[lookup(t, scope) < 0 ? scope : lookup(t, scope), t] = 1
+  if (T[i + 1] == "(") call(i)
+  if (F[i] == 1) { use_name[++uses] = t; use_line[uses] = L[i] }
+}
+
+# A value can end here: a name, number or literal, a closing bracket other
+# than that of if(...), for(...), while(...) or switch(...), or x++.
+function ends_value(j,   t) {
+  t = T[j]
+  if (t == ")") return !(T[mate[j] - 1] in control)
+  if (t == "++" || t == "--") return ends_value(j - 1)
+  if (T[j - 1] == "group" && T[j - 2] == "input") return 0
+  return t == "]" || t ~ /^([0-9"']|\.[0-9])/ || (t ~ /^[A-Za-z_]/ && !(t in keyword) && !(t in type))
+}
+
+function declare(i, t, base,   key, j) {
+  defined[t] = 1
+  if (T[i + 1] == "(" && !depth) { scope = ++functions; signature(i); return }
+  declaring = 1; declaring_parens = parens; declaring_type = base
+  key = scope SUBSEP t; vtype[key] = base
+  if (T[i + 1] == "[" && mate[i + 1] > i + 2) { fixed_s[key] = i + 2; fixed_e[key] = mate[i + 1] - 1 }
+  if (T[i + 1] == "=" && !parens) {
+    for (j = i + 2; j <= n && T[j] !~ /^[,;]$/; j++) if (T[j] ~ /^[({[]$/ && mate[j] > j) j = mate[j]
+    init_s[key] = i + 2; init_e[key] = j - 1
+  }
+}
+
+# The parameters of the function declared at i: how many arguments it takes
+# (at least up to its first default value), and for an import whether it
+# writes into an array of count slots of size bytes: an array of a type with
+# a width, followed by two integer parameters.
+function signature(i,   name, open, shut, j, count, start, least_here, arr, ints, k) {
+  name = T[i]; open = i + 1; shut = mate[open]; least_here = -1; count = 0
+  if (!shut) return
+  if (shut > open + 1 && !(shut == open + 2 && T[open + 1] == "void")) {
+    count = 1; start = open + 1
+    for (j = open + 1; j <= shut; j++) {
+      if (j < shut && T[j] ~ /^[({]$/ && mate[j] > j) j = mate[j]
+      if (j == shut || T[j] == ",") {
+        parameter(start, j - 1)
+        if (has_default && least_here < 0) least_here = count - 1
+        arr[count] = is_array ? param_type : ""; ints[count] = !is_array && (param_type in integer)
+        if (j < shut) { count++; start = j + 1 }
+      }
+    }
+  }
+  if (least_here < 0) least_here = count
+  if (name in kit_most) {
+    if (least_here < kit_least[name]) kit_least[name] = least_here
+    if (count > kit_most[name]) kit_most[name] = count
+  } else { kit_least[name] = least_here; kit_most[name] = count; kit_where[name] = "line " L[i] " of " path[F[i]] }
+  if (IMP[i])
+    for (k = 1; k + 2 <= count; k++) if (arr[k] in width && ints[k + 1] && ints[k + 2]) slots[name] = k
+}
+
+function parameter(s, e,   j) {
+  has_default = is_array = 0; param_type = ""
+  for (j = s; j <= e; j++) {
+    if (T[j] == "=") has_default = 1
+    if (T[j] == "[") is_array = 1
+    if ((T[j] in type) && param_type == "") param_type = T[j]
+  }
+}
+
+# A call of the name at i: its scope and the token span of each argument.
+function call(i,   c, open, shut, j, k) {
+  open = i + 1; shut = mate[open]
+  if (!shut) return
+  c = ++calls; at[c] = i; in_scope[c] = scope; k = 0
+  if (shut > open + 1) {
+    k = 1; arg_s[c, 1] = open + 1
+    for (j = open + 1; j < shut; j++) {
+      if (T[j] ~ /^[({[]$/ && mate[j] > j) { j = mate[j]; continue }
+      if (T[j] == ",") { arg_e[c, k] = j - 1; arg_s[c, ++k] = j + 1 }
+    }
+    arg_e[c, k] = shut - 1
+  }
+  argc[c] = k
+}
+
+function arity(c,   name, lo, hi, where) {
+  name = T[at[c]]
+  if (name in kit_most) { lo = kit_least[name]; hi = kit_most[name]; where = " (declared on " kit_where[name] ")" }
+  else if (name in most) { lo = least[name]; hi = most[name]; where = "" }
+  else return
+  if (argc[c] < lo || argc[c] > hi)
+    problem(L[at[c]], name " takes " (lo == hi ? lo : lo " to " hi) " argument(s), not " argc[c] where)
+}
+
+# StringToCharArray and CharArrayToString take the code page last: a
+# number there ties the kit to one system's ANSI code page.
+function codepage(c,   name, k, v) {
+  name = T[at[c]]
+  k = name == "StringToCharArray" ? 5 : name == "CharArrayToString" ? 4 : 0
+  if (!k || argc[c] < k) return
+  v = value(text(arg_s[c, k], arg_e[c, k]), in_scope[c])
+  if (v != "" && !unknowns())
+    problem(L[at[c]], name ": the code page is given as the number " v "; name it with CP_ACP or another CP_ constant")
+}
+
+# An imported function that writes count slots of size bytes into an array:
+# the array, as last resized before the call in the same function (or as
+# declared), must hold count * size bytes; a ushort array of twice that says
+# the size was given in characters. A size that is a plain number must hold
+# any name. Sizes that depend on values the check cannot see (parameters)
+# are compared only when both sides depend on the same ones.
+function buffer(c,   name, k, array, sc, key, r, span, length_at, count_text, size_text, size, bytes, need, w) {
+  name = T[at[c]]
+  if (!(name in slots) || argc[c] < slots[name] + 2) return
+  k = slots[name]
+  count_text = text(arg_s[c, k + 1], arg_e[c, k + 1]); size_text = text(arg_s[c, k + 2], arg_e[c, k + 2])
+  size = value(size_text, in_scope[c])
+  if (size != "" && !unknowns() && size < ANY_NAME_BYTES)
+    problem(L[at[c]], name ": a slot of " size " bytes cannot hold every name; " ANY_NAME_BYTES " bytes (260 characters) can")
+  array = T[arg_s[c, k]]
+  if (arg_e[c, k] != arg_s[c, k] || (sc = lookup(array, in_scope[c])) < 0) return
+  key = sc SUBSEP array; w = width[vtype[key]]
+  for (r = c - 1; r >= 1 && !length_at; r--)
+    if (T[at[r]] == "ArrayResize" && in_scope[r] == in_scope[c] && argc[r] >= 2 && T[arg_s[r, 1]] == array && arg_e[r, 1] == arg_s[r, 1])
+      length_at = arg_s[r, 2] SUBSEP arg_e[r, 2]
+  if (!length_at && (key in fixed_s)) length_at = fixed_s[key] SUBSEP fixed_e[key]
+  if (!length_at || !w) return
+  split(length_at, span, SUBSEP)
+  bytes = value(text(span[1], span[2]), in_scope[c]); split("", seen_before); for (k in seen) seen_before[k] = 1
+  need = value("(" count_text ") * (" size_text ")", in_scope[c])
+  if (bytes == "" || need == "" || !same_unknowns()) return
+  bytes *= w; k = slots[name]
+  if (bytes < need)
+    problem(L[at[c]], name ": the buffer is too small: " array " holds " shown(span[1], span[2]) " " vtype[key] " of " w " byte(s), fewer bytes than the " \
+      shown(arg_s[c, k + 1], arg_e[c, k + 1]) " slots of " shown(arg_s[c, k + 2], arg_e[c, k + 2]) " bytes written into it")
+  else if (w > 1 && bytes == w * need)
+    problem(L[at[c]], name ": the slot size " shown(arg_s[c, k + 2], arg_e[c, k + 2]) " looks given in characters: " array \
+      " holds " w " times count * size bytes, and the size is in bytes")
+}
+
+function text(s, e,   j, out) { for (j = s; j <= e; j++) out = out " " T[j]; return out }
+# The same, as it reads in a message.
+function shown(s, e,   out) {
+  out = text(s, e); sub(/^ /, "", out)
+  gsub(/\( /, "(", out); gsub(/ \)/, ")", out); gsub(/ \]/, "]", out); gsub(/ ,/, ",", out); gsub(/ \[/, "[", out)
+  return out
+}
+
+# The scope in which name is a variable: the function's own, else the
+# file level (0); -1 when it is no variable.
+function lookup(name, sc) { return (sc, name) in vtype ? sc : (0, name) in vtype ? 0 : -1 }
+
+# The value of an integer expression, "" when it is not arithmetic. Macros
+# and variables whose initial value is never changed are read through; any
+# other name or call stands for an unknown, given a large value of its own
+# and remembered in seen[].
+function value(s, sc,   v) {
+  split("", seen); evaluable = 1
+  ex_n = lex(expand(s, sc, 0), EX); ex_p = 1
+  v = sum()
+  return evaluable && ex_p > ex_n ? v : ""
+}
+
+function expand(s, sc, level,   tok, m, j, t, out, key, nest, where) {
+  if (level > 16) { evaluable = 0; return "0" }
+  m = lex(s, tok)
+  for (j = 1; j <= m; j++) {
+    t = tok[j]
+    if (t !~ /^[A-Za-z_]/ || t in type) out = out " " t
+    else if (tok[j + 1] == "(") {   # a call, named by its text
+      for (nest = 0; j < m; ) {
+        t = t tok[++j]
+        if (tok[j] == "(") nest++
+        else if (tok[j] == ")" && !--nest) break
+      }
+      out = out " " unknown(t)
+    } else if (t in macro) out = out " ( " expand(macro[t], 0, level + 1) " )"
+    else if ((where = lookup(t, sc)) >= 0 && (where, t) in init_s && !((where, t) in assigned)) {
+      key = where SUBSEP t
+      out = out " ( " expand(text(init_s[key], init_e[key]), where, level + 1) " )"
+    } else out = out " " unknown(t)
+  }
+  return out
+}
+
+function unknown(name) {
+  seen[name] = 1
+  if (!(name in stand_in)) stand_in[name] = 1000003 + 7919 * ++stand_ins
+  return stand_in[name]
+}
+function unknowns(   k) { for (k in seen) return 1; return 0 }
+function same_unknowns(   k) {
+  for (k in seen) if (!(k in seen_before)) return 0
+  for (k in seen_before) if (!(k in seen)) return 0
+  return 1
+}
+
+function sum(   v) {
+  v = product()
+  while (EX[ex_p] == "+" || EX[ex_p] == "-") v = EX[ex_p++] == "+" ? v + product() : v - product()
+  return v
+}
+function product(   v, op, r) {
+  v = unary()
+  while (EX[ex_p] ~ /^[*\/%]$/) {
+    op = EX[ex_p++]; r = unary()
+    if (op == "*") v *= r
+    else if (!r) evaluable = 0
+    else v = op == "/" ? int(v / r) : v % r
+  }
+  return v
+}
+function unary(   v) {
+  if (ex_p > ex_n) { evaluable = 0; return 0 }
+  v = EX[ex_p++]
+  if (v == "-") return -unary()
+  if (v == "+") return unary()
+  if (v == "(" && (EX[ex_p] in type) && EX[ex_p + 1] == ")") { ex_p += 2; return unary() }   # a cast
+  if (v == "(") { v = sum(); if (EX[ex_p++] != ")") evaluable = 0; return v }
+  sub(/[uUlL]+$/, "", v)
+  if (v !~ /^[0-9]+$/) evaluable = 0
+  return v + 0
+}
