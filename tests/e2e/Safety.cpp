@@ -189,6 +189,16 @@ template <class C> std::vector<Case<C>> Cases() {
       {"delete of a missing share", nullptr, remove(L"\\\\?\\UNC\\server\\share\\x"), 0, kNoBox},
       {"link Wine does not make", nullptr, link(L"c\\sentinel", L"c\\p\\lnk"), 0, kNoBox},
       {"link over a folder", nullptr, link(L"c\\sentinel", L"c\\p\\t"), 0, kNoBox},
+      {"clear files of a folder past 256 characters", nullptr,
+       [](A api, S s) {
+         const std::wstring folder = s.Path(L"c\\p\\t\\sub\\" + std::wstring(257 - s.Path(L"c\\p\\t\\sub\\").size(), L'f'));
+         CreateDirectoryW(Host::Extended(folder).c_str(), nullptr);
+         CloseHandle(CreateFileW(Host::Extended(folder + L"\\f.txt").c_str(), GENERIC_WRITE, 0, nullptr,
+                                 CREATE_NEW, 0, nullptr));
+         const int64_t answer = api.clearFromFiles(As<C>(folder).c_str());
+         return Robust::Exists(Host::Extended(folder + L"\\f.txt")) ? answer : 1;
+       },
+       0, kNoBox},
       {"copy deeper than the shell", nullptr,
        [](A api, S s) {
          const std::wstring to = s.Path(L"c\\p\\" + std::wstring(250 - s.Path(L"c\\p\\").size(), L'd'));
