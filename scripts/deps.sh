@@ -34,10 +34,18 @@ as_root() {
 
 if [ ${#missing[@]} -gt 0 ]; then
   echo "deps.sh: installing ${missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  as_root apt-get update -qq
-  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq \
-    -o Dpkg::Use-Pty=0 "${missing[@]}" </dev/null
+  # apt and debconf talk on standard error even when all goes well; their
+  # words are kept in a log and shown only when the install fails.
+  log=$(mktemp)
+  if ! { as_root apt-get update -qq &&
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq \
+      -o Dpkg::Use-Pty=0 "${missing[@]}"; } </dev/null >"$log" 2>&1; then
+    cat "$log" >&2
+    rm -f "$log"
+    echo "deps.sh: installing ${missing[*]} failed" >&2
+    exit 1
+  fi
+  rm -f "$log"
 fi
 
 if ! locale -a 2>/dev/null | grep -qix 'ru_RU\.utf-\?8'; then
