@@ -34,10 +34,10 @@ constexpr char kSymbolicLinkW[] =
 // A directory link is removed as a link: RemoveDirectoryW on one removes an
 // empty target under Wine and leaves the link.
 bool RemoveEmptyDirectory(const std::wstring& path) {
-  if (Utils::StatusOf(path) != Utils::FilesFind::kDirectory) return true;
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
-    return Utils::MainFile::RemoveLink(path);
+  WIN32_FIND_DATAW record;
+  const Utils::FindHandle search(FindFirstFileW(Utils::SearchArgument(path).c_str(), &record));
+  if (!search || !Utils::IsDirectory(record)) return true;
+  if (Utils::IsLink(record)) return Utils::MainFile::RemoveLink(path);
   return RemoveDirectoryW(path.c_str()) != FALSE;
 }
 

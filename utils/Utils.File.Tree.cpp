@@ -27,10 +27,6 @@ wstring WithoutTrailingSeparator(wstring path) {
   return path;
 }
 
-bool HasAttribute(const WIN32_FIND_DATAW& record, DWORD attribute) {
-  return (record.dwFileAttributes & attribute) != 0;
-}
-
 unsigned long long SizeOf(const WIN32_FIND_DATAW& record) {
   return (static_cast<unsigned long long>(record.nFileSizeHigh) << 32) | record.nFileSizeLow;
 }
@@ -77,8 +73,7 @@ class Walker {
     const bool directory = IsDirectory(record);
     RequireFits(path, directory);
     Entry entry{relative, directory ? Kind::kDirectory : Kind::kFile, SizeOf(record)};
-    if (HasAttribute(record, FILE_ATTRIBUTE_REPARSE_POINT) ||
-        (!directory && plan_.findFileLinks && fileLinks_.IsLink(path)))
+    if (IsLink(record) || (!directory && plan_.findFileLinks && fileLinks_.IsLink(path)))
       entry.kind = Kind::kLink;
     survey_.entries.push_back(entry);
     parents_.push_back(parent);

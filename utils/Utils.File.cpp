@@ -222,7 +222,7 @@ FileHandle OpenLinkItself(const wstring& path, DWORD access) {
                               nullptr));
   FILE_ATTRIBUTE_TAG_INFO tag{};
   if (link && GetFileInformationByHandleEx(link.get(), FileAttributeTagInfo, &tag, sizeof tag) &&
-      (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
+      (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && IsReparseTagNameSurrogate(tag.ReparseTag))
     return link;
   return FileHandle();
 }
@@ -541,8 +541,7 @@ bool ClearFromFiles(const wstring& path) {
   Tree::FileLinkFinder finder;
   std::vector<bool> links(files.size());
   for (std::size_t i = 0; i < files.size(); ++i) {
-    links[i] = (files[i].dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ||
-               finder.IsLink(files[i].cFileName);
+    links[i] = IsLink(files[i]) || finder.IsLink(files[i].cFileName);
     if (links[i]) RequireRemovableLink(site, files[i].cFileName);
   }
   bool cleared = unlisted == 0;

@@ -18,6 +18,12 @@ using FindDataList = std::vector<WIN32_FIND_DATAW>;
 bool IsDotEntry(const WIN32_FIND_DATAW& record);
 bool IsDirectory(const WIN32_FIND_DATAW& record);
 bool IsDirectoryLink(const WIN32_FIND_DATAW& record);
+// A link of either kind: a reparse point that stands for another name
+// (symbolic link, junction, mount point). Wine lists its directory links
+// with no tag at all. Other reparse points (cloud placeholders, deduplicated
+// or compressed files) are the entries themselves.
+bool IsLink(const WIN32_FIND_DATAW& record);
+bool IsLinkTag(DWORD attributes, DWORD tag);
 
 // A search of "C:\Data\" would find nothing; the directory itself is meant,
 // so one trailing backslash is dropped before a path goes to the system.
