@@ -168,5 +168,6 @@ using FindHandle = Smart::Unique<HANDLE, &FindClose, -1>;
 using FileHandle = Smart::Unique<HANDLE, &CloseHandle, -1>;
 using KernelHandle = Smart::Unique<HANDLE, &CloseHandle>;  // process, thread, event
 using ModuleHandle = Smart::Unique<HMODULE, &FreeLibrary>;
+using HookHandle = Smart::Unique<HHOOK, &UnhookWindowsHookEx>;
 
 }  // namespace Utils
