@@ -149,8 +149,8 @@ int PathSymbolicLinkW(const wchar_t* target, const wchar_t* link);
 // How failures on the calling thread are reported: 0 in a message box (the
 // default), 1 quietly, with no box at all; -1 only asks. Warnings obey the
 // mode too. Returns the mode in force before the call; any other mode
-// changes nothing and returns -1 (so does 1 when there is no memory to keep
-// it). Never shows a box.
+// changes nothing and returns -1 (so does 1 when the system has no memory
+// or TLS slot left to keep it). Never shows a box.
 int SedgefoldReportMode(int mode);
 
 // The calling thread's last report: the text its box shows, or would have

@@ -18,8 +18,8 @@ constexpr int kBoxes = 0;   // a message box, the report kept as well
 constexpr int kQuiet = 1;   // the report kept, no box
 
 // Sets the calling thread's mode and answers the one in force before. An
-// unknown mode, or a quiet one that finds no memory for the record, changes
-// nothing and answers -1. Asking, or setting boxes on a thread that has no
+// unknown mode, or a quiet one that finds no memory or TLS slot for the
+// record, changes nothing and answers -1. Asking, or setting boxes on a thread that has no
 // record, makes none.
 int SetMode(int mode) noexcept;
 bool Quiet() noexcept;

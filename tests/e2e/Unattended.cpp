@@ -40,6 +40,7 @@ class Unattended : public Host::Scratch {
 
 TEST_F(Unattended, TheModeBelongsToTheThreadAndEachThreadReadsItsOwnReport) {
   const std::wstring quietPath = Path(L"missing-quiet"), boxPath = Path(L"missing-box");
+  ASSERT_EQ(ApiOf<wchar_t>().check(Root().c_str()), 1);  // this thread's report emptied
   Host::BoxWatcher watcher;
   std::atomic<int> ready{0};
   Seen quiet, boxed;
