@@ -6,13 +6,13 @@
 #include "bench/Library.h"
 #include "bench/Measure.h"
 #include "bench/Tree.h"
-#include "cli/BoxCloser.h"
+#include "cli/Reports.h"
 
 namespace Bench {
 
 struct Context {
   const Exports& library;
-  const Cli::BoxCloser& boxes;
+  const Cli::Reports& reports;  // the library runs quiet
   const Scratch& scratch;
   Budget budget;
 };

@@ -6,8 +6,8 @@
 //
 // Standard output gets one line per case, "name ratio": the median over the
 // repetitions of library time divided by reference time. Standard error gets
-// the medians themselves. Any wrong answer or message box ends the run with
-// status 1.
+// the medians themselves. The library runs quiet: any wrong answer or
+// failure it reports ends the run with status 1.
 #include <fcntl.h>
 #include <io.h>
 
@@ -21,7 +21,7 @@
 #include "bench/Cases.h"
 #include "bench/Failure.h"
 #include "bench/Library.h"
-#include "cli/BoxCloser.h"
+#include "cli/Reports.h"
 #include "bench/Tree.h"
 
 namespace {
@@ -29,6 +29,7 @@ namespace {
 using Bench::Case;
 
 constexpr int kFailed = 1;
+constexpr int kQuiet = 1;
 constexpr int kUsage = 2;
 
 // At least a second of timed work, over at least three repetitions, keeps a
@@ -92,9 +93,11 @@ void PrintOutcome(const char* name, const Bench::Outcome& outcome) {
 void RunCases(const Invocation& invocation, const char*& current) {
   const Cli::Library library;
   const Bench::Exports exports = Bench::Resolve(library);
-  const Cli::BoxCloser boxes;
+  const Cli::Reports reports(library);
+  Bench::Expect(reports.Missing() == nullptr, "Sedgefold.dll exports no report mode and last report");
+  reports.Mode(kQuiet);
   const Bench::Scratch scratch;
-  const Bench::Context context{exports, boxes, scratch,
+  const Bench::Context context{exports, reports, scratch,
                                invocation.quick ? kQuickBudget : kFullBudget};
   for (const Case& selected : invocation.cases) {
     current = selected.name;

@@ -42,23 +42,6 @@ std::wstring TextOf(HWND window) {
   return text;
 }
 
-// Every line of the box, indented under its caption.
-std::wstring Describe(const std::wstring& caption, const std::wstring& text) {
-  std::wstring out = L"message box \"" + caption + L"\":\n  ";
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == L'\r') {
-      if (i + 1 < text.size() && text[i + 1] == L'\n') ++i;
-      out += L"\n  ";
-    } else if (text[i] == L'\n') {
-      out += L"\n  ";
-    } else {
-      out += text[i];
-    }
-  }
-  while (!out.empty() && (out.back() == L' ' || out.back() == L'\n')) out.pop_back();
-  return out + L"\n";
-}
-
 void Close(HWND box) {
   PostMessageW(box, WM_COMMAND, IDOK, 0);
   PostMessageW(box, WM_CLOSE, 0, 0);
@@ -91,7 +74,8 @@ void BoxCloser::Patrol() {
       }
       // A box is filled in before it is shown.
       if (!IsWindowVisible(box)) continue;
-      Console::Err(Describe(TextOf(box), TextOf(GetDlgItem(box, kTextControl))));
+      Console::Err(Console::Indented(L"message box \"" + TextOf(box) + L"\":",
+                                     TextOf(GetDlgItem(box, kTextControl))));
       ++seen_;
       Close(box);
       open[box] = GetTickCount();

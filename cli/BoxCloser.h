@@ -1,7 +1,7 @@
 #pragma once
-// For unattended runs: while alive, every message box of this process is
-// copied to standard error and closed, so that a failing export returns at
-// once instead of waiting for a click that never comes.
+// For --boxes --close-boxes: while alive, every message box of this process
+// is copied to standard error and closed, so that a failing export returns
+// at once instead of waiting for a click that never comes.
 #include <windows.h>
 
 #include <atomic>

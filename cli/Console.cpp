@@ -35,6 +35,25 @@ void Out(const std::wstring& text) { Write(STD_OUTPUT_HANDLE, text); }
 
 void Err(const std::wstring& text) { Write(STD_ERROR_HANDLE, text); }
 
+std::wstring Indented(const std::wstring& heading, const std::wstring& text) {
+  std::wstring out = heading + L"\n", line;
+  const auto endLine = [&] {
+    out += line.empty() ? L"\n" : L"  " + line + L"\n";
+    line.clear();
+  };
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') ++i;
+    if (text[i] == L'\r' || text[i] == L'\n')
+      endLine();
+    else
+      line += text[i];
+  }
+  if (!line.empty()) endLine();
+  while (out.size() > heading.size() + 1 && out.compare(out.size() - 2, 2, L"\n\n") == 0)
+    out.pop_back();
+  return out;
+}
+
 bool ToAnsi(const std::wstring& text, std::string& ansi) {
   ansi.clear();
   if (text.empty()) return true;

@@ -1,6 +1,8 @@
 // sedgefold.exe: every operation of Sedgefold.dll from the command line.
 // It loads the library by name from its own directory, as the terminal
-// does, and prints what each export answers.
+// does, and prints what each export answers. It runs the library quiet: a
+// failure's report goes to standard error, never into a box that waits for
+// a click; --boxes shows the boxes instead.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -13,10 +15,19 @@
 #include "cli/Commands.h"
 #include "cli/Console.h"
 #include "cli/Library.h"
+#include "cli/Reports.h"
 
 namespace {
 
 using Cli::Arguments;
+
+constexpr int kBoxes = 0;
+constexpr int kQuiet = 1;
+
+// What captions the library's boxes: its own file name.
+std::wstring FileName(const std::wstring& path) {
+  return path.substr(path.find_last_of(L"\\/") + 1);
+}
 
 struct LocalFreer {
   void operator()(wchar_t** block) const { LocalFree(block); }
@@ -33,6 +44,7 @@ Arguments CommandLine() {
 
 struct Invocation {
   Cli::Options options;
+  bool boxes = false;
   bool closeBoxes = false;
   bool help = false;
   bool version = false;
@@ -54,6 +66,7 @@ Invocation Parse(const Arguments& all) {
     else if (option == L"--version") invocation.version = true;
     else if (option == L"--ansi") invocation.options.ansi = true;
     else if (option == L"--records") invocation.options.records = true;
+    else if (option == L"--boxes") invocation.boxes = true;
     else if (option == L"--close-boxes") invocation.closeBoxes = true;
     else throw Cli::UsageError{L"unknown option " + option};
   }
@@ -109,14 +122,16 @@ void Help() {
       L"\nOptions:\n"
       L"  --ansi         call the A exports, with text in the ANSI code page\n"
       L"  --records      list into string records (PathGetListMW/MA)\n"
-      L"  --close-boxes  copy every failure box to standard error and close it\n"
-      L"                 at once, for unattended runs\n"
+      L"  --boxes        show failures in the library's message boxes, as the\n"
+      L"                 terminal does, instead of on standard error\n"
+      L"  --close-boxes  with --boxes: copy every box to standard error and close\n"
+      L"                 it at once\n"
       L"  --version      print the version\n"
       L"  --help         print this help\n"
       L"\nMAX for list: at most that many names (1024); list takes a mode number too.\n"
       L"Exit status: 0 the export answered 1 (or a path, or listed), 1 it answered 0\n"
-      L"or null or showed a box, 2 wrong command line, 3 Sedgefold.dll or an export\n"
-      L"is missing.\n";
+      L"or null, or the library reported a failure (on standard error, or in a box\n"
+      L"with --boxes), 2 wrong command line, 3 Sedgefold.dll or an export is missing.\n";
   Cli::Console::Out(text);
 }
 
@@ -134,11 +149,18 @@ int RunCommand(const Invocation& invocation) {
                       std::to_wstring(library.LoadError()) + L")\n");
     return Cli::kNoLibrary;
   }
+  const Cli::Reports reports(library);
+  if (reports.Missing() != nullptr) throw Cli::MissingExport{reports.Missing()};
+  reports.Mode(invocation.boxes ? kBoxes : kQuiet);
   std::optional<Cli::BoxCloser> closer;
   if (invocation.closeBoxes) closer.emplace();
   const int status = command->run(library, invocation.options, invocation.arguments);
-  if (closer && closer->Seen() > 0) return std::max(status, static_cast<int>(Cli::kNo));
-  return status;
+  const std::wstring report = reports.Last();
+  if (report.empty()) return status;
+  if (!invocation.boxes)
+    Cli::Console::Err(Cli::Console::Indented(
+        L"failure report \"" + FileName(library.FilePath()) + L"\":", report));
+  return std::max(status, static_cast<int>(Cli::kNo));
 }
 
 int Run() {

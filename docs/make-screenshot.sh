@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Renders a real failure box of Sedgefold.dll and saves it as
 # docs/failure-box.png: sedgefold.exe asks the library to list a folder that
-# does not exist, under Wine's X11 driver on a virtual X screen, and the box
-# is photographed where it stands. Not part of the test suite.
+# does not exist, with --boxes (it runs the library quiet otherwise), under
+# Wine's X11 driver on a virtual X screen, and the box is photographed where
+# it stands. Not part of the test suite.
 #
 #   bash docs/make-screenshot.sh [BUILD_DIR]     (default: build)
 #
@@ -47,7 +48,7 @@ wineserver -w
 mkdir -p "$SF_JAIL_PREFIX/drive_c/sedgefold"
 cp "$exe" "$(dirname "$exe")/Sedgefold.dll" "$SF_JAIL_PREFIX/drive_c/sedgefold/"
 cd "$SF_JAIL_PREFIX/drive_c/sedgefold"
-wine explorer /desktop=Sedgefold,900x700 'C:\sedgefold\sedgefold.exe' list 'C:\Торговля\Отчёты\*' all >/dev/null 2>&1 &
+wine explorer /desktop=Sedgefold,900x700 'C:\sedgefold\sedgefold.exe' --boxes list 'C:\Торговля\Отчёты\*' all >/dev/null 2>&1 &
 for _ in $(seq 1 120); do
   sleep 0.5
   xwininfo -root -tree 2>/dev/null | grep -q 'Wine desktop' || continue

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "exports/Project.h"
+#include "utils/Utils.ThreadState.h"
 
 BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved) {
   if (reason == DLL_PROCESS_ATTACH) {
@@ -10,6 +11,9 @@ BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved) {
     // already gone, possibly holding our locks, and waiting for them could
     // hang the host's exit.
     Project::Detach();
+  } else if (reason == DLL_THREAD_DETACH) {
+    // A thread's record lives no longer than the thread.
+    Utils::ThreadState::ThreadEnds();
   }
   return TRUE;
 }

@@ -21,7 +21,7 @@ void ShowCaught(const Utils::Error::Site& site, const std::string& caught) noexc
     const std::string report = Utils::Error::ReportA(Utils::Error::HeaderA(site), caught);
     const std::string caption =
         Utils::CodingStr::UnicodeToAnsi(Project::ModuleName(), kAnsiCodePage);
-    Utils::Error::ShowA(report.c_str(), caption.c_str());
+    Utils::Error::Deliver(report, caption.c_str());
   } catch (...) {
     // Nothing may cross into the host; the export still returns failure.
   }
@@ -31,8 +31,7 @@ void ShowCaught(const Utils::Error::Site& site, const std::wstring& caught) noex
   try {
     const std::wstring report =
         Utils::Error::ReportW(Utils::Error::HeaderW(site), caught, false);
-    Utils::Error::ShowW(report.c_str(), Project::ModuleName().c_str(),
-                        Utils::Error::kStyleError, 0);
+    Utils::Error::Deliver(report, Project::ModuleName().c_str(), Utils::Error::kStyleError);
   } catch (...) {
   }
 }
@@ -40,8 +39,8 @@ void ShowCaught(const Utils::Error::Site& site, const std::wstring& caught) noex
 void ShowUnknown(const Utils::Error::Site& site) noexcept {
   try {
     const std::wstring report = Utils::Error::ReportAt(site, L"Unknown exception!", true);
-    Utils::Error::ShowW(report.c_str(), Project::ModuleName().c_str(),
-                        Utils::Error::kStyleInformation, 0);
+    Utils::Error::Deliver(report, Project::ModuleName().c_str(),
+                          Utils::Error::kStyleInformation);
   } catch (...) {
   }
 }

@@ -5,6 +5,7 @@
 
 #include "exports/Project.h"
 #include "utils/Utils.Error.h"
+#include "utils/Utils.ThreadState.h"
 
 namespace Sedgefold {
 
@@ -12,7 +13,8 @@ namespace Sedgefold {
 constexpr char kUnit[] = "Sedgefold";
 
 // Report clauses: compose the caught text into a report of the site and
-// show it, captioned with the module name. Never throw.
+// deliver it, captioned with the module name: kept for the calling thread,
+// and shown in a box unless the thread is quiet. Never throw.
 void ShowCaught(const Utils::Error::Site& site, const std::string& caught) noexcept;
 void ShowCaught(const Utils::Error::Site& site, const std::wstring& caught) noexcept;
 void ShowUnknown(const Utils::Error::Site& site) noexcept;
@@ -34,9 +36,10 @@ bool RunReported(const Utils::Error::Site& site, Body&& body) noexcept {
 }
 
 // An export: guard, then the operation; its result, or failure on any
-// failure.
+// failure. The thread's last report is the report of this call alone.
 template <class R, class Operation>
 R Run(const Utils::Error::Site& site, const R failure, Operation&& operation) noexcept {
+  Utils::ThreadState::ClearReport();
   R result = failure;
   RunReported(site, [&] {
     if (Project::Init(0)) result = operation();

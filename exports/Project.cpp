@@ -5,6 +5,7 @@
 #include "exports/Frame.h"
 #include "utils/Utils.Module.h"
 #include "utils/Utils.Strings.h"
+#include "utils/Utils.ThreadState.h"
 
 namespace Project {
 namespace {
@@ -97,6 +98,8 @@ void Detach() noexcept {
     Utils::Smart::ShutdownClassIds();
   } catch (...) {
   }
+  // Threads that outlive the library never reach DLL_THREAD_DETACH here.
+  Utils::ThreadState::FreeAll();
   Utils::Sync::DestroyMaster();
 }
 

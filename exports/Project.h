@@ -35,7 +35,8 @@ std::wstring ModuleNameOf(const std::wstring& fullPath, bool* pin);
 // Process attach: compute the module name and pin the library. Never
 // throws: a failure leaves the library loaded, unpinned, with a fallback name.
 void Attach(HINSTANCE module) noexcept;
-// Process detach: reset the start-up flag and take the shared locks down.
+// Process detach: reset the start-up flag, free every thread's record and
+// take the shared locks down.
 void Detach() noexcept;
 
 }  // namespace Project

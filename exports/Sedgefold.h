@@ -1,7 +1,8 @@
 #pragma once
 // The library's exported functions (bare names, exported through the .def
 // file). A forms take text in the system ANSI code page, W forms UTF-16.
-// Every export shows its failures in a message box and returns 0 (or null).
+// Every Path export reports its failures (in a message box, unless the
+// calling thread is quiet: SedgefoldReportMode) and returns 0 (or null).
 #include <cstddef>
 #include <cstdint>
 
@@ -144,5 +145,25 @@ int PathMoveW(const wchar_t* source, const wchar_t* destination);
 // that Windows refuses (or, under Wine, does not make) gives 0 without one.
 int PathSymbolicLinkA(const char* target, const char* link);
 int PathSymbolicLinkW(const wchar_t* target, const wchar_t* link);
+
+// How failures on the calling thread are reported: 0 in a message box (the
+// default), 1 quietly, with no box at all; -1 only asks. Warnings obey the
+// mode too. Returns the mode in force before the call; any other mode
+// changes nothing and returns -1 (so does 1 when the system has no memory
+// or TLS slot left to keep it). Never shows a box.
+int SedgefoldReportMode(int mode);
+
+// The calling thread's last report: the text its box shows, or would have
+// shown in quiet mode, with any warnings of the call before it, one blank
+// line apart. Every Path export empties it as it starts, so a length of 0
+// means that the thread's last Path call reported nothing. Copies at most
+// capacity - 1 characters (never half a character) and a terminator; a null
+// buffer or a capacity of 0 or less copies nothing. Returns the length of
+// the whole report in characters, terminator not counted, whatever was
+// copied. The A form converts to the system ANSI code page without best
+// fit and counts the bytes of that text. Never fails, never shows a box,
+// and leaves the report as it is.
+int SedgefoldLastReportW(wchar_t* buffer, int capacity);
+int SedgefoldLastReportA(char* buffer, int capacity);
 
 }

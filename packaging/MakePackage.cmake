@@ -16,6 +16,8 @@ file(COPY "${DLL}" DESTINATION "${STAGE}/MQL5/Libraries")
 file(COPY "${SOURCE}/mql5/Include/Sedgefold.mqh" DESTINATION "${STAGE}/MQL5/Include")
 file(GLOB scripts "${SOURCE}/mql5/Scripts/Sedgefold/*.mq5" "${SOURCE}/mql5/Scripts/Sedgefold/*.mqh")
 file(COPY ${scripts} DESTINATION "${STAGE}/MQL5/Scripts/Sedgefold")
+file(GLOB experts "${SOURCE}/mql5/Experts/Sedgefold/*.mq5")
+file(COPY ${experts} DESTINATION "${STAGE}/MQL5/Experts/Sedgefold")
 file(COPY "${EXE}" "${DLL}" DESTINATION "${STAGE}/bin")
 file(COPY "${SOURCE}/README.md" "${SOURCE}/LICENSE" "${SOURCE}/CHANGELOG.md"
   DESTINATION "${STAGE}")

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A scripted session of sedgefold.exe under Wine on a scratch tree: every
 # command at work (W forms, and a few A forms), its answers, exit statuses,
-# the failure boxes it copies to standard error, and what it did to the files
+# the failure reports it prints on standard error (and, with --boxes, the
+# boxes it copies there instead), and what it did to the files
 # (looked at from the Unix side, never through the program under test). It
 # runs in the jail (tests/jail.sh) that CTest runs in, or in one of its own.
 #
@@ -29,26 +30,39 @@ failure() {
   failed=$((failed + 1))
 }
 
-# run ARGS...: the program with its boxes closed; sets out, err, status.
+# run ARGS...: the program, any box it shows copied to standard error and
+# closed (a quiet run must show none); sets out, err, status.
 run() {
   out=$(bash "$wine_run" "$build" "$exe" --close-boxes "$@" 2>"$scratch/.err")
   status=$?
   err=$(cat "$scratch/.err")
 }
 
-# expect STATUS "STDOUT" ARGS...: exact output and status, and no box; with
-# BOX="TEXT" set for the call, one failure box instead, captioned with the
-# module name and holding the text.
+# expect STATUS "STDOUT" ARGS...: exact output and status, no report and no
+# box. With REPORT="TEXT" set for the call, one failure report on standard
+# error instead, headed with the module name and holding the text, and still
+# no box; with BOX="TEXT" (and --boxes among ARGS), one failure box holding
+# the text, and no report printed.
 expect() {
-  local want_status=$1 want_out=$2 want_box=${BOX:-} boxes
+  local want_status=$1 want_out=$2 want_box=${BOX:-} want_report=${REPORT:-} boxes reports
   shift 2
   run "$@"
   boxes=$(grep -c '^message box ' <<<"$err")
-  if [ -z "$want_box" ]; then [ "$boxes" -eq 0 ]; else
-    [ "$boxes" -eq 1 ] && [[ "$err" == *'message box "Sedgefold.dll":'*"$want_box"* ]]
+  reports=$(grep -c '^failure report ' <<<"$err")
+  if [ -n "$want_box" ]; then
+    [ "$boxes" -eq 1 ] && [ "$reports" -eq 0 ] && [[ "$err" == *'message box "Sedgefold.dll":'*"$want_box"* ]]
+  elif [ -n "$want_report" ]; then
+    [ "$boxes" -eq 0 ] && [ "$reports" -eq 1 ] && [[ "$err" == *'failure report "Sedgefold.dll":'*"$want_report"* ]]
+  else
+    [ "$boxes" -eq 0 ] && [ "$reports" -eq 0 ]
   fi && [ "$status" -eq "$want_status" ] && [ "$out" = "$want_out" ] && ok ||
-    failure "$* gave status $status and $boxes box(es), expected $want_status, \"$want_out\" and ${want_box:-no box}"
+    failure "$* gave status $status, $boxes box(es) and $reports report(s), expected $want_status," \
+      "\"$want_out\" and ${want_box:+the box }${want_report:+the report }${want_box}${want_report}"
 }
+
+# block HEADING: the indented lines under the first line of standard error
+# that starts with HEADING.
+block() { sed -n "/^$1/,\$p" <<<"$err" | tail -n +2; }
 
 # expect_list "FIRST LINE" "NAMES" ARGS...: a listing, its names sorted
 # (they come in the system's order).
@@ -101,21 +115,29 @@ check "clear-files removes the files at every depth and keeps every directory" \
 tree
 expect 0 "PathClearContentsW = 1" clear "$win\\t\\sub"
 check "clear empties the directory and keeps it" test -d "$scratch/t/sub" -a -z "$(ls -A "$scratch/t/sub")"
-BOX="не является каталогом!" expect 1 "PathClearContentsW = 0" clear "$win\\t\\a.txt"
+REPORT="не является каталогом!" expect 1 "PathClearContentsW = 0" clear "$win\\t\\a.txt"
 check "clear on a file leaves it" test "$(cat "$scratch/t/a.txt")" = alpha
+quiet=$(block 'failure report ')
+BOX="не является каталогом!" expect 1 "PathClearContentsW = 0" --boxes clear "$win\\t\\a.txt"
+check "the printed report is the text of the box, line for line" test -n "$quiet" -a "$quiet" = "$(block 'message box ')"
 
 expect_list "PathGetListW = 4" "a.txt empty sub Данные.txt" list "$win\\t\\*" all
 expect_list "PathGetListMW = 2" "empty sub" --records list "$win\\t\\*" dirs
 expect_list "PathGetListA = 2" "a.txt Данные.txt" --ansi list "$win\\t\\*" files
 run list "$win\\t\\*" all 2
 check "list stops at its maximum" test "$(head -n 1 <<<"$out")" = "PathGetListW = 2" -a "$(wc -l <<<"$out")" -eq 3
-BOX="Неверно выбран метод поиска." expect 1 "PathGetListW = 0" list "$win\\t\\*" 0
+REPORT="Неверно выбран метод поиска." expect 1 "PathGetListW = 0" list "$win\\t\\*" 0
+BOX="Неверно выбран метод поиска." expect 1 "PathGetListW = 0" --boxes list "$win\\t\\*" 0
+# A listing that fails answers 0 like an empty one; only the report tells.
+expect 0 "PathGetListW = 0" list "$win\\t\\empty\\*" all
+REPORT="Не получен системный дескриптор поиска" expect 1 "PathGetListW = 0" list "$win\\t\\missing\\*" all
 
 expect 0 "PathTrimNameFileW = C:\\dir\\" trim 'C:\dir\file.txt'
 expect 0 "PathTrimNameFileA = C:\\Папка\\" --ansi trim 'C:\Папка\Файл.txt'
-BOX="Отсутствует путь." expect 1 "PathTrimNameFileW = null" trim ''
+REPORT="Отсутствует путь." expect 1 "PathTrimNameFileW = null" trim ''
+REPORT="Отсутствует путь." expect 1 "PathTrimNameFileA = null" --ansi trim ''
 
-BOX="Отсутсвует исходный путь:" expect 1 "PathSymbolicLinkW = 0" link "$win\\t\\missing" "$win\\links\\broken"
+REPORT="Отсутсвует исходный путь:" expect 1 "PathSymbolicLinkW = 0" link "$win\\t\\missing" "$win\\links\\broken"
 check "a link to a missing target creates nothing" test ! -e "$scratch/links"
 # Windows makes the link only with the right to; the directory for it is
 # made in any case (and Wine answers 1 without making the link itself).
@@ -131,6 +153,9 @@ check "--ansi refuses text the code page cannot spell" test -f "$scratch/t/a.txt
 run --help
 for command in check empty create delete delete-empty clear clear-files copy move link list trim; do
   check "--help describes $command" grep -q "^  $command " <<<"$out"
+done
+for option in --boxes --close-boxes; do
+  check "--help describes $option" grep -q "^  $option " <<<"$out"
 done
 run --version
 check "--version gives the VERSION file's number" grep -qx "sedgefold $version" <<<"$out"

@@ -14,7 +14,8 @@ PathClearFromFilesA PathClearFromFilesW PathCopyA PathCopyW PathCreateA
 PathCreateW PathDeleteA PathDeleteW PathDeleteEmptyA PathDeleteEmptyW
 PathGetListA PathGetListW PathGetListMA PathGetListMW PathIsEmptyA
 PathIsEmptyW PathMoveA PathMoveW PathSymbolicLinkA PathSymbolicLinkW
-PathTrimNameFileA PathTrimNameFileW"
+PathTrimNameFileA PathTrimNameFileW SedgefoldLastReportA SedgefoldLastReportW
+SedgefoldReportMode"
 
 dump=$("$objdump" -p "$dll")
 grep -q 'file format pei-x86-64' <<<"$dump" || fail "$dll is not a 64-bit PE image"

@@ -11,7 +11,7 @@ set -euo pipefail
 objdump=$1 dll=$2 header=$3 mqh=$4
 source "$(dirname "$0")/lib-check.sh"
 
-# "NAME RESULT PARAM..." for every Path* declaration of FILE, the types
+# "NAME RESULT PARAM..." for every Path* and Sedgefold* declaration of FILE, the types
 # reduced to classes both languages share: wtext (const wchar_t* / string),
 # wbuf (wchar_t* / ushort &[]), abuf (char* / uchar &[]), wrec (records /
 # string &[]), u64, int and ptr (a returned pointer, long in MQL5). An .mqh
@@ -30,7 +30,7 @@ declarations() {
       n = split(text, statements, ";")
       for (i = 1; i <= n; i++) {
         s = statements[i]
-        if (!match(s, /Path[A-Za-z]+[ \t]*\(/)) continue
+        if (!match(s, /(Path|Sedgefold)[A-Za-z]+[ \t]*\(/)) continue
         name = substr(s, RSTART, RLENGTH - 1); sub(/[ \t]+$/, "", name)
         result = substr(s, 1, RSTART - 1); sub(/^.*[{}]/, "", result)
         params = substr(s, RSTART + RLENGTH); sub(/\).*$/, "", params)

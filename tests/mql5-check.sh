@@ -13,7 +13,8 @@
 #   - a listing buffer of the wrong size: an imported function writing count
 #     slots of size bytes into an array that holds fewer bytes, a slot size
 #     given in characters, or a slot too small for a name;
-#   - a script without OnStart, or with inputs and no script_show_inputs.
+#   - a script (a .mq5 under Scripts/) without OnStart, or with inputs and
+#     no script_show_inputs.
 #
 #   mql5-check.sh MQL5_DIR      (the source tree's mql5/ folder)
 set -euo pipefail
@@ -34,7 +35,7 @@ for file in $files; do
   problems=$(grep -v '^MISSING ' <<<"$included" | while read -r f; do
       echo "@file $f"
       mql5_blank "$f"
-    done | LC_ALL=C awk -v builtins="$here/mql5-builtins.txt" -v script="$([[ $file == *.mq5 ]] && echo 1 || echo 0)" \
+    done | LC_ALL=C awk -v builtins="$here/mql5-builtins.txt" -v script="$([[ $file == */Scripts/*.mq5 ]] && echo 1 || echo 0)" \
       -f "$here/mql5-check.awk")
   while IFS=$'\t' read -r line problem; do
     case "$line" in

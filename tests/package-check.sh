@@ -25,6 +25,9 @@ expected=(MQL5/Libraries/Sedgefold.dll MQL5/Include/Sedgefold.mqh bin/sedgefold.
 for file in "$source"/mql5/Scripts/Sedgefold/*.mq5 "$source"/mql5/Scripts/Sedgefold/*.mqh; do
   expected+=("MQL5/Scripts/Sedgefold/$(basename "$file")")
 done
+for file in "$source"/mql5/Experts/Sedgefold/*.mq5; do
+  expected+=("MQL5/Experts/Sedgefold/$(basename "$file")")
+done
 for file in "$source"/docs/*.png; do expected+=("docs/$(basename "$file")"); done
 entries=$(unzip -Z1 "$zip" | grep -v '/$' | LC_ALL=C sort)
 if ! difference=$(diff <(printf '%s\n' "${expected[@]}" | LC_ALL=C sort) - <<<"$entries"); then

@@ -6,6 +6,7 @@
 
 #include "utils/Utils.CodingStr.h"
 #include "utils/Utils.ErrorTables.h"
+#include "utils/Utils.ThreadState.h"
 
 namespace Utils::Error {
 namespace {
@@ -288,6 +289,13 @@ template <class Fn> Fn Resolve(HMODULE module, const char* name) {
       reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
+// Kept before the box, so a box that cannot be shown still leaves the
+// report to the caller.
+bool KeptAndBoxed(const std::wstring& report) {
+  ThreadState::KeepReport(report);
+  return !ThreadState::Quiet();
+}
+
 }  // namespace
 
 void ShowW(const wchar_t* text, const wchar_t* caption, const UINT style,
@@ -305,6 +313,15 @@ void ShowA(const char* text, const char* caption) {
   show(nullptr, text, caption, kStyleError, 0, 0);
 }
 
+void Deliver(const std::wstring& report, const wchar_t* caption, const UINT style) {
+  if (KeptAndBoxed(report)) ShowW(report.c_str(), caption, style, 0);
+}
+
+void Deliver(const std::string& report, const char* caption) {
+  if (KeptAndBoxed(CodingStr::AnsiToUnicode(report, kAnsiCodePage)))
+    ShowA(report.c_str(), caption);
+}
+
 void Warn(const Site& site, const wchar_t* caption, const std::wstring& message) {
   // A warning shown while a report is being composed must not change the
   // last error that the report goes on to describe.
@@ -315,7 +332,7 @@ void Warn(const Site& site, const wchar_t* caption, const std::wstring& message)
       CodingStr::AnsiToUnicode(site.signature, kAnsiCodePage) + L"\r\n" +
       CodingStr::AnsiToUnicode(location.str(), kAnsiCodePage) + L"\r\n" +
       message;
-  ShowW(text.c_str(), caption, kStyleInformation, 0);
+  Deliver(text, caption, kStyleInformation);
   SetLastError(code);
 }
 

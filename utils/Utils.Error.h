@@ -58,8 +58,15 @@ void ShowW(const wchar_t* text, const wchar_t* caption, const UINT style,
            const DWORD timeout);
 void ShowA(const char* text, const char* caption);
 
-// Shows a warning that is not raised: signature, location and message. The
-// thread's last error is left as it was.
+// The one way a report or a warning reaches the caller: kept as the calling
+// thread's last report (Utils.ThreadState.h), then shown in a box unless the
+// thread is quiet. A narrow report is kept as the ANSI code page reads it,
+// which is how its box shows it.
+void Deliver(const std::wstring& report, const wchar_t* caption, const UINT style);
+void Deliver(const std::string& report, const char* caption);
+
+// Delivers a warning that is not raised: signature, location and message.
+// The thread's last error is left as it was.
 void Warn(const Site& site, const wchar_t* caption, const std::wstring& message);
 
 // Writes a report, and a line end when asked, to the standard wide output.

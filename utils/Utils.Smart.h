@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <type_traits>
 
 #include "utils/Utils.Synchronize.h"
 
@@ -118,8 +119,10 @@ class _CLASSID : public virtual Base {
 void ShutdownClassIds();
 
 // Owns one Windows handle of type H, closed by close; invalid names the
-// value that means "nothing" besides null. Move-only: whatever path leaves
-// a scope, a held handle is closed exactly once.
+// value that means "nothing" besides null (for a handle that is a number,
+// such as a TLS index, only invalid means nothing: 0 is a real index).
+// Move-only: whatever path leaves a scope, a held handle is closed exactly
+// once.
 template <class H, auto close, std::intptr_t invalid = 0> class Unique {
  public:
   Unique() noexcept = default;
@@ -150,11 +153,19 @@ template <class H, auto close, std::intptr_t invalid = 0> class Unique {
   bool Close() noexcept { return !Holds(handle_) || close(release()) != FALSE; }
 
  private:
-  static H None() noexcept { return reinterpret_cast<H>(invalid); }
+  static H None() noexcept {
+    if constexpr (std::is_pointer_v<H>)
+      return reinterpret_cast<H>(invalid);
+    else
+      return static_cast<H>(invalid);
+  }
   // Windows answers "nothing opened" with null or with the invalid value,
   // depending on the function; neither is ever closed.
   static bool Holds(H handle) noexcept {
-    return handle != nullptr && handle != None();
+    if constexpr (std::is_pointer_v<H>)
+      return handle != nullptr && handle != None();
+    else
+      return handle != None();
   }
   H handle_ = None();
 };
@@ -169,5 +180,6 @@ using FileHandle = Smart::Unique<HANDLE, &CloseHandle, -1>;
 using KernelHandle = Smart::Unique<HANDLE, &CloseHandle>;  // process, thread, event
 using ModuleHandle = Smart::Unique<HMODULE, &FreeLibrary>;
 using HookHandle = Smart::Unique<HHOOK, &UnhookWindowsHookEx>;
+using TlsSlot = Smart::Unique<DWORD, &TlsFree, TLS_OUT_OF_INDEXES>;
 
 }  // namespace Utils

@@ -9,11 +9,21 @@
 // includes it.
 //
 // Every function below returns a plain value and never throws into the
-// terminal. A failure is shown by the library itself in a message box
-// captioned "Sedgefold.dll" (Russian text); the call then returns its
-// failure value: 0, or 0 as the address for the PathTrimNameFile pair.
-// The box waits for a click, so a failing call blocks its program until the
-// box is closed.
+// terminal. A failure is reported by the library itself (Russian text) and
+// the call returns its failure value: 0, or 0 as the address for the
+// PathTrimNameFile pair. By default the report is a message box captioned
+// "Sedgefold.dll" that waits for a click, blocking its program until it is
+// closed. A thread set quiet (SedgefoldReportMode) shows no box and keeps
+// the report for SedgefoldLastReportW instead.
+//
+// The helpers below the #import block (SedgefoldIsDir, SedgefoldList, ...)
+// choose the mode for you on every call: quiet in experts, indicators and
+// services and anywhere in the Strategy Tester, boxes in scripts; call
+// SedgefoldQuiet() to choose yourself. On a failure they print the
+// report's title line and innermost message to the Experts journal and set
+// the program's last error to SEDGEFOLD_ERROR, so that after a helper
+// answered false or 0, GetLastError() == SEDGEFOLD_ERROR tells a failure
+// from a plain "no" or an empty folder.
 //
 // Every operation comes twice:
 //   ...W takes MQL5 strings as they are (UTF-16);
@@ -166,6 +176,26 @@ ulong PathGetListMW(string pattern, int mode, string &names[], ulong count);
 // memory it is given, and a string parameter is only a copy.
 long  PathTrimNameFileW(ushort &path[]);
 long  PathTrimNameFileA(uchar &path[]);
+
+//--- Unattended use: how failures on the calling thread are reported, and
+//--- the text of the last report. None of these shows a box or fails.
+
+// 0: in a message box (the default); 1: quietly, no box at all; -1 only
+// asks. Returns the mode in force before the call; any other mode changes
+// nothing and returns -1. The mode belongs to the terminal's thread that
+// calls, not to the program: set it before the calls it is meant for.
+int   SedgefoldReportMode(int mode);
+
+// The calling thread's last report: the text its box shows, or would have
+// shown. Every Path function empties it as it starts, so after a call that
+// answered 0, an empty report (length 0) means "no" or "nothing there",
+// and a report means the call failed. Copies at most capacity - 1
+// characters and a zero; returns the report's length whatever it copied,
+// so a call with capacity 0 tells how large a buffer to make.
+// SedgefoldLastReport() below does both calls.
+int   SedgefoldLastReportW(ushort &buffer[], int capacity);
+// The same report in the ANSI code page, its length in bytes.
+int   SedgefoldLastReportA(uchar &buffer[], int capacity);
 #import
 
 //+------------------------------------------------------------------+
@@ -180,27 +210,185 @@ long  PathTrimNameFileA(uchar &path[]);
 // Characters that any file name fits in, terminator excluded.
 #define SEDGEFOLD_NAME_CHARS 260
 
-bool SedgefoldIsDir(const string path)      { return PathCheckW(path) == 1; }
-bool SedgefoldIsEmptyDir(const string path) { return PathIsEmptyW(path) == 1; }
-bool SedgefoldCreate(const string path)     { return PathCreateW(path) == 1; }
-bool SedgefoldDelete(const string path)     { return PathDeleteW(path) == 1; }
-bool SedgefoldDeleteEmpty(const string path) { return PathDeleteEmptyW(path) == 1; }
-bool SedgefoldClear(const string path)      { return PathClearContentsW(path) == 1; }
-bool SedgefoldClearFiles(const string path) { return PathClearFromFilesW(path) == 1; }
+// Modes of SedgefoldReportMode.
+#define SEDGEFOLD_REPORT_ASK   -1
+#define SEDGEFOLD_REPORT_BOXES  0
+#define SEDGEFOLD_REPORT_QUIET  1
+
+// What GetLastError() answers after a helper whose call the library
+// reported as failed (SetUserError(SEDGEFOLD_USER_ERROR)).
+#define SEDGEFOLD_USER_ERROR 1
+#define SEDGEFOLD_ERROR      (ERR_USER_ERROR_FIRST + SEDGEFOLD_USER_ERROR)
+
+// The mode SedgefoldQuiet() chose; SEDGEFOLD_REPORT_ASK until it is called.
+int SedgefoldChosenMode = SEDGEFOLD_REPORT_ASK;
+
+//+------------------------------------------------------------------+
+//| The mode when the program chose none: a box suspends the thread  |
+//| that shows it, which is every indicator of the symbol for an     |
+//| indicator, and the tester shows no boxes at all. Only a script   |
+//| run by hand outside the tester has someone to click.             |
+//+------------------------------------------------------------------+
+int SedgefoldDefaultMode()
+  {
+   if(MQLInfoInteger(MQL_TESTER) != 0 || MQLInfoInteger(MQL_OPTIMIZATION) != 0)
+      return SEDGEFOLD_REPORT_QUIET;
+   if(MQLInfoInteger(MQL_PROGRAM_TYPE) == PROGRAM_SCRIPT)
+      return SEDGEFOLD_REPORT_BOXES;
+   return SEDGEFOLD_REPORT_QUIET;
+  }
+
+//+------------------------------------------------------------------+
+//| The program's own choice, for every helper call from now on:     |
+//| true, no box ever; false, boxes. The library's calling thread is |
+//| set at once too, for the imports called directly.                |
+//+------------------------------------------------------------------+
+void SedgefoldQuiet(const bool quiet)
+  {
+   SedgefoldChosenMode = quiet ? SEDGEFOLD_REPORT_QUIET : SEDGEFOLD_REPORT_BOXES;
+   SedgefoldReportMode(SedgefoldChosenMode);
+  }
+
+//+------------------------------------------------------------------+
+//| The calling thread's last report (see SedgefoldLastReportW); ""  |
+//| when its last Path call reported nothing.                         |
+//+------------------------------------------------------------------+
+string SedgefoldLastReport()
+  {
+   ushort none[];
+   int length = SedgefoldLastReportW(none, 0);
+   if(length <= 0)
+      return "";
+   ushort buffer[];
+   if(ArrayResize(buffer, length + 1) != length + 1)
+      return "Sedgefold: no memory for the text of the report";
+   int copied = SedgefoldLastReportW(buffer, length + 1);
+   return ShortArrayToString(buffer, 0, MathMin(copied, length));
+  }
+
+//+------------------------------------------------------------------+
+//| The lines of a report that say what failed: the first names the  |
+//| function called; the innermost message is what follows the last  |
+//| "Line:" of the report (the Windows error, if any, and the        |
+//| message), on one line.                                            |
+//+------------------------------------------------------------------+
+void SedgefoldPrintReport(const string report)
+  {
+   string lines[];
+   int count = StringSplit(report, '\n', lines);
+   if(count <= 0)
+      return;
+   int last = 0;
+   for(int i = 0; i < count; i++)
+     {
+      if(lines[i] == "")
+         continue;
+      StringReplace(lines[i], "\r", "");
+      StringTrimLeft(lines[i]);
+      StringTrimRight(lines[i]);
+      if(StringFind(lines[i], "Line: ") == 0)
+         last = i;
+     }
+   string inner = "";
+   for(int i = last + 1; i < count; i++)
+      if(lines[i] != "")
+         inner = inner == "" ? lines[i] : inner + " " + lines[i];
+   Print("Sedgefold.dll: ", lines[0]);
+   if(inner != "")
+      Print("Sedgefold.dll: ", inner);
+  }
+
+//+------------------------------------------------------------------+
+//| Before each helper's call: the mode set on the thread the        |
+//| terminal runs the program on now, and the last error cleared.    |
+//+------------------------------------------------------------------+
+void SedgefoldBegin()
+  {
+   ResetLastError();
+   SedgefoldReportMode(SedgefoldChosenMode == SEDGEFOLD_REPORT_ASK ?
+                       SedgefoldDefaultMode() : SedgefoldChosenMode);
+  }
+
+//+------------------------------------------------------------------+
+//| After a helper's call that answered no: a report means that the  |
+//| call failed. true when it did.                                   |
+//+------------------------------------------------------------------+
+bool SedgefoldFailed()
+  {
+   string report = SedgefoldLastReport();
+   if(report == "")
+      return false;
+   SedgefoldPrintReport(report);
+   SetUserError(SEDGEFOLD_USER_ERROR);
+   return true;
+  }
+
+// The answer of a truth-valued helper, its failure reported.
+bool SedgefoldAnswer(const bool yes)
+  {
+   if(!yes)
+      SedgefoldFailed();
+   return yes;
+  }
+
+bool SedgefoldIsDir(const string path)
+  {
+   SedgefoldBegin();
+   return SedgefoldAnswer(PathCheckW(path) == 1);
+  }
+
+bool SedgefoldIsEmptyDir(const string path)
+  {
+   SedgefoldBegin();
+   return SedgefoldAnswer(PathIsEmptyW(path) == 1);
+  }
+
+bool SedgefoldCreate(const string path)
+  {
+   SedgefoldBegin();
+   return SedgefoldAnswer(PathCreateW(path) == 1);
+  }
+
+bool SedgefoldDelete(const string path)
+  {
+   SedgefoldBegin();
+   return SedgefoldAnswer(PathDeleteW(path) == 1);
+  }
+
+bool SedgefoldDeleteEmpty(const string path)
+  {
+   SedgefoldBegin();
+   return SedgefoldAnswer(PathDeleteEmptyW(path) == 1);
+  }
+
+bool SedgefoldClear(const string path)
+  {
+   SedgefoldBegin();
+   return SedgefoldAnswer(PathClearContentsW(path) == 1);
+  }
+
+bool SedgefoldClearFiles(const string path)
+  {
+   SedgefoldBegin();
+   return SedgefoldAnswer(PathClearFromFilesW(path) == 1);
+  }
 
 bool SedgefoldCopy(const string source, const string destination)
   {
-   return PathCopyW(source, destination) == 1;
+   SedgefoldBegin();
+   return SedgefoldAnswer(PathCopyW(source, destination) == 1);
   }
 
 bool SedgefoldMove(const string source, const string destination)
   {
-   return PathMoveW(source, destination) == 1;
+   SedgefoldBegin();
+   return SedgefoldAnswer(PathMoveW(source, destination) == 1);
   }
 
 bool SedgefoldLink(const string target, const string link)
   {
-   return PathSymbolicLinkW(target, link) == 1;
+   SedgefoldBegin();
+   return SedgefoldAnswer(PathSymbolicLinkW(target, link) == 1);
   }
 
 //+------------------------------------------------------------------+
@@ -263,7 +451,7 @@ bool SedgefoldToAnsi(const string text, uchar &ansi[])
 //+------------------------------------------------------------------+
 //| The directory part of path, with its final backslash:            |
 //| C:\dir\file.txt and C:\dir\sub\ give C:\dir\. "" on failure (the |
-//| library shows why).                                               |
+//| library reports why).                                             |
 //+------------------------------------------------------------------+
 string SedgefoldTrimName(const string path)
   {
@@ -274,7 +462,8 @@ string SedgefoldTrimName(const string path)
    if(length > 0)
       StringToShortArray(path, buffer, 0, length);
    buffer[length] = 0;
-   if(PathTrimNameFileW(buffer) == 0)
+   SedgefoldBegin();
+   if(!SedgefoldAnswer(PathTrimNameFileW(buffer) != 0))
       return "";
    return SedgefoldCharsToString(buffer, 0, -1);
   }
@@ -285,8 +474,9 @@ string SedgefoldTrimName(const string path)
 //| pattern: a folder, a backslash and "*" (or "*.csv" and the like);|
 //| mode: SEDGEFOLD_DIRS, SEDGEFOLD_FILES or SEDGEFOLD_ALL. At most   |
 //| maxNames names are returned; further entries are dropped. 0 also  |
-//| on failure, after the library's box; -1 when names[] cannot be    |
-//| sized (a fixed-size array, or no memory).                         |
+//| on failure (GetLastError() == SEDGEFOLD_ERROR tells it from an    |
+//| empty folder); -1 when names[] cannot be sized (a fixed-size     |
+//| array, or no memory).                                             |
 //+------------------------------------------------------------------+
 int SedgefoldList(const string pattern, const int mode, string &names[],
                   const int maxNames = 1024)
@@ -301,7 +491,10 @@ int SedgefoldList(const string pattern, const int mode, string &names[],
    for(int i = 0; i < maxNames; i++)
       if(!StringInit(names[i], SEDGEFOLD_NAME_CHARS, ' '))
          return -1;
+   SedgefoldBegin();
    ulong listed = PathGetListMW(pattern, mode, names, (ulong)maxNames);
+   if(listed == 0)
+      SedgefoldFailed();
    int count = listed > (ulong)maxNames ? maxNames : (int)listed;
    for(int i = 0; i < count; i++)
       names[i] = SedgefoldTrimmed(names[i]);
@@ -327,8 +520,11 @@ int SedgefoldListBuffered(const string pattern, const int mode, string &names[],
    if(ArrayResize(buffer, total) != total)
       return -1;
    ArrayInitialize(buffer, 0);
+   SedgefoldBegin();
    ulong listed = PathGetListW(pattern, mode, buffer, (ulong)maxNames,
                                (ulong)slotChars * 2);
+   if(listed == 0)
+      SedgefoldFailed();
    int count = listed > (ulong)maxNames ? maxNames : (int)listed;
    if(ArrayResize(names, count) != count)
       return -1;

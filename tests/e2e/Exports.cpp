@@ -27,6 +27,8 @@ template <class C> Api<C> Resolved() {
   Resolve(api.copy, "PathCopy", suffix);
   Resolve(api.move, "PathMove", suffix);
   Resolve(api.link, "PathSymbolicLink", suffix);
+  api.reportMode = Export<decltype(api.reportMode)>("SedgefoldReportMode");
+  Resolve(api.lastReport, "SedgefoldLastReport", suffix);
   return api;
 }
 
@@ -39,5 +41,20 @@ template <class C> const Api<C>& ApiOf() {
 
 template const Api<char>& ApiOf<char>();
 template const Api<wchar_t>& ApiOf<wchar_t>();
+
+template <class C> std::basic_string<C> LastReportOf() {
+  const auto lastReport = ApiOf<C>().lastReport;
+  std::basic_string<C> text(static_cast<std::size_t>(lastReport(nullptr, 0)), C(0));
+  if (!text.empty()) text.resize(static_cast<std::size_t>(lastReport(&text[0], int(text.size()) + 1)));
+  return text;
+}
+
+template std::string LastReportOf<char>();
+template std::wstring LastReportOf<wchar_t>();
+
+bool Quiet() { return ApiOf<wchar_t>().reportMode(-1) == 1; }
+
+ReportMode::ReportMode(int mode) : before_(ApiOf<wchar_t>().reportMode(mode)) {}
+ReportMode::~ReportMode() { ApiOf<wchar_t>().reportMode(before_); }
 
 }  // namespace Host

@@ -1,8 +1,10 @@
 #pragma once
-// All 26 exports of the loaded library, resolved by bare name, as one table
+// All 29 exports of the loaded library, resolved by bare name, as one table
 // per character width: code that is written once against Api<C> exercises
-// the A forms with C = char and the W forms with C = wchar_t.
+// the A forms with C = char and the W forms with C = wchar_t. The report
+// mode, which has no width, is in both.
 #include <cstdint>
+#include <string>
 
 namespace Host {
 
@@ -30,10 +32,32 @@ template <class C> struct Api {
   int(__cdecl* copy)(Text, Text);
   int(__cdecl* move)(Text, Text);
   int(__cdecl* link)(Text, Text);
+  int(__cdecl* reportMode)(int);
+  int(__cdecl* lastReport)(C*, int);
 };
 
 // The table of the library loaded by Library(); the test fails (throws)
 // when a name is missing.
 template <class C> const Api<C>& ApiOf();
+
+// The calling thread's last report, read through the export of width C (the
+// length asked first, then the text).
+template <class C> std::basic_string<C> LastReportOf();
+inline std::wstring LastReport() { return LastReportOf<wchar_t>(); }
+bool Quiet();
+
+// Sets the calling thread's report mode for the life of the object and puts
+// the one before back after it: a test's mode must not leak into the tests
+// that run on the same thread after it.
+class ReportMode {
+ public:
+  explicit ReportMode(int mode);
+  ~ReportMode();
+  ReportMode(const ReportMode&) = delete;
+  ReportMode& operator=(const ReportMode&) = delete;
+
+ private:
+  int before_;
+};
 
 }  // namespace Host

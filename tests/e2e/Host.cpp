@@ -1,5 +1,6 @@
 #include "Host.h"
 
+#include <psapi.h>
 #include <shlobj.h>
 
 #include "Jail.h"
@@ -247,6 +248,31 @@ std::wstring Wide(const std::string& ansi) {
   wide.resize(MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), &wide[0],
                                   static_cast<int>(wide.size())));
   return wide;
+}
+
+std::size_t PrivateBytes() {
+  PROCESS_MEMORY_COUNTERS_EX counters{};
+  counters.cb = sizeof counters;
+  if (!GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                            sizeof counters))
+    return 0;
+  // Wine leaves PrivateUsage at 0 and fills the page-file usage, which
+  // Windows keeps equal to it: the process's committed private memory.
+  return counters.PrivateUsage != 0 ? counters.PrivateUsage : counters.PagefileUsage;
+}
+
+std::size_t HeapBytesInUse() {
+  std::vector<HANDLE> heaps(GetProcessHeaps(0, nullptr) + 16);
+  heaps.resize(GetProcessHeaps(static_cast<DWORD>(heaps.size()), heaps.data()));
+  std::size_t used = 0;
+  for (HANDLE heap : heaps) {
+    if (!HeapLock(heap)) continue;
+    PROCESS_HEAP_ENTRY entry{};
+    while (HeapWalk(heap, &entry))
+      if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) used += entry.cbData;
+    HeapUnlock(heap);
+  }
+  return used;
 }
 
 bool RunningOnWine() {

@@ -86,6 +86,11 @@ Box ExpectOneBox(BoxWatcher& watcher);
 std::string Ansi(const std::wstring& text);
 std::wstring Wide(const std::string& ansi);
 
+// The process's private bytes, 0 when they cannot be read.
+std::size_t PrivateBytes();
+// The bytes of every heap block of the process in use.
+std::size_t HeapBytesInUse();
+
 bool RunningOnWine();
 // Runs a program of the Unix host (Wine only); its exit status, or -1 when
 // it did not finish within `timeoutMs`.

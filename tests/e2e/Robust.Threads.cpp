@@ -1,6 +1,7 @@
 // Eight threads calling at once, each on a subtree of its own and all on one
-// shared tree that nobody changes, with failures (and their boxes) mixed in:
-// no deadlock, no crash, and every answer what a lone caller would get.
+// shared tree that nobody changes, with failures mixed in, half of the
+// threads in box mode and half quiet: no deadlock, no crash, every answer
+// what a lone caller would get, and every thread's reports its own.
 #include <algorithm>
 #include <random>
 #include <set>
@@ -23,13 +24,15 @@ const std::set<std::wstring> kSharedDirectories = {L"Sub", L"Каталог", L"
 class Worker {
  public:
   Worker(int index, std::wstring shared, std::wstring own, Robust::Watchdog& watchdog)
-      : index_(index), rng_(7919u * index + 1), shared_(std::move(shared)), own_(std::move(own)),
-        watchdog_(watchdog) {}
+      : index_(index), quiet_(index % 2 == 1), rng_(7919u * index + 1), shared_(std::move(shared)),
+        own_(std::move(own)), watchdog_(watchdog) {}
 
   void Run() {
     Host::BoxHook hook;
     hook_ = &hook;
     if (!hook.Installed()) Fail("no box hook on this thread");
+    const Host::ReportMode mode(quiet_ ? 1 : 0);
+    if (Host::Quiet() != quiet_) Fail("the report mode did not take");
     CreateDirectoryW(own_.c_str(), nullptr);
     while (calls_ < kCallsPerThread && errors_.size() < 10) {
       const int dice = Below(100);
@@ -51,12 +54,13 @@ class Worker {
   int Below(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng_); }
   void Fail(const std::string& what) { errors_.push_back("thread " + std::to_string(index_) + ": " + what); }
 
-  // One export call: counted, watched, and expected to show no box.
-  template <class F> int64_t Quiet(const char* what, F&& call) {
+  // One export call: counted, watched, and expected to report nothing.
+  template <class F> int64_t Clean(const char* what, F&& call) {
     watchdog_.Mark(what, index_);
     ++calls_;
     const Robust::Outcome outcome = Robust::Observe(*hook_, call);
     if (outcome.boxes != 0) Fail(std::string(what) + " showed a box:\n" + Host::Ansi(outcome.box.text));
+    if (!outcome.report.empty()) Fail(std::string(what) + " reported:\n" + Host::Ansi(outcome.report));
     return outcome.result;
   }
   void Expect(int64_t got, int64_t expected, const char* what) {
@@ -71,7 +75,7 @@ class Worker {
     std::vector<Record<C>> records(8);
     for (int i = 0; i < 8; ++i) records[i] = {260, &texts[i * 260]};
     const auto pattern = At<C>(shared_ + L"\\*");
-    const int64_t count = Quiet("getListM shared", [&] {
+    const int64_t count = Clean("getListM shared", [&] {
       return Host::ApiOf<C>().getListM(pattern.c_str(), mode, records.data(), 8);
     });
     std::set<std::wstring> names;
@@ -85,14 +89,14 @@ class Worker {
     switch (Below(5)) {
       case 0: {
         const auto dir = At<C>(shared_ + L"\\Sub"), file = At<C>(shared_ + L"\\a.txt");
-        Expect(Quiet("check shared dir", [&] { return api.check(dir.c_str()); }), 1, "check of a shared directory");
-        Expect(Quiet("check shared file", [&] { return api.check(file.c_str()); }), 0, "check of a shared file");
+        Expect(Clean("check shared dir", [&] { return api.check(dir.c_str()); }), 1, "check of a shared directory");
+        Expect(Clean("check shared file", [&] { return api.check(file.c_str()); }), 0, "check of a shared file");
         break;
       }
       case 1: {
         const auto empty = At<C>(shared_ + L"\\Empty"), full = At<C>(shared_);
-        Expect(Quiet("isEmpty", [&] { return api.isEmpty(empty.c_str()); }), 1, "isEmpty of the empty directory");
-        Expect(Quiet("isEmpty", [&] { return api.isEmpty(full.c_str()); }), 0, "isEmpty of the shared tree");
+        Expect(Clean("isEmpty", [&] { return api.isEmpty(empty.c_str()); }), 1, "isEmpty of the empty directory");
+        Expect(Clean("isEmpty", [&] { return api.isEmpty(full.c_str()); }), 0, "isEmpty of the shared tree");
         break;
       }
       case 2:
@@ -103,7 +107,7 @@ class Worker {
         break;
       default: {
         auto buffer = At<C>(shared_ + L"\\Sub\\locked.txt");
-        Quiet("trimName", [&] { return api.trimName(&buffer[0]) != nullptr; });
+        Clean("trimName", [&] { return api.trimName(&buffer[0]) != nullptr; });
         if (Robust::WideOf(std::basic_string<C>(buffer.c_str())) != shared_ + L"\\Sub\\")
           Fail("a cut came back wrong");
       }
@@ -118,20 +122,20 @@ class Worker {
     const auto copy = At<C>(own_ + L"\\work\\copy"), moved = At<C>(own_ + L"\\work\\moved");
     const auto source = At<C>(shared_ + L"\\Каталог");
     switch (step_++ % 7) {
-      case 0: Expect(Quiet("create", [&] { return api.create(deep.c_str()); }), 1, "create"); break;
-      case 1: Expect(Quiet("copy", [&] { return api.copy(source.c_str(), copy.c_str()); }), 1, "copy"); break;
-      case 2: Expect(Quiet("move", [&] { return api.move(copy.c_str(), moved.c_str()); }), 1, "move"); break;
+      case 0: Expect(Clean("create", [&] { return api.create(deep.c_str()); }), 1, "create"); break;
+      case 1: Expect(Clean("copy", [&] { return api.copy(source.c_str(), copy.c_str()); }), 1, "copy"); break;
+      case 2: Expect(Clean("move", [&] { return api.move(copy.c_str(), moved.c_str()); }), 1, "move"); break;
       case 3:
-        Expect(Quiet("clearFromFiles", [&] { return api.clearFromFiles(work.c_str()); }), 1, "clearFromFiles");
+        Expect(Clean("clearFromFiles", [&] { return api.clearFromFiles(work.c_str()); }), 1, "clearFromFiles");
         if (Robust::Exists(own_ + L"\\work\\moved\\b.txt") || !Robust::IsDirectory(own_ + L"\\work\\moved"))
           Fail("clearing files left a file or took a directory");
         break;
-      case 4: Expect(Quiet("clearContents", [&] { return api.clearContents(work.c_str()); }), 1, "clearContents"); break;
-      case 5: Expect(Quiet("deleteEmpty", [&] { return api.deleteEmpty(work.c_str()); }), 1, "deleteEmpty"); break;
+      case 4: Expect(Clean("clearContents", [&] { return api.clearContents(work.c_str()); }), 1, "clearContents"); break;
+      case 5: Expect(Clean("deleteEmpty", [&] { return api.deleteEmpty(work.c_str()); }), 1, "deleteEmpty"); break;
       default:
-        Expect(Quiet("check own", [&] { return api.check(work.c_str()); }), 0, "check after the removal");
-        Expect(Quiet("create", [&] { return api.create(work.c_str()); }), 1, "create again");
-        Expect(Quiet("remove", [&] { return api.remove(work.c_str()); }), 1, "remove");
+        Expect(Clean("check own", [&] { return api.check(work.c_str()); }), 0, "check after the removal");
+        Expect(Clean("create", [&] { return api.create(work.c_str()); }), 1, "create again");
+        Expect(Clean("remove", [&] { return api.remove(work.c_str()); }), 1, "remove");
     }
   }
 
@@ -144,12 +148,16 @@ class Worker {
     const Robust::Outcome outcome = Robust::Observe(*hook_, [&] {
       return Below(2) ? api.check(nullptr) : int64_t(api.getList(pattern.c_str(), 0, slot, 1, sizeof slot));
     });
-    if (outcome.result != 0 || outcome.boxes != 1 || outcome.box.caption != L"Sedgefold.dll")
+    const std::size_t boxes = quiet_ ? 0 : 1;
+    const bool sound = outcome.result == 0 && outcome.boxes == boxes && !outcome.report.empty() &&
+                       (quiet_ || (outcome.box.caption == L"Sedgefold.dll" && outcome.box.text == outcome.report));
+    if (!sound)
       Fail("a failing call gave " + std::to_string(outcome.result) + " with " +
-           std::to_string(outcome.boxes) + " box(es)");
+           std::to_string(outcome.boxes) + " box(es) and the report:\n" + Host::Ansi(outcome.report));
   }
 
   int index_;
+  bool quiet_;
   std::mt19937 rng_;
   std::wstring shared_, own_;
   Robust::Watchdog& watchdog_;

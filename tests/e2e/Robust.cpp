@@ -62,6 +62,26 @@ void Walk(const std::wstring& root, const std::wstring& relative, std::vector<st
   FindClose(find);
 }
 
+::testing::AssertionResult Broken(const char* rule, const Outcome& outcome) {
+  return ::testing::AssertionFailure() << rule << " (answer " << outcome.result << ", "
+                                       << outcome.boxes << " box(es))\nBox:\n"
+                                       << outcome.box.text << "\nReport:\n" << outcome.report;
+}
+
+::testing::AssertionResult Sound(const Outcome& outcome) {
+  if (outcome.boxes > 1) return Broken("more than one box", outcome);
+  if (outcome.quiet && outcome.boxes != 0) return Broken("a box on a quiet thread", outcome);
+  if (!outcome.quiet && (outcome.boxes == 1) != !outcome.report.empty())
+    return Broken("a box without a report, or a report without a box", outcome);
+  if (outcome.boxes == 1 && outcome.box.caption != L"Sedgefold.dll")
+    return Broken("a box with another caption", outcome);
+  if (outcome.boxes == 1 && outcome.report != outcome.box.text)
+    return Broken("the kept report differs from the box", outcome);
+  if (!outcome.report.empty() && outcome.result != 0)
+    return Broken("a failure reported, but a success answer", outcome);
+  return ::testing::AssertionSuccess();
+}
+
 }  // namespace
 
 void PlantTree(const std::wstring& root) {
@@ -112,12 +132,9 @@ bool IsEmptyDirectory(const std::wstring& path) {
 bool HasWildcard(const std::wstring& path) { return path.find_first_of(L"*?") != std::wstring::npos; }
 
 bool ExpectSound(const Outcome& outcome, const std::string& call) {
-  EXPECT_LE(outcome.boxes, 1u) << call << ": more than one box";
-  if (outcome.boxes == 0) return outcome.boxes <= 1;
-  EXPECT_EQ(outcome.box.caption, L"Sedgefold.dll") << call;
-  EXPECT_EQ(outcome.result, 0) << call << ": a failure box, but a success answer. Box:\n"
-                               << outcome.box.text;
-  return outcome.boxes == 1 && outcome.result == 0 && outcome.box.caption == L"Sedgefold.dll";
+  const ::testing::AssertionResult sound = Sound(outcome);
+  EXPECT_TRUE(sound) << call;
+  return sound;
 }
 
 void ExpectBorneOut(const std::string& op, const std::wstring& path, const Outcome& outcome,

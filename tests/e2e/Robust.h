@@ -75,22 +75,27 @@ bool IsDirectory(const std::wstring& path);
 bool IsEmptyDirectory(const std::wstring& path);
 bool HasWildcard(const std::wstring& path);
 
-// Every box caught by a BoxHook across a call: the result is a failure value
-// whenever a box was shown, and no call shows more than one.
+// Every box caught by a BoxHook across a call, and the report the call
+// left on its thread: the result is a failure value whenever a box was
+// shown or a report kept, and no call shows more than one box.
 struct Outcome {
   int64_t result;
   std::size_t boxes;
-  Host::Box box;  // the last one, when boxes > 0
+  Host::Box box;       // the last one, when boxes > 0
+  std::wstring report;  // the thread's last report after the call
+  bool quiet;          // the thread's report mode during the call
 };
 template <class Call> Outcome Observe(const Host::BoxHook& hook, Call&& call) {
   const std::size_t before = hook.Count();
   const int64_t result = static_cast<int64_t>(call());
   const std::size_t boxes = hook.Count() - before;
-  return {result, boxes, boxes > 0 ? hook.Last() : Host::Box()};
+  return {result, boxes, boxes > 0 ? hook.Last() : Host::Box(), Host::LastReport(), Host::Quiet()};
 }
 
 // Fails the test on a broken rule: more than one box, a box with another
-// caption, a box with a success answer. Returns true when it passed.
+// caption, a box or a report with a success answer, a box on a quiet
+// thread, a box without the same text kept as the report (or a report
+// without a box) on a box thread. Returns true when it passed.
 bool ExpectSound(const Outcome& outcome, const std::string& call);
 
 // What a one-path answer (op: "check", "isEmpty", "create", "remove",

@@ -60,8 +60,10 @@ void OnStart()
    Step("the moved folder is there", SedgefoldIsDir(moved));
    PrintFolder(moved);
 
-   // A source that does not exist: 0, and no box.
-   Step("PathCopyW of a missing folder answers 0", PathCopyW(source + "-missing", copy) == 0);
+   // A source that does not exist: 0, and no failure, so no report either:
+   // that is how a 0 that means "nothing to do" is told from a failure.
+   Step("PathCopyW of a missing folder answers 0 and reports nothing",
+        PathCopyW(source + "-missing", copy) == 0 && SedgefoldLastReport() == "");
 
    if(!InpRemove)
       return;

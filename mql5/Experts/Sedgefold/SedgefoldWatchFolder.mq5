@@ -1,0 +1,219 @@
+﻿//+------------------------------------------------------------------+
+//|                                         SedgefoldWatchFolder.mq5 |
+//|        Moves the files arriving in a folder into an archive, on a |
+//|            timer, unattended: no box ever, failures to the journal |
+//|                          Copyright (c) 2026 Sedgefold developers |
+//+------------------------------------------------------------------+
+//
+// Every few seconds the expert lists the watched folder (any folder on
+// the machine, outside the terminal's sandbox too) and moves the files it
+// finds into a new folder of the archive, named after the local time:
+//   <archive>\2026.03.14 09-30-05\prices.csv
+// It never deletes or replaces a file of yours: the files go only into a
+// folder it has just made and found empty, where no name can be taken, and
+// an archive inside the watched folder is refused. A file that cannot be
+// moved now (still being written, say) stays and is tried again next time.
+// It trades nothing; attach it to any chart.
+//+------------------------------------------------------------------+
+#property copyright   "Copyright (c) 2026 Sedgefold developers"
+#property version     "1.00"
+#property description "Moves the files arriving in a folder into dated folders of an archive, on a timer."
+#property description "Never shows a box; failures go to the Experts journal. Never deletes or replaces a file."
+
+#include <Sedgefold.mqh>
+
+input string InpWatched   = "C:\\SedgefoldWatch\\Incoming";  // Folder to watch (full path)
+input string InpArchive   = "C:\\SedgefoldWatch\\Archive";   // Archive (full path, not inside the watched folder)
+input string InpExtension = "";                              // Only names ending so, like .csv (empty: every file)
+input int    InpSeconds   = 10;                              // Seconds between looks (1..3600)
+input int    InpMaxFiles  = 200;                             // At most this many files a look (1..1000)
+
+string Watched;         // the inputs without trailing backslashes
+string Archive;
+bool   WatchedMissing;  // said once until the folder is back
+
+//+------------------------------------------------------------------+
+//| The path without trailing backslashes ("C:\" keeps its own).     |
+//+------------------------------------------------------------------+
+string Trimmed(const string path)
+  {
+   string text = path;
+   while(StringLen(text) > 3 && StringGetCharacter(text, StringLen(text) - 1) == '\\')
+      text = StringSubstr(text, 0, StringLen(text) - 1);
+   return text;
+  }
+
+//+------------------------------------------------------------------+
+//| "C:\..." or "\\server\share\...": the library takes nothing else |
+//| for a move, and the terminal's current folder is not ours.       |
+//+------------------------------------------------------------------+
+bool IsFullPath(const string path)
+  {
+   if(StringLen(path) >= 3 && StringGetCharacter(path, 1) == ':' &&
+      StringGetCharacter(path, 2) == '\\')
+      return true;
+   return StringLen(path) > 2 && StringFind(path, "\\\\") == 0;
+  }
+
+//+------------------------------------------------------------------+
+//| true when inner is outer or lies below it, by their spelling     |
+//| (case ignored, as Windows does). Another drive letter or a link  |
+//| for the same folder is not seen: choose plain paths.             |
+//+------------------------------------------------------------------+
+bool IsWithin(const string inner, const string outer)
+  {
+   string lowerInner = inner, lowerOuter = outer;
+   StringToLower(lowerInner);
+   StringToLower(lowerOuter);
+   if(lowerInner == lowerOuter)
+      return true;
+   if(StringGetCharacter(lowerOuter, StringLen(lowerOuter) - 1) != '\\')
+      lowerOuter = lowerOuter + "\\";
+   return StringFind(lowerInner, lowerOuter) == 0;
+  }
+
+//+------------------------------------------------------------------+
+//| Whether a file name is one to move.                              |
+//+------------------------------------------------------------------+
+bool Wanted(const string name)
+  {
+   int length = StringLen(InpExtension);
+   if(length == 0)
+      return true;
+   if(StringLen(name) <= length)
+      return false;
+   string end = StringSubstr(name, StringLen(name) - length), wanted = InpExtension;
+   StringToLower(end);
+   StringToLower(wanted);
+   return end == wanted;
+  }
+
+//+------------------------------------------------------------------+
+int OnInit()
+  {
+   // Set at once, not only by the helpers: nothing this expert calls
+   // may stop its thread for a click.
+   SedgefoldQuiet(true);
+   Watched = Trimmed(InpWatched);
+   Archive = Trimmed(InpArchive);
+   if(!IsFullPath(Watched) || !IsFullPath(Archive))
+     {
+      Print("Give the watched folder and the archive as full paths, such as C:\\Data\\Incoming.");
+      return INIT_PARAMETERS_INCORRECT;
+     }
+   if(IsWithin(Archive, Watched))
+     {
+      PrintFormat("The archive %s lies in the watched folder %s: choose one outside it.", Archive, Watched);
+      return INIT_PARAMETERS_INCORRECT;
+     }
+   if(StringFind(InpExtension, "\\") >= 0 || StringFind(InpExtension, "*") >= 0 ||
+      StringFind(InpExtension, "?") >= 0)
+     {
+      Print("The extension is the end of a name, such as .csv: no backslash, * or ?.");
+      return INIT_PARAMETERS_INCORRECT;
+     }
+   if(InpSeconds < 1 || InpSeconds > 3600 || InpMaxFiles < 1 || InpMaxFiles > 1000)
+     {
+      Print("Seconds between looks: 1 to 3600; files a look: 1 to 1000.");
+      return INIT_PARAMETERS_INCORRECT;
+     }
+   if(!EventSetTimer(InpSeconds))
+     {
+      PrintFormat("No timer (error %d).", GetLastError());
+      return INIT_FAILED;
+     }
+   PrintFormat("Watching %s every %d s; files go to dated folders in %s.", Watched, InpSeconds, Archive);
+   return INIT_SUCCEEDED;
+  }
+
+//+------------------------------------------------------------------+
+void OnDeinit(const int reason)
+  {
+   EventKillTimer();
+  }
+
+//+------------------------------------------------------------------+
+void OnTimer()
+  {
+   string names[];
+   if(ListArrivals(names) > 0)
+      ArchiveFiles(names);
+  }
+
+//+------------------------------------------------------------------+
+//| The files to move now into names[]; how many. A missing watched  |
+//| folder is said once, a failure to list it by the helper.         |
+//+------------------------------------------------------------------+
+int ListArrivals(string &names[])
+  {
+   if(!SedgefoldIsDir(Watched))
+     {
+      if(!WatchedMissing)
+         PrintFormat("%s is not there (yet); looking again every %d s.", Watched, InpSeconds);
+      WatchedMissing = true;
+      return 0;
+     }
+   if(WatchedMissing)
+      PrintFormat("%s is back.", Watched);
+   WatchedMissing = false;
+   // The folder's own pattern always matches (the folder itself): an
+   // empty folder answers 0 without a failure.
+   string found[];
+   int count = SedgefoldList(Watched + "\\*", SEDGEFOLD_FILES, found, InpMaxFiles);
+   int wanted = 0;
+   if(count <= 0 || ArrayResize(names, count) != count)
+      return 0;
+   for(int i = 0; i < count; i++)
+      if(Wanted(found[i]))
+         names[wanted++] = found[i];
+   return ArrayResize(names, wanted) == wanted ? wanted : 0;
+  }
+
+//+------------------------------------------------------------------+
+//| A new folder of the archive, made now and found empty, so that   |
+//| no file moved into it can meet a name already there; "" when     |
+//| none could be made.                                               |
+//+------------------------------------------------------------------+
+string NewBatchFolder()
+  {
+   if(!SedgefoldIsDir(Archive) && !SedgefoldCreate(Archive))
+      return "";
+   string stamp = TimeToString(TimeLocal(), TIME_DATE | TIME_SECONDS);
+   StringReplace(stamp, ":", "-");
+   for(int attempt = 1; attempt <= 100; attempt++)
+     {
+      string batch = Archive + "\\" + stamp + (attempt > 1 ? " (" + IntegerToString(attempt) + ")" : "");
+      if(SedgefoldIsDir(batch))
+         continue;   // taken: the next name
+      if(GetLastError() == SEDGEFOLD_ERROR || !SedgefoldCreate(batch))
+         return "";
+      if(SedgefoldIsEmptyDir(batch))
+         return batch;
+      if(GetLastError() == SEDGEFOLD_ERROR)
+         return "";
+      // Someone else made it meanwhile and put something in: the next name.
+     }
+   return "";
+  }
+
+//+------------------------------------------------------------------+
+//| Moves the files into a new batch folder; one journal line a look.|
+//+------------------------------------------------------------------+
+void ArchiveFiles(const string &names[])
+  {
+   string batch = NewBatchFolder();
+   if(batch == "")
+      return;
+   int moved = 0;
+   for(int i = 0; i < ArraySize(names) && !IsStopped(); i++)
+      if(SedgefoldMove(Watched + "\\" + names[i], batch + "\\" + names[i]))
+         moved++;
+   if(moved == 0)
+     {
+      // Made by this look and still empty: nothing of the user's goes.
+      SedgefoldDeleteEmpty(batch);
+      return;
+     }
+   PrintFormat("Moved %d of %d file(s) to %s.", moved, ArraySize(names), batch);
+  }
+//+------------------------------------------------------------------+
