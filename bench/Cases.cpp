@@ -1,9 +1,12 @@
 #include "bench/Cases.h"
 
+#include <shellapi.h>
+
 #include <cstdint>
 #include <cstring>
 #include <cwchar>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "bench/Failure.h"
@@ -27,11 +30,11 @@ Outcome Compare(const Context& context, const Side& library, const Side& referen
     try {
       ms = library();
     } catch (const Failure& failure) {
-      const std::wstring report = context.reports.Last();
+      const std::wstring report = Host::LastReport<wchar_t>(context.library);
       if (report.empty()) throw;
       throw Failure(std::string(failure.what()) + ", and the library reported:\n" + Utf8(report));
     }
-    const std::wstring report = context.reports.Last();
+    const std::wstring report = Host::LastReport<wchar_t>(context.library);
     Expect(report.empty(), "the library reported a failure:\n" + Utf8(report));
     return ms;
   };
@@ -113,7 +116,7 @@ Outcome ListCase(const Context& context) {
         byLibrary.Blank();
         std::uint64_t listed = 0;
         const double ms = TimedMs([&] {
-          listed = context.library.getListM(pattern.c_str(), kListBoth, byLibrary.Data(),
+          listed = context.library.w.getListM(pattern.c_str(), kListBoth, byLibrary.Data(),
                                             byLibrary.Size());
         });
         Expect(listed == kListEntries, "PathGetListMW answered " + std::to_string(listed) +
@@ -142,7 +145,7 @@ Outcome CheckCase(const Context& context) {
       [&] {
         int found = 0;
         const double ms = TimedMs([&] {
-          for (int i = 0; i < kChecks; ++i) found += context.library.check(directory.c_str());
+          for (int i = 0; i < kChecks; ++i) found += context.library.w.check(directory.c_str());
         });
         Expect(found == kChecks, "PathCheckW answered 1 in " + std::to_string(found) + " of " +
                                      std::to_string(kChecks) + " calls");
@@ -180,7 +183,7 @@ Outcome ClearCase(const Context& context) {
       [&] {
         MakeTree(tree);
         int answer = 0;
-        const double ms = TimedMs([&] { answer = context.library.clearFromFiles(tree.c_str()); });
+        const double ms = TimedMs([&] { answer = context.library.w.clearFromFiles(tree.c_str()); });
         Expect(answer == 1, "PathClearFromFilesW answered " + std::to_string(answer));
         ExpectCensus(tree, cleared, "PathClearFromFilesW");
         RequireRemoved(tree);
@@ -195,9 +198,27 @@ Outcome ClearCase(const Context& context) {
       });
 }
 
-// --- copy-5k -----------------------------------------------------------------
+// --- copy-5k, delete-5k, and the same against their bare shell requests ---
 
-Outcome CopyCase(const Context& context) {
+// The request the library hands the shell for a copy or a delete, made
+// directly: what the library adds around it is what it can change.
+void ShellRequest(const UINT wFunc, const std::wstring& from, const std::wstring& to,
+                  const char* what) {
+  const std::wstring source = from + std::wstring(2, L'\0');
+  const std::wstring destination = to + std::wstring(2, L'\0');
+  SHFILEOPSTRUCTW request{};
+  request.wFunc = wFunc;
+  request.pFrom = source.c_str();
+  request.pTo = wFunc == FO_DELETE ? nullptr : destination.c_str();
+  request.fFlags = FOF_MULTIDESTFILES | FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR |
+                   FOF_NOERRORUI;
+  Expect(SHFileOperationW(&request) == 0 && !request.fAnyOperationsAborted,
+         std::string("the shell's ") + what + " failed");
+}
+
+using Work = std::function<void(const std::wstring& from, const std::wstring& to)>;
+
+Outcome CopyCaseAgainst(const Context& context, const Work& reference, const char* name) {
   const std::wstring source = context.scratch.Path(L"copy-source");
   const std::wstring destination = context.scratch.Path(L"copy-destination");
   MakeTree(source);
@@ -206,7 +227,7 @@ Outcome CopyCase(const Context& context) {
       [&] {
         int answer = 0;
         const double ms = TimedMs([&] {
-          answer = context.library.copy(source.c_str(), destination.c_str());
+          answer = context.library.w.copy(source.c_str(), destination.c_str());
         });
         Expect(answer == 1, "PathCopyW answered " + std::to_string(answer));
         ExpectCensus(destination, TreeCensus(), "PathCopyW");
@@ -214,10 +235,8 @@ Outcome CopyCase(const Context& context) {
         return ms;
       },
       [&] {
-        const double ms = TimedMs([&] {
-          fs::copy(fs::path(source), fs::path(destination), fs::copy_options::recursive);
-        });
-        ExpectCensus(destination, TreeCensus(), "the reference copy");
+        const double ms = TimedMs([&] { reference(source, destination); });
+        ExpectCensus(destination, TreeCensus(), name);
         RequireRemoved(destination);
         return ms;
       });
@@ -225,30 +244,61 @@ Outcome CopyCase(const Context& context) {
   return outcome;
 }
 
-// --- delete-5k ---------------------------------------------------------------
+Outcome CopyCase(const Context& context) {
+  return CopyCaseAgainst(
+      context,
+      [](const std::wstring& from, const std::wstring& to) {
+        fs::copy(fs::path(from), fs::path(to), fs::copy_options::recursive);
+      },
+      "the reference copy");
+}
 
-Outcome DeleteCase(const Context& context) {
+Outcome CopyShellCase(const Context& context) {
+  return CopyCaseAgainst(
+      context,
+      [](const std::wstring& from, const std::wstring& to) {
+        ShellRequest(FO_COPY, from, to, "copy");
+      },
+      "the shell's copy");
+}
+
+Outcome DeleteCaseAgainst(const Context& context, const std::function<void(const std::wstring&)>& reference,
+                          const char* name) {
   const std::wstring tree = context.scratch.Path(L"delete");
-  // The tree's files and directories, and the root itself.
-  const std::uintmax_t entries = kTreeFiles + kTreeDirectories + 1;
   return Compare(
       context,
       [&] {
         MakeTree(tree);
         int answer = 0;
-        const double ms = TimedMs([&] { answer = context.library.remove(tree.c_str()); });
+        const double ms = TimedMs([&] { answer = context.library.w.remove(tree.c_str()); });
         Expect(answer == 1, "PathDeleteW answered " + std::to_string(answer));
         ExpectGone(tree, "PathDeleteW");
         return ms;
       },
       [&] {
         MakeTree(tree);
-        std::uintmax_t removed = 0;
-        const double ms = TimedMs([&] { removed = fs::remove_all(fs::path(tree)); });
-        Expect(removed == entries, "remove_all removed " + std::to_string(removed) + " entries");
-        ExpectGone(tree, "the reference removal");
+        const double ms = TimedMs([&] { reference(tree); });
+        ExpectGone(tree, name);
         return ms;
       });
+}
+
+Outcome DeleteCase(const Context& context) {
+  // The tree's files and directories, and the root itself.
+  const std::uintmax_t entries = kTreeFiles + kTreeDirectories + 1;
+  return DeleteCaseAgainst(
+      context,
+      [&](const std::wstring& tree) {
+        const std::uintmax_t removed = fs::remove_all(fs::path(tree));
+        Expect(removed == entries, "remove_all removed " + std::to_string(removed) + " entries");
+      },
+      "the reference removal");
+}
+
+Outcome DeleteShellCase(const Context& context) {
+  return DeleteCaseAgainst(
+      context, [](const std::wstring& tree) { ShellRequest(FO_DELETE, tree, tree, "delete"); },
+      "the shell's delete");
 }
 
 }  // namespace
@@ -259,7 +309,9 @@ const std::vector<Case>& AllCases() {
       {"check-100k", CheckCase},
       {"clear-files-5k", ClearCase},
       {"copy-5k", CopyCase},
+      {"copy-5k-shell", CopyShellCase},
       {"delete-5k", DeleteCase},
+      {"delete-5k-shell", DeleteShellCase},
   };
   return cases;
 }

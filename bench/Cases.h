@@ -3,16 +3,14 @@
 // write without the library, on the same directories.
 #include <vector>
 
-#include "bench/Library.h"
 #include "bench/Measure.h"
 #include "bench/Tree.h"
-#include "cli/Reports.h"
+#include "host/Library.h"
 
 namespace Bench {
 
 struct Context {
-  const Exports& library;
-  const Cli::Reports& reports;  // the library runs quiet
+  const Host::Exports& library;  // run quiet
   const Scratch& scratch;
   Budget budget;
 };

@@ -20,9 +20,8 @@
 
 #include "bench/Cases.h"
 #include "bench/Failure.h"
-#include "bench/Library.h"
-#include "cli/Reports.h"
 #include "bench/Tree.h"
+#include "host/Library.h"
 
 namespace {
 
@@ -91,13 +90,11 @@ void PrintOutcome(const char* name, const Bench::Outcome& outcome) {
 // The cases in order; the name of the one running when something failed
 // is left in `current`.
 void RunCases(const Invocation& invocation, const char*& current) {
-  const Cli::Library library;
-  const Bench::Exports exports = Bench::Resolve(library);
-  const Cli::Reports reports(library);
-  Bench::Expect(reports.Missing() == nullptr, "Sedgefold.dll exports no report mode and last report");
-  reports.Mode(kQuiet);
+  const Host::Library library;
+  Bench::Expect(library.Loaded(), Bench::Utf8(library.Problem()));
+  library.Api().reportMode(kQuiet);
   const Bench::Scratch scratch;
-  const Bench::Context context{exports, reports, scratch,
+  const Bench::Context context{library.Api(), scratch,
                                invocation.quick ? kQuickBudget : kFullBudget};
   for (const Case& selected : invocation.cases) {
     current = selected.name;

@@ -5,7 +5,8 @@
 #include <cstdio>
 
 #include "bench/Failure.h"
-#include "bench/Handles.h"
+#include "host/Tree.h"
+#include "utils/Utils.Smart.h"
 
 namespace Bench {
 namespace {
@@ -22,25 +23,12 @@ std::wstring Numbered(const wchar_t* stem, const int number, const wchar_t* exte
 }
 
 void MakeFile(const std::wstring& path, const char* content, const DWORD bytes) {
-  const File file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.IsOpen()) FailOnSystem("creating file", path);
+  const Utils::FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) FailOnSystem("creating file", path);
   DWORD written = 0;
-  if (bytes > 0 && (!WriteFile(file.Get(), content, bytes, &written, nullptr) || written != bytes))
+  if (bytes > 0 && (!WriteFile(file.get(), content, bytes, &written, nullptr) || written != bytes))
     FailOnSystem("writing file", path);
-}
-
-// What stays is found by the caller's final check.
-void RemoveEntry(const std::wstring& path, const WIN32_FIND_DATAW& record) {
-  const DWORD attributes = record.dwFileAttributes;
-  if ((attributes & FILE_ATTRIBUTE_READONLY) != 0)
-    SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-  if (!IsDirectory(record))
-    DeleteFileW(path.c_str());
-  else if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
-    RemoveDirectoryW(path.c_str());
-  else
-    RemoveTree(path);
 }
 
 }  // namespace
@@ -80,22 +68,14 @@ Census TreeCensus() {
 
 Census CensusOf(const std::wstring& directory) {
   Census census;
-  Search search(directory + L"\\*");
-  if (!search.IsOpen()) FailOnSystem("listing", directory);
-  do {
-    const WIN32_FIND_DATAW& record = search.Record();
-    if (IsDotEntry(record)) continue;
-    if (IsDirectory(record)) {
+  for (const auto& [path, entry] : Host::SnapshotOf(directory)) {
+    if ((entry.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
       ++census.directories;
-      const Census below = CensusOf(directory + L"\\" + record.cFileName);
-      census.files += below.files;
-      census.directories += below.directories;
-      census.bytes += below.bytes;
     } else {
       ++census.files;
-      census.bytes += (static_cast<long long>(record.nFileSizeHigh) << 32) | record.nFileSizeLow;
+      census.bytes += static_cast<long long>(entry.size);
     }
-  } while (search.Next());
+  }
   return census;
 }
 
@@ -103,22 +83,8 @@ bool Exists(const std::wstring& path) {
   return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool RemoveTree(const std::wstring& path) {
-  {
-    Search search(path + L"\\*");
-    if (search.IsOpen()) {
-      do {
-        if (!IsDotEntry(search.Record()))
-          RemoveEntry(path + L"\\" + search.Record().cFileName, search.Record());
-      } while (search.Next());
-    }
-  }
-  RemoveDirectoryW(path.c_str());
-  return !Exists(path);
-}
-
 void RequireRemoved(const std::wstring& path) {
-  Expect(RemoveTree(path), "cannot remove " + Utf8(path));
+  Expect(Host::RemoveTree(path), "cannot remove " + Utf8(path));
 }
 
 Scratch::Scratch() {
@@ -132,7 +98,7 @@ Scratch::Scratch() {
 }
 
 Scratch::~Scratch() {
-  if (!RemoveTree(root_))
+  if (!Host::RemoveTree(root_))
     std::fprintf(stderr, "sedgefold-bench: scratch directory left: %s\n", Utf8(root_).c_str());
 }
 

@@ -33,9 +33,7 @@ Census TreeCensus();
 Census CensusOf(const std::wstring& directory);
 
 bool Exists(const std::wstring& path);
-// Removes path with everything below it; links are removed, never entered.
-// False when something stays.
-bool RemoveTree(const std::wstring& path);
+// Removes path with everything below it, or fails the run.
 void RequireRemoved(const std::wstring& path);
 
 // The run's own directory in the temporary folder, removed at the end.

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/Library.h"
+#include "host/Library.h"
 
 namespace Cli {
 
@@ -27,11 +27,6 @@ enum Status : int {
 struct UsageError {
   std::wstring message;
 };
-// Thrown when the loaded library lacks an export.
-struct MissingExport {
-  std::string name;
-};
-
 using Arguments = std::vector<std::wstring>;
 
 struct Command {
@@ -40,7 +35,7 @@ struct Command {
   std::size_t fewest;
   std::size_t most;
   const wchar_t* help;
-  int (*run)(const Library& library, const Options& options, const Arguments& arguments);
+  int (*run)(const Host::Exports& api, const Options& options, const Arguments& arguments);
 };
 
 const std::vector<Command>& Commands();

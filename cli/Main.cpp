@@ -6,16 +6,14 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "cli/BoxCloser.h"
 #include "cli/Commands.h"
 #include "cli/Console.h"
-#include "cli/Library.h"
-#include "cli/Reports.h"
+#include "host/Boxes.h"
+#include "host/Library.h"
 
 namespace {
 
@@ -29,16 +27,13 @@ std::wstring FileName(const std::wstring& path) {
   return path.substr(path.find_last_of(L"\\/") + 1);
 }
 
-struct LocalFreer {
-  void operator()(wchar_t** block) const { LocalFree(block); }
-};
-
 // The program's arguments, without its own name.
 Arguments CommandLine() {
   int count = 0;
-  const std::unique_ptr<wchar_t*, LocalFreer> argv(CommandLineToArgvW(GetCommandLineW(), &count));
+  wchar_t** const argv = CommandLineToArgvW(GetCommandLineW(), &count);
   Arguments arguments;
-  for (int i = 1; argv != nullptr && i < count; ++i) arguments.emplace_back(argv.get()[i]);
+  for (int i = 1; argv != nullptr && i < count; ++i) arguments.emplace_back(argv[i]);
+  LocalFree(argv);
   return arguments;
 }
 
@@ -96,9 +91,9 @@ std::wstring FileVersion(const std::wstring& path) {
 
 void Version() {
   std::wstring text = L"sedgefold " SF_VERSION_TEXT L"\n";
-  const Cli::Library library;
+  const Host::Library library;
   if (!library.Loaded()) {
-    text += L"Sedgefold.dll: not loaded (error " + std::to_wstring(library.LoadError()) + L")\n";
+    text += L"Sedgefold.dll: " + library.Problem() + L"\n";
   } else {
     const std::wstring path = library.FilePath();
     const std::wstring version = FileVersion(path);
@@ -143,19 +138,23 @@ int RunCommand(const Invocation& invocation) {
     throw Cli::UsageError{L"usage: sedgefold " + std::wstring(command->name) + L" " +
                           command->arguments};
 
-  const Cli::Library library;
+  const Host::Library library;
   if (!library.Loaded()) {
-    Cli::Console::Err(L"error: Sedgefold.dll did not load (error " +
-                      std::to_wstring(library.LoadError()) + L")\n");
+    Cli::Console::Err(L"error: " + library.Problem() + L"\n");
     return Cli::kNoLibrary;
   }
-  const Cli::Reports reports(library);
-  if (reports.Missing() != nullptr) throw Cli::MissingExport{reports.Missing()};
-  reports.Mode(invocation.boxes ? kBoxes : kQuiet);
-  std::optional<Cli::BoxCloser> closer;
-  if (invocation.closeBoxes) closer.emplace();
-  const int status = command->run(library, invocation.options, invocation.arguments);
-  const std::wstring report = reports.Last();
+  const Host::Exports& api = library.Api();
+  api.reportMode(invocation.boxes ? kBoxes : kQuiet);
+  // For unattended runs: every box copied to standard error and closed at
+  // once, so a failing export returns instead of waiting for a click.
+  if (invocation.closeBoxes)
+    Host::SetBoxSink([](const Host::Box& box) {
+      Cli::Console::Err(Cli::Console::Indented(L"message box \"" + box.caption + L"\":", box.text));
+    });
+  std::optional<Host::BoxHook> hook;
+  if (invocation.closeBoxes) hook.emplace();
+  const int status = command->run(api, invocation.options, invocation.arguments);
+  const std::wstring report = Host::LastReport<wchar_t>(api);
   if (report.empty()) return status;
   if (!invocation.boxes)
     Cli::Console::Err(Cli::Console::Indented(
@@ -188,10 +187,6 @@ int main() {
   } catch (const Cli::UsageError& error) {
     Cli::Console::Err(L"error: " + error.message + L"\n(sedgefold --help lists the commands)\n");
     return Cli::kUsage;
-  } catch (const Cli::MissingExport& error) {
-    Cli::Console::Err(L"error: Sedgefold.dll has no export " +
-                      std::wstring(error.name.begin(), error.name.end()) + L"\n");
-    return Cli::kNoLibrary;
   } catch (const std::exception& error) {
     const std::string what = error.what();
     Cli::Console::Err(L"error: " + std::wstring(what.begin(), what.end()) + L"\n");

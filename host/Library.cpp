@@ -19,6 +19,7 @@ void ResolveAll(HMODULE module, Exports& exports, std::wstring& problem) {
   SF_HOST_FORMS(SF_HOST_RESOLVE_W)
 #undef SF_HOST_RESOLVE_A
 #undef SF_HOST_RESOLVE_W
+  Resolve(module, "SedgefoldReportMode", exports.reportMode, problem);
 }
 
 }  // namespace
@@ -41,6 +42,17 @@ Library::Library(const wchar_t* name) : module_(LoadLibraryW(name)) {
   }
   ResolveAll(module_.get(), exports_, problem_);
 }
+
+template <class C> std::basic_string<C> LastReport(const Exports& api) {
+  const auto last = api.Of<C>().lastReport;
+  std::basic_string<C> text(static_cast<std::size_t>(last(nullptr, 0)), C(0));
+  // The string's own terminator slot takes the library's terminator.
+  if (!text.empty())
+    text.resize(static_cast<std::size_t>(last(&text[0], static_cast<int>(text.size()) + 1)));
+  return text;
+}
+template std::string LastReport<char>(const Exports&);
+template std::wstring LastReport<wchar_t>(const Exports&);
 
 std::wstring Library::FilePath() const { return module_ ? ModulePath(module_.get()) : std::wstring(); }
 

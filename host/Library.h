@@ -18,7 +18,8 @@ namespace Host {
   X(getList, PathGetList) X(getListM, PathGetListM) X(create, PathCreate)              \
   X(remove, PathDelete) X(deleteEmpty, PathDeleteEmpty)                                \
   X(clearContents, PathClearContents) X(clearFromFiles, PathClearFromFiles)            \
-  X(copy, PathCopy) X(move, PathMove) X(link, PathSymbolicLink)
+  X(copy, PathCopy) X(move, PathMove) X(link, PathSymbolicLink)                        \
+  X(lastReport, SedgefoldLastReport)
 
 template <class C> struct Forms;
 #define SF_HOST_FORM_A(member, name) decltype(&name##A) member;
@@ -38,6 +39,7 @@ template <class C> using Record = typename RecordOf<C>::Type;
 struct Exports {
   Forms<char> a;
   Forms<wchar_t> w;
+  decltype(&SedgefoldReportMode) reportMode;  // of the calling thread, no width
 
   template <class C> const Forms<C>& Of() const;
 };
@@ -61,6 +63,24 @@ class Library {
   Utils::ModuleHandle module_;
   Exports exports_{};
   std::wstring problem_;
+};
+
+// The calling thread's last report, through the export of width C: its
+// length asked first, then the text.
+template <class C> std::basic_string<C> LastReport(const Exports& api);
+
+// The calling thread's report mode set for the life of the object, the one
+// before put back after it.
+class ReportMode {
+ public:
+  ReportMode(const Exports& api, int mode) : api_(api), before_(api.reportMode(mode)) {}
+  ~ReportMode() { api_.reportMode(before_); }
+  ReportMode(const ReportMode&) = delete;
+  ReportMode& operator=(const ReportMode&) = delete;
+
+ private:
+  const Exports& api_;
+  int before_;
 };
 
 // The full path of a module's file (null: the program's own).

@@ -1,7 +1,7 @@
 #pragma once
-// What an end-to-end test needs to play the terminal: the DLL loaded by name
-// from next to the test program, exports resolved by bare name, the message
-// boxes the DLL raises caught and closed, and a scratch directory per test.
+// What an end-to-end test adds to the host library to play the terminal:
+// the library loaded once for the process, boxes that fail the test unless
+// it watches for them, scratch directories, and the Unix side under Wine.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -9,54 +9,31 @@
 #include <string>
 #include <vector>
 
+#include "host/Boxes.h"
+#include "host/Library.h"
+#include "host/Text.h"
+#include "host/Tree.h"
+
 namespace Host {
 
-// A module loaded with LoadLibraryW, kept for the whole process.
-struct Module {
-  HMODULE handle;
-  DWORD loadError;
-  std::wstring FilePath() const;
-};
+// Sedgefold.dll from next to the test program, loaded once (the terminal
+// keeps it loaded too); the test fails (throws) when it did not load from
+// there or lacks an export.
+const Library& Loaded();
+inline const Exports& Api() { return Loaded().Api(); }
+template <class C> const Forms<C>& ApiOf() { return Api().Of<C>(); }
+template <class C> std::basic_string<C> LastReportOf() { return LastReport<C>(Api()); }
+inline std::wstring LastReport() { return LastReportOf<wchar_t>(); }
+inline bool Quiet() { return Api().reportMode(-1) == 1; }
 
-// Sedgefold.dll, loaded once per process (the terminal keeps it loaded too).
-const Module& Library();
+// Text of either width from test data: A forms get it in the ANSI code page.
+template <class C> std::basic_string<C> As(const std::wstring& text);
+template <> inline std::string As<char>(const std::wstring& text) { return Ansi(text); }
+template <> inline std::wstring As<wchar_t>(const std::wstring& text) { return text; }
 
-// The export `name` of the copy next to the test program; throws (failing
-// the test) for a DLL that did not load from there or lacks the name.
-FARPROC ExportAddress(const char* name);
-template <class Fn> Fn Export(const char* name) {
-  return reinterpret_cast<Fn>(reinterpret_cast<void*>(ExportAddress(name)));
-}
-
-struct Box {
-  std::wstring caption, text;
-  std::wstring FirstLine() const { return text.substr(0, text.find_first_of(L"\r\n")); }
-};
-
-// Catches the boxes of the thread that owns it the moment they activate,
-// well before the patrol thread's next pass: a test that raises thousands of
-// boxes, or raises them on many threads, needs one per calling thread. What
-// it catches goes to the alive BoxWatcher like any other box, and is counted
-// here for this thread alone.
-class BoxHook {
- public:
-  BoxHook();
-  ~BoxHook();
-  BoxHook(const BoxHook&) = delete;
-  BoxHook& operator=(const BoxHook&) = delete;
-
-  // Hooks nest: the outermost on a thread installs, the others share it.
-  bool Installed() const;
-  // Boxes caught on this thread since the outermost hook was installed, and
-  // the last of them.
-  std::size_t Count() const;
-  const Box& Last() const;
-};
-
-// While alive, receives every dialog box of this process: a patrol thread
-// records it and closes it, before the export that raised it returns. One
-// watcher at a time; a box shown while none is alive is closed too, and
-// fails the running test instead of hanging it.
+// While alive, receives every box of this process (this thread's the moment
+// they activate); a box shown while none is alive is closed too, and fails
+// the running test instead of hanging it. One watcher at a time.
 class BoxWatcher {
  public:
   BoxWatcher();
@@ -70,36 +47,31 @@ class BoxWatcher {
   bool WaitFor(std::size_t count, DWORD timeoutMs);
 
  private:
-  std::vector<Box> boxes_;  // filled by the patrol thread, under its lock
+  std::vector<Box> boxes_;
   bool stopped_ = false;
-  BoxHook hook_;            // this thread's boxes, caught without delay
+  BoxHook hook_;
 };
 
 // Stops the watcher and fails the test if any box was shown.
 void ExpectNoBox(BoxWatcher& watcher);
 // Waits up to 5 s for a box, stops the watcher, and fails the test unless
-// exactly one box, captioned "Sedgefold.dll", was shown. Returns it (or an
-// empty Box).
+// exactly one box, captioned "Sedgefold.dll", was shown. Returns it.
 Box ExpectOneBox(BoxWatcher& watcher);
 
-// Test data in the process's ANSI code page (1251 in these runs) and back.
-std::string Ansi(const std::wstring& text);
-std::wstring Wide(const std::string& ansi);
-
-// The process's private bytes, 0 when they cannot be read.
+// The process's committed private bytes, and the bytes of every heap block
+// in use: what a leak grows.
 std::size_t PrivateBytes();
-// The bytes of every heap block of the process in use.
 std::size_t HeapBytesInUse();
 
-bool RunningOnWine();
-// Runs a program of the Unix host (Wine only); its exit status, or -1 when
-// it did not finish within `timeoutMs`.
+// Wine only: a program of the Unix host, its exit status (-1 when it did not
+// finish within timeoutMs), and the Unix path of a Windows path.
 int RunUnix(const std::vector<std::wstring>& argv, DWORD timeoutMs = 10000);
-// The Unix path of a Windows path, empty off Wine.
 std::wstring UnixPath(const std::wstring& path);
+// Removes a tree without ever acting through a link: under Wine from the
+// Unix side, where no Win32 call can. False when something is left.
+bool RemoveTestTree(const std::wstring& path);
 
-// A fresh empty directory for every test, removed after it with plain Win32
-// calls (never through the library under test).
+// A fresh empty directory for every test, removed after it.
 class Scratch : public ::testing::Test {
  protected:
   void SetUp() override;
@@ -110,11 +82,9 @@ class Scratch : public ::testing::Test {
     return relative.empty() ? root_ : root_ + L"\\" + relative;
   }
 
-  // A directory (with its parents), a file or a directory symbolic link to
-  // `target` (a full Windows path) in the scratch directory; the full path
-  // returned, the test failed if creation fails. Under Wine, whose
-  // CreateSymbolicLinkW creates nothing, the link is a Unix symlink made with
-  // ln, showing FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT.
+  // A directory (with its parents), a file, or a directory link to target;
+  // the full path, the test failed when it cannot be made. Under Wine, whose
+  // CreateSymbolicLinkW makes nothing, the link is a Unix symlink.
   std::wstring MakeDir(const std::wstring& relative);
   std::wstring MakeFile(const std::wstring& relative, const std::string& content = std::string());
   std::wstring MakeDirLink(const std::wstring& relative, const std::wstring& target);
@@ -122,14 +92,5 @@ class Scratch : public ::testing::Test {
  private:
   std::wstring root_;
 };
-
-// The long-path form of a full path ("\\?\" prefixed, a UNC path as it
-// is): a tree deeper than MAX_PATH stays reachable. No "." or ".." is
-// resolved in it.
-std::wstring Extended(const std::wstring& path);
-
-// Removes a directory tree without ever entering a link. Returns false if
-// something is left.
-bool RemoveTree(const std::wstring& path);
 
 }  // namespace Host

@@ -1,44 +1,29 @@
-// PathGetList*/PathCheck* as the terminal calls them: what lands in the host's
-// buffers and records, which calls fail with which box, and that a failing
-// call never writes outside what the host handed over.
-#include "Host.h"
-
-#include <algorithm>
-#include <cstdint>
-#include <functional>
+// The listing exports as the terminal calls them, in both widths and into
+// both kinds of host memory: what lands there, which calls fail with which
+// box, and that no call writes outside what the host handed over.
+#include <climits>
+#include <iterator>
 #include <set>
+
+#include "Robust.h"
 
 namespace {
 
-using Host::BoxWatcher;
-using Host::Export;
-
-// The terminal's string records: capacity at 0, pointer at 4, 12 bytes each.
-#pragma pack(push, 4)
-template <class C> struct Record { int32_t capacity; C* text; };
-#pragma pack(pop)
-using RecordA = Record<char>;
-using RecordW = Record<wchar_t>;
-static_assert(sizeof(RecordA) == 12 && sizeof(RecordW) == 12, "terminal layout");
-
-using GetListA = uint64_t(__cdecl*)(const char*, int, char*, uint64_t, uint64_t);
-using GetListW = uint64_t(__cdecl*)(const wchar_t*, int, wchar_t*, uint64_t, uint64_t);
-using GetListMA = uint64_t(__cdecl*)(const char*, int, RecordA*, uint64_t);
-using GetListMW = uint64_t(__cdecl*)(const wchar_t*, int, RecordW*, uint64_t);
-using CheckA = int(__cdecl*)(const char*);
-using CheckW = int(__cdecl*)(const wchar_t*);
+using Host::As;
+using Host::Record;
+using Robust::Guarded;
+using Robust::Observe;
+using Robust::Outcome;
+using Names = std::set<std::wstring>;
 
 const std::wstring kFile = L"файл.txt", kDirectory = L"Каталог";
-
-enum class Form { MW, MA, W, A };
-using Names = std::vector<std::wstring>;
-std::set<std::wstring> AsSet(const Names& names) { return {names.begin(), names.end()}; }
+constexpr std::size_t kSlotChars = 260;
 
 bool Says(const std::wstring& text, const std::wstring& fragment) {
   return text.find(fragment) != std::wstring::npos;
 }
 
-class Listing : public Host::Scratch {
+template <class C> class Listing : public Host::Scratch {
  protected:
   void SetUp() override {
     Host::Scratch::SetUp();
@@ -46,147 +31,157 @@ class Listing : public Host::Scratch {
     MakeFile(L"Data\\" + kFile, "x");
     MakeDir(L"Data\\Sub");
     MakeDir(L"Data\\" + kDirectory);
-    MakeFile(L"One\\a.txt", "x");
+    MakeDir(L"Empty\\OnlyDir");
   }
 
-  std::wstring All(const std::wstring& directory) { return Path(directory) + L"\\*"; }
+  const Host::Forms<C>& Api() const { return Host::ApiOf<C>(); }
+  std::basic_string<C> All(const std::wstring& directory) { return As<C>(Path(directory) + L"\\*"); }
 
-  // The names one call of a form puts in 8 slots or records of 260 characters,
-  // all '#' at first; no box and no write past a name's terminator expected.
-  Names List(Form form, const std::wstring& pattern, int mode, uint64_t count = 8) {
-    constexpr std::size_t kSlots = 8, kSlot = 260;
-    std::vector<wchar_t> wide(kSlots * kSlot, L'#');
-    std::vector<char> narrow(kSlots * kSlot, '#');
-    std::vector<RecordW> recordsW;
-    std::vector<RecordA> recordsA;
-    for (std::size_t i = 0; i < kSlots; ++i) {
-      recordsW.push_back({kSlot, &wide[i * kSlot]});
-      recordsA.push_back({kSlot, &narrow[i * kSlot]});
-    }
-    const std::string ansi = Host::Ansi(pattern);
-    BoxWatcher boxes;
-    const uint64_t returned =
-        form == Form::MW ? Export<GetListMW>("PathGetListMW")(pattern.c_str(), mode, recordsW.data(), count)
-        : form == Form::MA ? Export<GetListMA>("PathGetListMA")(ansi.c_str(), mode, recordsA.data(), count)
-        : form == Form::W ? Export<GetListW>("PathGetListW")(pattern.c_str(), mode, wide.data(), count, 2 * kSlot)
-        : Export<GetListA>("PathGetListA")(ansi.c_str(), mode, narrow.data(), count, kSlot);
+  // The names one call puts into 8 slots (records: false) or 8 records of
+  // 260 characters, all '#' at first; no box, and nothing written past a
+  // name's terminator.
+  Names List(bool records, const std::basic_string<C>& pattern, int mode, uint64_t count = 8) {
+    Guarded<C> text(8 * kSlotChars);
+    Guarded<Record<C>> array(8, Record<C>{});
+    for (std::size_t i = 0; i < 8; ++i) array.data()[i] = {int(kSlotChars), text.data() + i * kSlotChars};
+    Host::BoxWatcher boxes;
+    const uint64_t listed =
+        records ? Api().getListM(pattern.c_str(), mode, array.data(), count)
+                : Api().getList(pattern.c_str(), mode, text.data(), count, kSlotChars * sizeof(C));
     Host::ExpectNoBox(boxes);
-    const bool isWide = form == Form::MW || form == Form::W;
+    EXPECT_LE(listed, count);
     Names names;
-    for (std::size_t i = 0; i < kSlots; ++i) {
-      std::size_t at = i * kSlot;  // the first place that must still be '#'
-      if (i < returned) {
-        names.push_back(isWide ? std::wstring(&wide[at]) : Host::Wide(&narrow[at]));
-        at += names.back().size() + 1;  // 1251 has one byte per character
-      }
-      EXPECT_TRUE(isWide ? wide[at] == L'#' : narrow[at] == '#') << "slot " << i << " written past";
+    for (std::size_t i = 0; i < 8; ++i) {
+      const C* slot = text.data() + i * kSlotChars;
+      const std::size_t length = i < listed ? std::basic_string<C>(slot).size() + 1 : 0;
+      if (i < listed) names.insert(Robust::WideOf(std::basic_string<C>(slot)));
+      EXPECT_EQ(slot[length], C('#')) << "slot " << i << " written past its name";
     }
+    EXPECT_TRUE(text.GuardsIntact() && array.GuardsIntact());
     return names;
   }
 };
 
-TEST_F(Listing, EveryFormListsByModeAlikeNeverDotEntries) {
-  using Set = std::set<std::wstring>;
-  MakeDir(L"Empty\\OnlyDir");
-  const Names all = List(Form::MW, All(L"Data"), 3);
-  EXPECT_EQ(AsSet(all), (Set{L"Sub", kDirectory, L"a.txt", kFile}));
-  for (Form form : {Form::MW, Form::MA, Form::W, Form::A}) {
-    SCOPED_TRACE(static_cast<int>(form));
-    EXPECT_EQ(AsSet(List(form, All(L"Data"), 1)), (Set{L"Sub", kDirectory}));
-    EXPECT_EQ(AsSet(List(form, All(L"Data"), 2)), (Set{L"a.txt", kFile}));
-    EXPECT_EQ(List(form, All(L"Data"), 3), all);
-    EXPECT_TRUE(List(form, All(L"Empty\\OnlyDir"), 3).empty());  // "." and ".." only
-    EXPECT_TRUE(List(form, All(L"Empty"), 2).empty());
+using Widths = ::testing::Types<char, wchar_t>;
+TYPED_TEST_SUITE(Listing, Widths);
+
+TYPED_TEST(Listing, EveryFormListsByModeNeverTheDotEntries) {
+  const Names directories{L"Sub", kDirectory}, files{L"a.txt", kFile};
+  for (const bool records : {false, true}) {
+    SCOPED_TRACE(records ? "records" : "slots");
+    EXPECT_EQ(this->List(records, this->All(L"Data"), 1), directories);
+    EXPECT_EQ(this->List(records, this->All(L"Data"), 2), files);
+    EXPECT_EQ(this->List(records, this->All(L"Data"), 3).size(), 4u);
+    EXPECT_TRUE(this->List(records, this->All(L"Empty\\OnlyDir"), 3).empty());  // "." and ".."
+    EXPECT_TRUE(this->List(records, this->All(L"Empty"), 2).empty());
+    EXPECT_EQ(this->List(records, this->All(L"Data"), 3, 2).size(), 2u);  // at most count
+    EXPECT_TRUE(this->List(records, this->All(L"Data"), 3, 0).empty());
   }
-  // Fewer records than entries: the first ones are filled, no others.
-  for (uint64_t count : {0u, 2u})
-    EXPECT_EQ(List(Form::MW, All(L"Data"), 3, count), Names(all.begin(), all.begin() + count));
 }
 
-// In the terminal's code page, 1251 here; a character it lacks becomes '?'.
-TEST_F(Listing, AFormsConvertNamesToTheAnsiCodePage) {
-  MakeFile(L"Odd\\\u03B1\u4E2D.txt", "x");  // Greek alpha, CJK: not in 1251
-  MakeFile(L"Odd\\" + kFile, "x");
-  std::set<std::string> bytes;
-  for (const std::wstring& name : List(Form::MA, All(L"Odd"), 2)) bytes.insert(Host::Ansi(name));
-  EXPECT_EQ(bytes, (std::set<std::string>{"??.txt", "\xF4\xE0\xE9\xEB.txt"}));
+// In the terminal's code page, 1251 here: a character it lacks becomes '?',
+// never a look-alike ("\uFF3C" is no backslash, "\uFF0E\uFF0E" no "..").
+TEST(ListingNarrow, NamesInTheAnsiCodePageWithoutBestFit) {
+  wchar_t temp[MAX_PATH + 1] = {};
+  const std::wstring directory = std::wstring(temp, GetTempPathW(MAX_PATH + 1, temp)) +
+                                 L"sf-narrow-" + std::to_wstring(GetCurrentProcessId());
+  ASSERT_TRUE(Host::RemoveTestTree(directory));
+  ASSERT_TRUE(CreateDirectoryW(directory.c_str(), nullptr));
+  for (const wchar_t* name : {L"\u03B1\u4E2D.txt", L"файл.txt", L"a\uFF3Cb.txt", L"\uFF0E\uFF0E"})
+    CloseHandle(CreateFileW((directory + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                            0, nullptr));
+  char slots[4][64] = {};
+  Host::BoxWatcher boxes;
+  EXPECT_EQ(Host::ApiOf<char>().getList(Host::Ansi(directory + L"\\*").c_str(), 2, slots[0], 4, 64), 4u);
+  Host::ExpectNoBox(boxes);
+  std::set<std::string> names(std::begin(slots), std::end(slots));
+  EXPECT_EQ(names, (std::set<std::string>{"??.txt", "\xF4\xE0\xE9\xEB.txt", "a?b.txt", "??"}));
+  EXPECT_TRUE(Host::RemoveTestTree(directory));
 }
 
-TEST_F(Listing, BadModesAndFailedSearchesGiveOneBox) {
-  const std::wstring missing = All(L"missing");
+TYPED_TEST(Listing, BadModesAndFailedSearchesGiveOneBoxAndWriteNothing) {
+  const std::wstring missing = this->Path(L"missing") + L"\\*";
   const std::wstring badMode = L"\nНеверно выбран метод поиска.\n";
-  const struct { std::wstring pattern; int mode; uint64_t count; std::wstring says; } cases[] = {
-      {missing, 0, 1, badMode}, {missing, 4, 1, badMode},
+  const struct {
+    std::wstring pattern;
+    int mode;
+    uint64_t count;
+    std::wstring says;
+  } cases[] = {
+      {this->Path(L"Data\\*"), INT_MIN, 1, badMode}, {this->Path(L"Data\\*"), 0, 1, badMode},
+      {this->Path(L"Data\\*"), 4, 1, badMode},       {this->Path(L"Data\\*"), INT_MAX, 1, badMode},
       // Count 0 still searches.
       {missing, 3, 0, L"Не получен системный дескриптор поиска для пути:\n\"" + missing + L"\""},
-      {Path(L"bad|dir\\*"), 3, 1, L"Обнаружен запрещённый символ '|'"},
+      {this->Path(L"bad|dir\\*"), 3, 1, L"Обнаружен запрещённый символ '|'"},
   };
   for (const auto& c : cases) {
-    RecordW record{0, nullptr};
-    BoxWatcher boxes;
-    EXPECT_EQ(Export<GetListMW>("PathGetListMW")(c.pattern.c_str(), c.mode, &record, c.count), 0u);
+    Guarded<TypeParam> slots(kSlotChars);
+    const std::vector<TypeParam> before = slots.Contents();
+    Host::BoxWatcher boxes;
+    EXPECT_EQ(this->Api().getList(As<TypeParam>(c.pattern).c_str(), c.mode, slots.data(), c.count,
+                                  kSlotChars * sizeof(TypeParam)),
+              0u);
     const std::wstring text = Host::ExpectOneBox(boxes).text;
     EXPECT_TRUE(Says(text, c.says)) << text;
-    // A bad mode is refused before any search of the pattern, which names nothing.
-    EXPECT_TRUE(c.says != badMode || !Says(text, L"дескриптор")) << text;
+    EXPECT_EQ(slots.Contents(), before) << "a refused listing wrote";
   }
 }
 
-// Each fault of the host's memory: one box naming the fault's code, and
-// nothing written but what the library may clear (a too-small text or slot).
-TEST_F(Listing, HostMemoryFaultsAreReportedNotWrittenPast) {
-  const auto listMW = Export<GetListMW>("PathGetListMW");
-  const auto listW = Export<GetListW>("PathGetListW");
-  const std::wstring one = All(L"One");  // "a.txt": 12 bytes with its terminator
-  // A record fault is in the middle one of three records, whose neighbours
-  // must stay as they are.
-  auto viaRecord = [&](RecordW* middle, RecordW value) {
-    *middle = value;
-    return listMW(one.c_str(), 3, middle, 1);
-  };
-  auto viaSlots = [&](wchar_t* buffer, uint64_t count, uint64_t size) {
-    return listW(one.c_str(), 3, buffer, count, size);
-  };
-  const struct { const char* fault; DWORD lastError; std::size_t cleared;
-    std::function<uint64_t(wchar_t* text, RecordW* record)> call; } faults[] = {
-      {"record too small", 122, 2, [&](wchar_t* text, RecordW* r) { return viaRecord(r, {4, text}); }},
-      {"record of no room", 122, 0, [&](wchar_t* text, RecordW* r) { return viaRecord(r, {0, text}); }},
-      {"negative capacity", 87, 0, [&](wchar_t* text, RecordW* r) { return viaRecord(r, {-5, text}); }},
-      {"null text pointer", 87, 0, [&](wchar_t*, RecordW* r) { return viaRecord(r, {260, nullptr}); }},
-      {"null records pointer", 87, 0, [&](wchar_t*, RecordW*) { return listMW(one.c_str(), 3, nullptr, 1); }},
-      {"slot too small", 122, 3, [&](wchar_t* text, RecordW*) { return viaSlots(text, 1, 3); }},
-      {"null buffer", 87, 0, [&](wchar_t*, RecordW*) { return viaSlots(nullptr, 1, 520); }},
-      {"count times size overflows", 534, 0,
-       [&](wchar_t* text, RecordW*) { return viaSlots(text, 1ULL << 62, 8); }},
-  };
-  for (const auto& f : faults) {
-    SCOPED_TRACE(f.fault);
-    // 8 bytes of text for the library, 32 guard bytes on each side.
-    std::vector<unsigned char> memory(72, 0xAB);
-    RecordW records[3] = {{-1, nullptr}, {-1, nullptr}, {-1, nullptr}};
-    BoxWatcher boxes;
-    EXPECT_EQ(f.call(reinterpret_cast<wchar_t*>(&memory[32]), &records[1]), 0u);
-    const std::wstring box = Host::ExpectOneBox(boxes).text;
-    EXPECT_TRUE(Says(box, L"\nОшибка копирования.\n")) << box;
-    EXPECT_TRUE(Says(box, L"Last Error: " + std::to_wstring(f.lastError) + L".")) << box;
-    std::vector<unsigned char> expected(memory.size(), 0xAB);
-    std::fill_n(expected.begin() + 32, f.cleared, 0);
-    EXPECT_EQ(memory, expected);
-    EXPECT_TRUE(records[0].capacity == -1 && records[2].capacity == -1);
+// Each fault of the host's memory: one box naming the fault's code, names
+// before it written, none after it, and nothing written but what the
+// library may clear (a slot or text too small for its name).
+TYPED_TEST(Listing, HostMemoryFaultsAreReportedNeverWrittenPast) {
+  using C = TypeParam;
+  const auto pattern = this->All(L"Data");  // four entries
+  const auto& api = this->Api();
+  Host::BoxWatcher watcher;
+  Host::BoxHook hook;
+  const struct {
+    const char* fault;
+    int32_t capacity;  // of the third record; 260 is sound
+    bool nullText;
+    DWORD lastError;
+  } records[] = {{"zero capacity", 0, false, 122}, {"negative capacity", -1, false, 87},
+                 {"INT_MIN capacity", INT_MIN, false, 87}, {"too small", 2, false, 122},
+                 {"null text", 260, true, 87}};
+  for (const auto& damage : records) {
+    Guarded<C> text(kSlotChars);
+    std::vector<Guarded<C>> good(4, Guarded<C>(kSlotChars));
+    Guarded<Record<C>> array(4, Record<C>{});
+    for (std::size_t i = 0; i < 4; ++i) array.data()[i] = {int(kSlotChars), good[i].data()};
+    array.data()[2] = {damage.capacity, damage.nullText ? nullptr : text.data()};
+    const Outcome outcome = Observe(hook, [&] { return api.getListM(pattern.c_str(), 3, array.data(), 4); });
+    EXPECT_EQ(outcome.result, 0) << damage.fault;
+    EXPECT_TRUE(Says(outcome.box.text, L"\nОшибка копирования.\n") &&
+                Says(outcome.box.text, L"Last Error: " + std::to_wstring(damage.lastError) + L"."))
+        << damage.fault << ":\n" << outcome.box.text;
+    const std::size_t cleared = damage.capacity > 0 && !damage.nullText ? 1 : 0;
+    for (std::size_t i = cleared; i < text.size(); ++i) ASSERT_EQ(text.data()[i], C('#')) << damage.fault;
+    EXPECT_TRUE(text.GuardsIntact() && array.GuardsIntact() && good[0].GuardsIntact()) << damage.fault;
+    EXPECT_NE(good[1].data()[0], C('#')) << damage.fault << ": names before the damage are written";
+    EXPECT_EQ(good[3].data()[0], C('#')) << damage.fault << ": none after it";
   }
-}
-
-TEST_F(Listing, PathCheckAnswersForDirectoriesOnly) {
-  const auto checkW = Export<CheckW>("PathCheckW");
-  const auto checkA = Export<CheckA>("PathCheckA");
-  BoxWatcher boxes;
-  for (const wchar_t* directory : {L"Data", L"Data\\"})
-    EXPECT_EQ(checkW(Path(directory).c_str()), 1) << directory;
-  for (const wchar_t* other : {L"Data\\a.txt", L"missing"})
-    EXPECT_EQ(checkW(Path(other).c_str()), 0) << other;
-  EXPECT_EQ(checkA(Host::Ansi(Path(L"Data\\" + kDirectory)).c_str()), 1);
-  EXPECT_EQ(checkA(Host::Ansi(Path(L"Data\\" + kFile)).c_str()), 0);
-  Host::ExpectNoBox(boxes);
+  const Outcome noRecords = Observe(hook, [&] { return api.getListM(pattern.c_str(), 3, nullptr, 1); });
+  EXPECT_TRUE(noRecords.result == 0 && noRecords.boxes == 1) << "a null records pointer";
+  // Slots: count and size the host really handed over, and the answer.
+  const uint64_t all = UINT64_MAX;
+  const struct {
+    uint64_t count, size;
+    std::size_t elements;
+    int64_t answer;
+  } geometries[] = {{1, 3, 3, 0},           {5, sizeof(C), 5, 0},        {all, all, 0, 0},
+                    {2, uint64_t(1) << 63, 0, 0}, {all / 2 + 1, 2 * sizeof(C), 0, 0},
+                    {1, all, 260, 1},       {0, 260 * sizeof(C), 0, 0}};
+  for (const auto& g : geometries) {
+    Guarded<C> slots(g.elements);
+    const Outcome outcome = Observe(hook, [&] { return api.getList(pattern.c_str(), 3, slots.data(), g.count, g.size); });
+    const std::string label = "count " + std::to_string(g.count) + " size " + std::to_string(g.size);
+    Robust::ExpectSound(outcome, label);
+    EXPECT_EQ(outcome.result, g.answer) << label;
+    EXPECT_TRUE(slots.GuardsIntact()) << label;
+  }
+  const Outcome noBuffer = Observe(hook, [&] { return api.getList(pattern.c_str(), 3, nullptr, 1, 520); });
+  EXPECT_TRUE(noBuffer.result == 0 && noBuffer.boxes == 1) << "a null buffer";
 }
 
 }  // namespace

@@ -15,7 +15,7 @@ class Load : public Host::Scratch {
   // A copy of the tested DLL under another name, in the scratch directory.
   std::wstring CopyAs(const wchar_t* name) {
     const std::wstring copy = Path(name);
-    EXPECT_TRUE(CopyFileW(Host::Library().FilePath().c_str(), copy.c_str(), FALSE));
+    EXPECT_TRUE(CopyFileW(Host::Loaded().FilePath().c_str(), copy.c_str(), FALSE));
     return copy;
   }
 };
@@ -115,7 +115,7 @@ TEST(LoadPinned, FreeLibraryLeavesTheLibraryLoaded) {
   ASSERT_NE(GetTempPathW(MAX_PATH, temp), 0u);
   const std::wstring copy = std::wstring(temp) + L"SfPinned" +
                             std::to_wstring(GetCurrentProcessId()) + L".dll";
-  ASSERT_TRUE(CopyFileW(Host::Library().FilePath().c_str(), copy.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW(Host::Loaded().FilePath().c_str(), copy.c_str(), FALSE));
   HMODULE module = LoadLibraryW(copy.c_str());
   ASSERT_NE(module, nullptr) << GetLastError();
   FreeLibrary(module);

@@ -57,7 +57,7 @@ template <class C> class Hostile : public Host::Scratch {
     Host::Scratch::TearDown();
   }
 
-  const Host::Api<C>& Api() const { return ApiOf<C>(); }
+  const Host::Forms<C>& Api() const { return ApiOf<C>(); }
   String In(const std::wstring& relative) const { return Robust::As<C>(sandbox_ + L"\\" + relative); }
 
   // Strings no host should pass, each anchored in the sandbox or relative
@@ -200,75 +200,6 @@ TYPED_TEST(Hostile, TrimNameCutsInPlaceOrLeavesTheBufferAlone) {
     EXPECT_TRUE(std::equal(after.begin(), after.begin() + end, before.begin())) << label;
     EXPECT_TRUE(end == text.size() || (end > 0 && after[end - 1] == C('\\'))) << label;
     for (std::size_t i = end + 1; i < after.size(); ++i) ASSERT_EQ(after[i], before[i]) << label;
-  }
-}
-
-TYPED_TEST(Hostile, ListingModesCountsAndSizesAtTheirExtremes) {
-  using C = TypeParam;
-  const auto& api = this->Api();
-  const auto pattern = this->In(L"data\\*");  // five entries
-  for (const int mode : {INT_MIN, -1, 0, 4, INT_MAX}) {
-    Guarded<C> slots(4 * 260);
-    const std::vector<C> before = slots.Contents();
-    const Outcome outcome = Observe(this->hook_, [&] {
-      return api.getList(pattern.c_str(), mode, slots.data(), 4, 260 * sizeof(C));
-    });
-    EXPECT_EQ(outcome.result, 0) << "mode " << mode;
-    EXPECT_EQ(outcome.boxes, 1u) << "mode " << mode;
-    EXPECT_EQ(slots.Contents(), before) << "mode " << mode << ": nothing searched, nothing written";
-  }
-  struct Geometry {
-    uint64_t count, size;
-    std::size_t elements;  // what the host really handed over
-    int64_t expected;
-  };
-  const uint64_t all = UINT64_MAX;
-  const Geometry geometries[] = {
-      {0, 260 * sizeof(C), 0, 0},        {all, 260 * sizeof(C), 0, 0},  // no such buffer
-      {5, 0, 0, 0},                      {5, sizeof(C), 5, 0},
-      {all, all, 0, 0},                  {2, uint64_t(1) << 63, 0, 0},
-      {1, all, 260, 1},                  {all / 2 + 1, 2 * sizeof(C), 0, 0}};
-  for (const Geometry& g : geometries) {
-    Guarded<C> slots(g.elements);
-    const Outcome outcome = Observe(this->hook_, [&] {
-      return api.getList(pattern.c_str(), 3, slots.data(), g.count, g.size);
-    });
-    const std::string label = "count " + std::to_string(g.count) + " size " + std::to_string(g.size);
-    Robust::ExpectSound(outcome, label);
-    EXPECT_EQ(outcome.result, g.expected) << label;
-    EXPECT_TRUE(slots.GuardsIntact()) << label;
-  }
-}
-
-TYPED_TEST(Hostile, DamagedRecordsFailWithoutWritingPastThem) {
-  using C = TypeParam;
-  const auto& api = this->Api();
-  const auto pattern = this->In(L"data\\*");
-  struct Damage {
-    int32_t capacity;
-    bool nullText;
-    const char* what;
-  };
-  const Damage damages[] = {{0, false, "zero capacity"},    {-1, false, "negative capacity"},
-                            {INT_MIN, false, "INT_MIN capacity"}, {2, false, "too small"},
-                            {260, true, "null text"}};
-  for (const Damage& damage : damages) {
-    Guarded<C> text(260);
-    Guarded<Record<C>> records(5, Record<C>{260, nullptr});
-    std::vector<Guarded<C>> good(5, Guarded<C>(260));
-    for (std::size_t i = 0; i < 5; ++i) records.data()[i].text = good[i].data();
-    // The damaged record is the third: two names go in before it.
-    records.data()[2] = {damage.capacity, damage.nullText ? nullptr : text.data()};
-    const Outcome outcome = Observe(this->hook_, [&] { return api.getListM(pattern.c_str(), 3, records.data(), 5); });
-    EXPECT_EQ(outcome.result, 0) << damage.what;
-    EXPECT_EQ(outcome.boxes, 1u) << damage.what;
-    EXPECT_TRUE(Says(outcome.box, kCopyFailed)) << damage.what << ":\n" << outcome.box.text;
-    EXPECT_TRUE(text.GuardsIntact() && records.GuardsIntact()) << damage.what;
-    const std::size_t untouched = damage.capacity > 0 && !damage.nullText ? 1 : 0;
-    for (std::size_t i = untouched; i < text.size(); ++i) ASSERT_EQ(text.data()[i], C('#')) << damage.what;
-    for (std::size_t i = 0; i < 5; ++i) EXPECT_TRUE(good[i].GuardsIntact()) << damage.what;
-    EXPECT_NE(good[0].data()[0], C('#')) << "names before the damaged record are written";
-    EXPECT_EQ(good[3].data()[0], C('#')) << "none after it";
   }
 }
 

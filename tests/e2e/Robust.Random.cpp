@@ -82,14 +82,14 @@ class RandomCalls : public Host::Scratch, public ::testing::WithParamInterface<i
   }
 
   void Replant() {
-    Host::RemoveTree(sandbox_);
+    Host::RemoveTestTree(sandbox_);
     Robust::PlantTree(sandbox_);
     Robust::PlantTree(sandbox_ + L"\\Sub\\Глубже\\Sub");
   }
 
   // One generated call of export `which` (0..12) in width C.
   template <class C> void Step(int which, Generator& gen) {
-    const Host::Api<C>& api = Host::ApiOf<C>();
+    const Host::Forms<C>& api = Host::ApiOf<C>();
     const std::wstring first = gen.Text(), second = gen.Text();
     const std::basic_string<C> a = Robust::As<C>(first), b = Robust::As<C>(second);
     const C* pa = gen.Chance(2) ? nullptr : a.c_str();
@@ -186,7 +186,7 @@ class RandomCalls : public Host::Scratch, public ::testing::WithParamInterface<i
 };
 
 TEST_P(RandomCalls, NoCrashNoHangNoBrokenRuleAndTheSentinelUntouched) {
-  const Host::ReportMode mode(GetParam() % 2);
+  const Host::ReportMode mode(Host::Api(), GetParam() % 2);
   ASSERT_EQ(Host::Quiet(), GetParam() % 2 == 1);
   Robust::Watchdog watchdog(30000);
   watchdog_ = &watchdog;

@@ -31,7 +31,7 @@ class Worker {
     Host::BoxHook hook;
     hook_ = &hook;
     if (!hook.Installed()) Fail("no box hook on this thread");
-    const Host::ReportMode mode(quiet_ ? 1 : 0);
+    const Host::ReportMode mode(Host::Api(), quiet_ ? 1 : 0);
     if (Host::Quiet() != quiet_) Fail("the report mode did not take");
     CreateDirectoryW(own_.c_str(), nullptr);
     while (calls_ < kCallsPerThread && errors_.size() < 10) {
@@ -85,7 +85,7 @@ class Worker {
   }
 
   template <class C> void ReadShared() {
-    const Host::Api<C>& api = Host::ApiOf<C>();
+    const Host::Forms<C>& api = Host::ApiOf<C>();
     switch (Below(5)) {
       case 0: {
         const auto dir = At<C>(shared_ + L"\\Sub"), file = At<C>(shared_ + L"\\a.txt");
@@ -117,7 +117,7 @@ class Worker {
   // The next step of a cycle that builds, copies, moves, clears and removes
   // a work tree in this thread's own subtree; each answer is known.
   template <class C> void ChangeOwn() {
-    const Host::Api<C>& api = Host::ApiOf<C>();
+    const Host::Forms<C>& api = Host::ApiOf<C>();
     const auto work = At<C>(own_ + L"\\work"), deep = At<C>(own_ + L"\\work\\Глубже\\deep");
     const auto copy = At<C>(own_ + L"\\work\\copy"), moved = At<C>(own_ + L"\\work\\moved");
     const auto source = At<C>(shared_ + L"\\Каталог");
@@ -140,7 +140,7 @@ class Worker {
   }
 
   template <class C> void FailOnPurpose() {
-    const Host::Api<C>& api = Host::ApiOf<C>();
+    const Host::Forms<C>& api = Host::ApiOf<C>();
     const auto pattern = At<C>(shared_ + L"\\*");
     C slot[260];
     watchdog_.Mark("a failing call", index_);

@@ -7,79 +7,16 @@
 namespace Robust {
 namespace {
 
-using Host::Extended;
-
 void WriteFile(const std::wstring& path, const std::string& content, DWORD attributes) {
-  const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
   DWORD written = 0;
-  ::WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-  CloseHandle(file);
+  {
+    const Utils::FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                             FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(file) << path;
+    ::WriteFile(file.get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+  }
   ASSERT_EQ(written, content.size()) << path;
   if (attributes != FILE_ATTRIBUTE_NORMAL) SetFileAttributesW(path.c_str(), attributes);
-}
-
-uint64_t Fnv1a(const std::string& bytes) {
-  uint64_t hash = 14695981039346656037ULL;
-  for (const unsigned char byte : bytes) hash = (hash ^ byte) * 1099511628211ULL;
-  return hash;
-}
-
-std::string Contents(const std::wstring& path) {
-  std::string bytes;
-  const HANDLE file = CreateFileW(Extended(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "<unreadable>";
-  char chunk[4096];
-  DWORD read = 0;
-  while (ReadFile(file, chunk, sizeof chunk, &read, nullptr) && read > 0) bytes.append(chunk, read);
-  CloseHandle(file);
-  return bytes;
-}
-
-// The attributes a copy or a look may change are left out.
-constexpr DWORD kCompared = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY |
-                            FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_REPARSE_POINT;
-
-void Walk(const std::wstring& root, const std::wstring& relative, std::vector<std::wstring>& lines) {
-  WIN32_FIND_DATAW entry;
-  const HANDLE find = FindFirstFileW((Extended(root + relative) + L"\\*").c_str(), &entry);
-  if (find == INVALID_HANDLE_VALUE) return;
-  do {
-    const std::wstring name = entry.cFileName;
-    if (name == L"." || name == L"..") continue;
-    const std::wstring path = relative + L"\\" + name;
-    const DWORD attributes = entry.dwFileAttributes & kCompared;
-    std::wstring line = path + L" " + std::to_wstring(attributes);
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-      if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) Walk(root, path, lines);
-    } else {
-      line += L" " + std::to_wstring(Fnv1a(Contents(root + path)));
-    }
-    lines.push_back(line);
-  } while (FindNextFileW(find, &entry));
-  FindClose(find);
-}
-
-::testing::AssertionResult Broken(const char* rule, const Outcome& outcome) {
-  return ::testing::AssertionFailure() << rule << " (answer " << outcome.result << ", "
-                                       << outcome.boxes << " box(es))\nBox:\n"
-                                       << outcome.box.text << "\nReport:\n" << outcome.report;
-}
-
-::testing::AssertionResult Sound(const Outcome& outcome) {
-  if (outcome.boxes > 1) return Broken("more than one box", outcome);
-  if (outcome.quiet && outcome.boxes != 0) return Broken("a box on a quiet thread", outcome);
-  if (!outcome.quiet && (outcome.boxes == 1) != !outcome.report.empty())
-    return Broken("a box without a report, or a report without a box", outcome);
-  if (outcome.boxes == 1 && outcome.box.caption != L"Sedgefold.dll")
-    return Broken("a box with another caption", outcome);
-  if (outcome.boxes == 1 && outcome.report != outcome.box.text)
-    return Broken("the kept report differs from the box", outcome);
-  if (!outcome.report.empty() && outcome.result != 0)
-    return Broken("a failure reported, but a success answer", outcome);
-  return ::testing::AssertionSuccess();
 }
 
 }  // namespace
@@ -95,15 +32,6 @@ void PlantTree(const std::wstring& root) {
   WriteFile(root + L"\\Sub\\locked.txt", "read-only", FILE_ATTRIBUTE_READONLY);
   WriteFile(root + L"\\Sub\\Глубже\\hidden.bin", "hidden", FILE_ATTRIBUTE_HIDDEN);
   WriteFile(root + L"\\Каталог\\b.txt", "beta", FILE_ATTRIBUTE_NORMAL);
-}
-
-std::wstring Digest(const std::wstring& root) {
-  std::vector<std::wstring> lines;
-  Walk(root, L"", lines);
-  std::sort(lines.begin(), lines.end());
-  std::wstring digest;
-  for (const std::wstring& line : lines) digest += line + L"\n";
-  return digest;
 }
 
 bool Exists(const std::wstring& path) {

@@ -12,7 +12,6 @@
 #include <thread>
 #include <vector>
 
-#include "Exports.h"
 #include "Host.h"
 
 namespace Robust {
@@ -56,9 +55,7 @@ template <class T> class Guarded {
 
 // Text of either width from test data, and its wide reading (what the
 // library works on): A forms get the data in the ANSI code page.
-template <class C> std::basic_string<C> As(const std::wstring& text);
-template <> inline std::string As<char>(const std::wstring& text) { return Host::Ansi(text); }
-template <> inline std::wstring As<wchar_t>(const std::wstring& text) { return text; }
+using Host::As;
 inline std::wstring WideOf(const std::string& text) { return Host::Wide(text); }
 inline std::wstring WideOf(const std::wstring& text) { return text; }
 
@@ -66,8 +63,8 @@ inline std::wstring WideOf(const std::wstring& text) { return text; }
 // Cyrillic names, a read-only and a hidden file, nested directories.
 void PlantTree(const std::wstring& root);
 // Everything a walk of the tree sees (never through links): relative names,
-// attributes, sizes and content hashes, in a stable order.
-std::wstring Digest(const std::wstring& root);
+// attributes, sizes and content digests, in a stable order.
+inline std::wstring Digest(const std::wstring& root) { return Host::Describe(Host::SnapshotOf(root)); }
 
 // Facts of the file system, for checking answers.
 bool Exists(const std::wstring& path);

@@ -38,7 +38,7 @@ template <class C> class Safety : public ::testing::Test {
     static unsigned counter = 0;
     root_ = L"S:\\safety-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
             std::to_wstring(++counter);
-    ASSERT_TRUE(Host::RemoveTree(root_));
+    ASSERT_TRUE(Host::RemoveTestTree(root_));
     for (const wchar_t* directory : {L"", L"\\c", L"\\c\\p", L"\\c\\p\\t", L"\\c\\p\\t\\sub"})
       ASSERT_TRUE(CreateDirectoryW((root_ + directory).c_str(), nullptr)) << directory;
     WriteText(L"c\\p\\t\\a.txt", "a");
@@ -54,8 +54,8 @@ template <class C> class Safety : public ::testing::Test {
     const std::vector<std::wstring> sentinels = Sentinels();
     for (std::size_t i = 0; i < sentinels.size(); ++i)
       EXPECT_EQ(Robust::Digest(sentinels[i]), digests_[i]) << "sentinel changed: " << sentinels[i];
-    EXPECT_TRUE(Host::RemoveTree(root_));
-    EXPECT_TRUE(Host::RemoveTree(L"S:\\" + SentinelName()));
+    EXPECT_TRUE(Host::RemoveTestTree(root_));
+    EXPECT_TRUE(Host::RemoveTestTree(L"S:\\" + SentinelName()));
   }
 
   std::vector<std::wstring> Sentinels() const {
@@ -80,7 +80,7 @@ template <class C> class Safety : public ::testing::Test {
   }
 
   // One call through the form under test: its answer and boxes.
-  Robust::Outcome Call(const std::function<int64_t(const Host::Api<C>&)>& call) {
+  Robust::Outcome Call(const std::function<int64_t(const Host::Forms<C>&)>& call) {
     Host::BoxHook hook;
     Host::BoxWatcher watcher;
     const Robust::Outcome outcome = Robust::Observe(hook, [&] { return call(ApiOf<C>()); });
@@ -105,13 +105,13 @@ TYPED_TEST_SUITE(Safety, Forms);
 template <class C> struct Case {
   const char* what;
   const wchar_t* plant;  // a shell script run in the case folder, or null
-  std::function<int64_t(const Host::Api<C>&, const Safety<C>&)> call;
+  std::function<int64_t(const Host::Forms<C>&, const Safety<C>&)> call;
   int64_t answer;
   bool box;
 };
 
 template <class C> std::vector<Case<C>> Cases() {
-  using A = const Host::Api<C>&;
+  using A = const Host::Forms<C>&;
   using S = const Safety<C>&;
   const auto remove = [](const wchar_t* path) {
     return [path](A api, S s) { return int64_t(api.remove(s.At(path).c_str())); };
@@ -215,7 +215,7 @@ TYPED_TEST(Safety, NothingOutsideWhatACallNamesChanges) {
     this->digests_.clear();
     this->SetUp();
     if (c.plant != nullptr) this->Make(c.plant);
-    const Robust::Outcome outcome = this->Call([&](const Host::Api<TypeParam>& api) {
+    const Robust::Outcome outcome = this->Call([&](const Host::Forms<TypeParam>& api) {
       return c.call(api, *this);
     });
     EXPECT_EQ(outcome.result, c.answer);
@@ -230,7 +230,7 @@ TYPED_TEST(Safety, NothingOutsideWhatACallNamesChanges) {
 TYPED_TEST(Safety, ATreeDeeperThanAnyStackIsRefusedAndKeptWhole) {
   // mkdir -p walks down by relative steps: no path of its passes PATH_MAX.
   this->Make(L"mkdir -p c/p/t/sub/$(i=0; while [ $i -lt 3000 ]; do printf d/; i=$((i+1)); done)");
-  using Api = const Host::Api<TypeParam>&;
+  using Api = const Host::Forms<TypeParam>&;
   const std::pair<const char*, std::function<int(Api)>> calls[] = {
       {"delete", [&](Api api) { return api.remove(this->At(L"c\\p\\t").c_str()); }},
       {"clear", [&](Api api) { return api.clearContents(this->At(L"c\\p\\t").c_str()); }},
@@ -276,7 +276,7 @@ TEST(SafetyNames, NarrowListingsNeverTurnLookAlikesIntoSeparatorsOrDots) {
   const std::wstring directory =
       std::wstring(temp, GetTempPathW(MAX_PATH + 1, temp)) + L"sf-bestfit-" +
       std::to_wstring(GetCurrentProcessId());
-  ASSERT_TRUE(Host::RemoveTree(directory));
+  ASSERT_TRUE(Host::RemoveTestTree(directory));
   ASSERT_TRUE(CreateDirectoryW(directory.c_str(), nullptr));
   for (const wchar_t* name : {L"a\uFF3Cb.txt", L"\uFF0E\uFF0E", L"x\uFF0Fy\uFF1Az"})
     CloseHandle(CreateFileW((directory + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
@@ -290,7 +290,7 @@ TEST(SafetyNames, NarrowListingsNeverTurnLookAlikesIntoSeparatorsOrDots) {
     EXPECT_NE(text, "..");
   }
   EXPECT_EQ(hook.Count(), 0u);
-  EXPECT_TRUE(Host::RemoveTree(directory));
+  EXPECT_TRUE(Host::RemoveTestTree(directory));
 }
 
 }  // namespace
