@@ -483,8 +483,8 @@ string SedgefoldSandboxRoot(const bool common = false)
 //| shared by all terminals, <common folder>\Files (what FILE_COMMON |
 //| names for the file functions), when common is true. "" when      |
 //| relative is empty or could lead out of the sandbox (a drive, a   |
-//| leading backslash, an empty, "." or ".." part), so that no       |
-//| helper is handed a path that names more than was meant.          |
+//| leading backslash, an empty part or one of dots only), so that   |
+//| no helper is handed a path that names more than was meant.       |
 //+------------------------------------------------------------------+
 string SedgefoldSandboxPath(const string relative, const bool common = false)
   {
@@ -503,8 +503,12 @@ string SedgefoldSandboxPath(const string relative, const bool common = false)
    if(count <= 0)
       return "";
    for(int i = 0; i < count; i++)
-      if(parts[i] == "" || parts[i] == "." || parts[i] == "..")
-         return "";
+     {
+      string dots = parts[i];
+      StringReplace(dots, ".", "");
+      if(dots == "")
+         return "";   // "", ".", ".." and "..." (the parent, to the shell)
+     }
    return root + "\\" + rest;
   }
 
@@ -633,8 +637,8 @@ int SedgefoldList(const string pattern, const int mode, string &names[],
                   const int maxNames = 1024)
   {
    const int slotChars = SEDGEFOLD_NAME_CHARS;   // one name and its zero
-   SedgefoldBegin();
-   if(pattern == "" || maxNames <= 0)
+   ResetLastError();
+   if(SedgefoldNoPath(pattern) || maxNames <= 0)
       return ArrayResize(names, 0) == 0 ? 0 : -1;
    if(maxNames >= INT_MAX / slotChars)
       return -1;
@@ -646,6 +650,7 @@ int SedgefoldList(const string pattern, const int mode, string &names[],
    // The library closes every name it writes; the zeros only keep an
    // unwritten slot from reading as a name.
    ArrayFill(buffer, 0, total, 0);
+   SedgefoldBegin();
    ulong listed = PathGetListW(pattern, mode, buffer, (ulong)slots, (ulong)slotChars * 2);
    if(listed == 0 && SedgefoldFailed())
       return -1;
