@@ -50,6 +50,7 @@ END {
   for (c = 1; c <= calls; c++)
     if (F[at[c]] == 1) { arity(c); codepage(c); buffer(c) }
   if (script && !("OnStart" in kit_most)) problem("-", "no OnStart: the terminal has nothing to run")
+  if (script) examples_make_their_own()
   if (script && input_line && !show_inputs)
     problem(input_line, "input parameters but no #property script_show_inputs: the script starts without showing them")
 }
@@ -245,6 +246,20 @@ function arity(c,   name, lo, hi, where) {
   else return
   if (argc[c] < lo || argc[c] > hi)
     problem(L[at[c]], name " takes " (lo == hi ? lo : lo " to " hi) " argument(s), not " argc[c] where)
+}
+
+# An example script may delete, clear or move only what it made: one that
+# calls a function doing so must ask ExampleNewPart (SedgefoldExamples.mqh)
+# which part of its names is new, or it may destroy a folder of the user's.
+function examples_make_their_own(   c, name, first, asks) {
+  for (c = 1; c <= calls; c++) {
+    if (F[at[c]] != 1) continue
+    name = T[at[c]]
+    if (name == "ExampleNewPart") asks = 1
+    else if (!first && name ~ /^(Sedgefold(Delete|Clear|ClearFiles|Move)|Path(Delete|ClearContents|ClearFromFiles|Move)[AW])$/) first = c
+  }
+  if (first && !asks)
+    problem(L[at[first]], T[at[first]] " in a script that never asks ExampleNewPart which of its names are new: an example may delete, clear or move only what it made")
 }
 
 # StringToCharArray and CharArrayToString take the code page last: a

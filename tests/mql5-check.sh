@@ -16,7 +16,8 @@
 #     slots of size bytes into an array that holds fewer bytes, a slot size
 #     given in characters, or a slot too small for a name;
 #   - a script (a .mq5 under Scripts/) without OnStart, or with inputs and
-#     no script_show_inputs.
+#     no script_show_inputs, or that deletes, clears or moves without asking
+#     ExampleNewPart which of its names are new.
 #
 #   mql5-check.sh MQL5_DIR      (the source tree's mql5/ folder)
 set -euo pipefail

@@ -118,6 +118,7 @@ faults=(
   "a statement without its semicolon@replace@[)];[ \\t]*\\n@)\\n@does not end with ;"
   "a string-record import outside #ifdef SEDGEFOLD_STRING_RECORDS@unguard@@@string records .*outside #ifdef SEDGEFOLD_STRING_RECORDS"
   "a call of an import that only SEDGEFOLD_STRING_RECORDS declares@replace@PathGetListW[ \\t]*[(]@PathGetListMW(@PathGetListMW is not defined"
+  "an example that deletes without asking whether its names are new@replace@ExampleNewPart[ \\t]*[(]@ExampleNameIsSafe(@never asks ExampleNewPart"
 )
 for fault in "${faults[@]}"; do
   IFS=@ read -r what mode pattern argument expected <<<"$fault"

@@ -30,7 +30,7 @@ void OnStart()
    // name must be new too, and of the folders above it only those the
    // call makes (Links, say) are removed again.
    string linkMade = ExampleNewPart("Links\\" + InpLink);
-   if(ExampleNameTaken("LinkTarget") || linkMade == "")
+   if(ExampleNewPart("LinkTarget") != "LinkTarget" || linkMade == "")
      {
       PrintFormat("LinkTarget or Links\\%s is taken already: remove it or choose another link name.", InpLink);
       return;
