@@ -164,8 +164,8 @@ ulong PathGetListW(string pattern, int mode, ushort &buffer[], ulong count, ulon
 ulong PathGetListA(uchar &pattern[], int mode, uchar &buffer[], ulong count, ulong size);
 
 // PathGetListMW (names into the text buffers of a string array) and
-// PathGetListMA (into narrow records) are exported too, but not imported
-// here. The MQL5 reference says that string arrays cannot be passed to
+// PathGetListMA (into narrow records) are exported too, but not in this
+// block. The MQL5 reference says that string arrays cannot be passed to
 // functions imported from a DLL, and it does not document how the terminal
 // lays out a string or a string array in memory: both exports rely on a
 // layout that no MQL5 document promises. PathGetListMW is declared below
