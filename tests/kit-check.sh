@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
 # Checks the MQL5 include file against the library it imports from: every
-# export of the built DLL is declared exactly once in the #import block, with
+# export of the built DLL is declared exactly once in the #import blocks, with
 # as many parameters as the library's header gives it and of types that
 # carry the C ones; nothing else is imported. PathGetListMA, which MQL5
-# cannot call safely, must be named in a comment and not imported.
+# cannot call safely, must be named in a comment and not imported. A
+# declaration that takes string records (string &[]: the MQL5 reference
+# forbids string arrays as DLL parameters, and their layout is the
+# terminal's, undocumented) must stand in an #import block of its own behind
+# #ifdef SEDGEFOLD_STRING_RECORDS, and nothing else may stand there.
 #
 #   kit-check.sh OBJDUMP DLL HEADER MQH
 set -euo pipefail
@@ -16,28 +20,45 @@ source "$(dirname "$0")/lib-check.sh"
 # wbuf (wchar_t* / ushort &[]), abuf (char* / uchar &[]), wrec (records /
 # string &[]), u64, int and ptr (a returned pointer, long in MQL5). An .mqh
 # is read only between #import "Sedgefold.dll" and #import; "@block" says
-# that block is not there exactly once, closed. Comments and literals are
+# that no block stands outside #ifdef SEDGEFOLD_STRING_RECORDS exactly once,
+# or that a block is not closed, and "@guarded NAME" follows each
+# declaration that stands behind that #ifdef. Comments and literals are
 # blanked first (mql5_blank), so a commented-out declaration counts for
 # nothing.
 declarations() {
   mql5_blank "$1" | awk -v mql="$2" '
-    mql && /^[ \t]*#import[ \t]+"Sedgefold\.dll"/ { inside = 1; opened++; next }
-    mql && inside && /^[ \t]*#import/ { inside = 0; closed++; next }
+    # The conditionals open around the line: guard[d] says whether level d
+    # is the SEDGEFOLD_STRING_RECORDS branch that the macro switches on.
+    mql && /^[ \t]*#[ \t]*if/ {
+      guard[++depth] = $0 ~ /^[ \t]*#[ \t]*ifdef[ \t]+SEDGEFOLD_STRING_RECORDS([ \t]|$)/; next
+    }
+    mql && /^[ \t]*#[ \t]*else/ { guard[depth] = 0; next }
+    mql && /^[ \t]*#[ \t]*endif/ { if (depth) depth--; next }
+    mql && /^[ \t]*#import[ \t]+"Sedgefold\.dll"/ {
+      if (inside) unclosed = 1
+      inside = 1; guarded = 0
+      for (d = 1; d <= depth; d++) if (guard[d]) guarded = 1
+      if (!guarded) opened++
+      next
+    }
+    mql && inside && /^[ \t]*#import/ { inside = 0; text = text ";"; next }
     /^[ \t]*#|^@@/ { next }
-    !mql || inside { text = text " " $0 }
+    !mql || inside { text = text " " (guarded ? "@guarded " : "") $0 }
     END {
-      if (mql && (opened != 1 || closed != 1)) print "@block"
+      if (mql && (opened != 1 || inside || unclosed)) print "@block"
       n = split(text, statements, ";")
       for (i = 1; i <= n; i++) {
         s = statements[i]
         if (!match(s, /(Path|Sedgefold)[A-Za-z]+[ \t]*\(/)) continue
         name = substr(s, RSTART, RLENGTH - 1); sub(/[ \t]+$/, "", name)
         result = substr(s, 1, RSTART - 1); sub(/^.*[{}]/, "", result)
+        behind = result ~ /@guarded/; gsub(/@guarded/, " ", result)
         params = substr(s, RSTART + RLENGTH); sub(/\).*$/, "", params)
         line = name " " class(result, 1)
         count = params ~ /^[ \t]*(void)?[ \t]*$/ ? 0 : split(params, param, ",")
         for (j = 1; j <= count; j++) line = line " " class(param[j], 0)
         print line
+        if (behind) print "@guarded " name
       }
     }
     function class(t, result) {
@@ -57,8 +78,20 @@ declarations() {
 }
 c_decls=$(declarations "$header" 0)
 mql_decls=$(declarations "$mqh" 1)
-! grep -qx '@block' <<<"$mql_decls" || fail "the include file has no single closed #import \"Sedgefold.dll\" block"
-imported=$(awk '$1 != "@block" { print $1 }' <<<"$mql_decls")
+! grep -qx '@block' <<<"$mql_decls" ||
+  fail "$mqh: not one closed #import \"Sedgefold.dll\" block outside #ifdef SEDGEFOLD_STRING_RECORDS (and any other block closed)"
+guarded=$(awk '$1 == "@guarded" { print $2 }' <<<"$mql_decls")
+mql_decls=$(awk '$1 !~ /^@/' <<<"$mql_decls")
+imported=$(awk '{ print $1 }' <<<"$mql_decls")
+while read -r name records; do
+  [ -n "$name" ] || continue
+  behind=$(grep -cxF "$name" <<<"$guarded" || true)
+  if [ "$records" -gt 0 ] && [ "$behind" -eq 0 ]; then
+    fail "$mqh: $name takes string records (string &[]) outside #ifdef SEDGEFOLD_STRING_RECORDS: the MQL5 reference forbids string arrays as DLL parameters"
+  elif [ "$records" -eq 0 ] && [ "$behind" -gt 0 ]; then
+    fail "$mqh: $name stands behind #ifdef SEDGEFOLD_STRING_RECORDS but takes no string records: a program without that macro loses it"
+  fi
+done < <(awk '{ records = 0; for (i = 3; i <= NF; i++) records += $i == "wrec"; print $1, records }' <<<"$mql_decls")
 exports=$("$objdump" -p "$dll" | pe_exports)
 [ -n "$exports" ] || fail "$dll exports nothing"
 

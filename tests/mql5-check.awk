@@ -19,6 +19,7 @@ BEGIN {
   # A listing slot that holds any name: 260 UTF-16 characters with the
   # terminator, or as many double-byte ANSI ones.
   ANY_NAME_BYTES = 520
+  macro_set["__MQL5__"] = 1   # defined by the compiler for every .mq5
   while ((getline entry < builtins) > 0)
     if (split(entry, f, " ") && f[1] !~ /^#/) {
       builtin[f[1]] = 1
@@ -26,10 +27,11 @@ BEGIN {
     }
 }
 
-/^@file / { files++; line = 0; path[files] = substr($0, 7); sub(/.*\//, "", path[files]); next }
+/^@file / { files++; line = 0; levels = 0; path[files] = substr($0, 7); sub(/.*\//, "", path[files]); next }
 { line++ }
 /^@@/ { if (files == 1) problem(line, substr($0, 4)); next }
 /^[ \t]*#/ { directive($0); next }
+!compiled() { next }
 {
   m = lex($0, piece)
   for (k = 1; k <= m; k++) { n++; T[n] = piece[k]; L[n] = line; F[n] = files; IMP[n] = importing }
@@ -48,11 +50,14 @@ END {
   for (c = 1; c <= calls; c++)
     if (F[at[c]] == 1) { arity(c); codepage(c); buffer(c) }
   if (script && !("OnStart" in kit_most)) problem("-", "no OnStart: the terminal has nothing to run")
+  if (script) examples_make_their_own()
   if (script && input_line && !show_inputs)
     problem(input_line, "input parameters but no #property script_show_inputs: the script starts without showing them")
 }
 
 function words(list, set,   a, i) { split(list, a, " "); for (i in a) set[a[i]] = 1 }
+# Whether the current line is compiled: every conditional around it holds.
+function compiled(   d) { for (d = 1; d <= levels; d++) if (!branch[d]) return 0; return 1 }
 function problem(where, text) { printf "%s\t%s\n", where, text }
 
 # The tokens of s: names, numbers, literals, two-character operators, and
@@ -70,15 +75,26 @@ function lex(s, out,   k) {
   return k
 }
 
+# #ifdef, #ifndef, #else and #endif decide which lines are compiled, by the
+# macros #defined before them (the checked file is read before what it
+# includes, as the compiler reads its #defines before its #includes);
 # #import opens and closes the block of imported functions; #define names a
 # macro, whose value is read like code; #property script_show_inputs counts.
 function directive(s,   name, rest, word) {
   sub(/^[ \t]*#[ \t]*/, "", s)
+  if (match(s, /^ifn?def[ \t]+[A-Za-z_][A-Za-z0-9_]*/)) {
+    name = substr(s, 1, RLENGTH); sub(/^ifn?def[ \t]+/, "", name)
+    branch[++levels] = (name in macro_set) == (s ~ /^ifdef/)
+    return
+  }
+  if (s ~ /^else([ \t]|$)/) { if (levels) branch[levels] = !branch[levels]; return }
+  if (s ~ /^endif([ \t]|$)/) { if (levels) levels--; return }
+  if (!compiled()) return
   if (s ~ /^import/) { importing = s ~ /^import[ \t]*"/; return }
   if (files == 1 && s ~ /^property[ \t]+script_show_inputs([ \t]|$)/) show_inputs = 1
   if (!match(s, /^define[ \t]+[A-Za-z_][A-Za-z0-9_]*/)) return
   name = substr(s, 1, RLENGTH); rest = substr(s, RLENGTH + 1); sub(/^define[ \t]+/, "", name)
-  defined[name] = 1
+  defined[name] = macro_set[name] = 1
   if (rest ~ /^\(/) return   # a macro with parameters: its names are its own
   macro[name] = rest
   if (files > 1) return
@@ -230,6 +246,20 @@ function arity(c,   name, lo, hi, where) {
   else return
   if (argc[c] < lo || argc[c] > hi)
     problem(L[at[c]], name " takes " (lo == hi ? lo : lo " to " hi) " argument(s), not " argc[c] where)
+}
+
+# An example script may delete, clear or move only what it made: one that
+# calls a function doing so must ask ExampleNewPart (SedgefoldExamples.mqh)
+# which part of its names is new, or it may destroy a folder of the user's.
+function examples_make_their_own(   c, name, first, asks) {
+  for (c = 1; c <= calls; c++) {
+    if (F[at[c]] != 1) continue
+    name = T[at[c]]
+    if (name == "ExampleNewPart") asks = 1
+    else if (!first && name ~ /^(Sedgefold(Delete|Clear|ClearFiles|Move)|Path(Delete|ClearContents|ClearFromFiles|Move)[AW])$/) first = c
+  }
+  if (first && !asks)
+    problem(L[at[first]], T[at[first]] " in a script that never asks ExampleNewPart which of its names are new: an example may delete, clear or move only what it made")
 }
 
 # StringToCharArray and CharArrayToString take the code page last: a

@@ -6,7 +6,9 @@
 #     or comment that does not close, a statement that runs into the next
 #     line without a ";";
 #   - a name that neither the file, what it includes, nor the list of MQL5
-#     built-ins (mql5-builtins.txt) defines;
+#     built-ins (mql5-builtins.txt) defines, counting only the lines that
+#     #ifdef/#ifndef leave to the compiler (PathGetListMW exists only for a
+#     program that defines SEDGEFOLD_STRING_RECORDS);
 #   - a call with more or fewer arguments than the function's declaration
 #     (default values allowed) or the built-in's list entry takes;
 #   - a code page given as a number to StringToCharArray/CharArrayToString;
@@ -14,7 +16,8 @@
 #     slots of size bytes into an array that holds fewer bytes, a slot size
 #     given in characters, or a slot too small for a name;
 #   - a script (a .mq5 under Scripts/) without OnStart, or with inputs and
-#     no script_show_inputs.
+#     no script_show_inputs, or that deletes, clears or moves without asking
+#     ExampleNewPart which of its names are new.
 #
 #   mql5-check.sh MQL5_DIR      (the source tree's mql5/ folder)
 set -euo pipefail

@@ -104,8 +104,9 @@ edit() {
 cp -R "$kit" "$work/kit"
 report=$(checks "$work/kit") || fail "the unbroken kit does not pass its checks: $report"
 
-# Each fault: what it is, how edit plants it (script_show_inputs: by hand),
-# and a pattern its report must show; fields separated by "@".
+# Each fault: what it is, how edit plants it (script_show_inputs and
+# unguard: by hand), and a pattern its report must show; fields separated
+# by "@".
 faults=(
   "an undefined macro@replace@(^|[^A-Za-z0-9_])SEDGEFOLD_[A-Z0-9_]+@&_UNDEFINED@_UNDEFINED is not defined"
   "a constant that does not exist@replace@CP_ACP@CP_ANSI@CP_ANSI is not defined"
@@ -115,6 +116,9 @@ faults=(
   "a buffer 260 times too small@shrink@PathGetList[AW]@3@buffer is too small"
   "a script without #property script_show_inputs@script_show_inputs@@@no #property script_show_inputs"
   "a statement without its semicolon@replace@[)];[ \\t]*\\n@)\\n@does not end with ;"
+  "a string-record import outside #ifdef SEDGEFOLD_STRING_RECORDS@unguard@@@string records .*outside #ifdef SEDGEFOLD_STRING_RECORDS"
+  "a call of an import that only SEDGEFOLD_STRING_RECORDS declares@replace@PathGetListW[ \\t]*[(]@PathGetListMW(@PathGetListMW is not defined"
+  "an example that deletes without asking whether its names are new@replace@ExampleNewPart[ \\t]*[(]@ExampleNameIsSafe(@never asks ExampleNewPart"
 )
 for fault in "${faults[@]}"; do
   IFS=@ read -r what mode pattern argument expected <<<"$fault"
@@ -125,6 +129,17 @@ for fault in "${faults[@]}"; do
       xargs -r grep -lE '^[[:space:]]*input[[:space:]]' |
       xargs -r grep -lE '^[[:space:]]*#property[[:space:]]+script_show_inputs' | head -n 1) || true
     [ -z "$planted" ] || sed -i -E '/^[[:space:]]*#property[[:space:]]+script_show_inputs/d' "$work/kit/$planted"
+  elif [ "$mode" = unguard ]; then
+    # The first file that hides imports behind the macro loses the #ifdef
+    # and its #endif: what stood behind them is compiled by every program.
+    planted=$(cd "$work/kit" && find . -type f \( -name '*.mq5' -o -name '*.mqh' \) | sed 's|^\./||' | LC_ALL=C sort |
+      xargs -r grep -lE '^[[:space:]]*#[[:space:]]*ifdef[[:space:]]+SEDGEFOLD_STRING_RECORDS' | head -n 1) || true
+    if [ -n "$planted" ]; then
+      awk '!open && /^[ \t]*#[ \t]*ifdef[ \t]+SEDGEFOLD_STRING_RECORDS/ { open = 1; depth = 1; next }
+        open && /^[ \t]*#[ \t]*if/ { depth++ }
+        open && /^[ \t]*#[ \t]*endif/ && !--depth { open = 0; next }
+        { print }' "$work/kit/$planted" >"$work/unguarded" && mv "$work/unguarded" "$work/kit/$planted"
+    fi
   else
     planted=$(edit "$mode" "$pattern" "$argument") || planted=""
   fi

@@ -22,8 +22,16 @@
 // SedgefoldQuiet() to choose yourself. On a failure they print the
 // report's title line and innermost message to the Experts journal and set
 // the program's last error to SEDGEFOLD_ERROR, so that after a helper
-// answered false or 0, GetLastError() == SEDGEFOLD_ERROR tells a failure
-// from a plain "no" or an empty folder.
+// answered false, 0 or "", GetLastError() == SEDGEFOLD_ERROR tells a
+// failure from a plain "no" (SedgefoldList answers -1 for a failure). A
+// helper given an empty path answers "no" without calling the library.
+//
+// Inside the terminal's sandbox (MQL5\Files, the common folder) the
+// terminal's own FolderCreate, FolderDelete, FolderClean, FileFindFirst,
+// FileCopy and FileMove need no DLL permission and work on remote testing
+// agents too, where no DLL may run; use the library for folders outside the
+// sandbox, for whole trees and for links. The library takes full paths
+// only: SedgefoldSandboxPath() below makes one for a sandbox folder.
 //
 // Every operation comes twice:
 //   ...W takes MQL5 strings as they are (UTF-16);
@@ -36,8 +44,10 @@
 //
 // The library serialises nothing: calls from several programs on the same
 // folders at once see each other's changes half done.
+//
+// No #property here: the compiler ignores properties of included files;
+// they belong in the program's own .mq5 file.
 //+------------------------------------------------------------------+
-#property copyright "Copyright (c) 2026 Sedgefold developers"
 
 #ifndef SEDGEFOLD_MQH
 #define SEDGEFOLD_MQH
@@ -133,36 +143,38 @@ int   PathSymbolicLinkA(uchar &target[], uchar &link[]);
 //--- failure. Boxes: any other mode ("Неверно выбран метод поиска."), a
 //--- pattern that matches nothing, not even the folder itself ("Не получен
 //--- системный дескриптор поиска для пути:"), an invalid folder path, and a
-//--- name that does not fit its place ("Ошибка копирования.").
+//--- name that does not fit its place ("Ошибка копирования."). A pattern
+//--- with a wildcard in its last name (C:\Data\*.csv) that matches no entry
+//--- is such a failure, not an empty listing: list "folder\*" and pick the
+//--- names yourself.
 
-// Into a character buffer of count slots of size BYTES each: name i is at
-// byte offset i * size, i.e. at buffer[i * size / 2], closed by a zero.
-// size must be even; 520 bytes holds any name. The buffer MUST hold at
-// least count * size / 2 elements: the library cannot see its length. A
-// name that does not fit its slot zero-fills the slot and shows the box.
+// Into a character buffer of count slots of size BYTES each: name i is
+// written at byte offset i * size, closed by a zero. The library takes any
+// size, odd ones too; with a ushort buffer only an even size makes every
+// slot start on an element (buffer[i * size / 2]), so use an even one.
+// 520 bytes (SEDGEFOLD_NAME_CHARS characters) holds any name. The buffer
+// MUST hold at least count * size bytes (count * size / 2 elements): the
+// library cannot see its length. A name that does not fit its slot
+// zero-fills the slot and shows the box.
 ulong PathGetListW(string pattern, int mode, ushort &buffer[], ulong count, ulong size);
 // The same with narrow names in the ANSI code page: name i at buffer[i *
-// size]; the buffer must hold at least count * size bytes.
+// size]; the buffer must hold at least count * size bytes. A character the
+// code page cannot spell comes back as "?", which PathDeleteA, PathCopyA
+// and PathMoveA read as a wildcard: see SedgefoldNarrowNameIsExact() below.
 ulong PathGetListA(uchar &pattern[], int mode, uchar &buffer[], ulong count, ulong size);
 
-// Into the strings of names[0 .. count-1]. The array must hold at least
-// count strings and each string must already own a buffer with room for
-// any name: StringInit(names[i], 260, ' ') before the call; the library
-// writes into that buffer and cannot grow it. After the call a string may
-// keep characters behind the name's terminating zero: copy each string
-// through SedgefoldTrimmed() below. A string without room shows the box.
-// SedgefoldList() below does all of this.
-ulong PathGetListMW(string pattern, int mode, string &names[], ulong count);
-
-// PathGetListMA is exported too, but not imported here:
-//   ulong PathGetListMA(pattern, int mode, <narrow records>, ulong count)
-// It writes narrow names into an array of 12-byte records
-// {int capacity; char *text}. MQL5 has no narrow string type, and a string
-// array is handed to a DLL as wide records, so no MQL5 declaration of it can
-// be both callable and safe: records filled by hand with addresses would
-// let one wrong number crash the terminal. The export exists for hosts that
-// own narrow records; from MQL5 use PathGetListMW, PathGetListW or
-// PathGetListA.
+// PathGetListMW (names into the text buffers of a string array) and
+// PathGetListMA (into narrow records) are exported too, but not in this
+// block. The MQL5 reference says that string arrays cannot be passed to
+// functions imported from a DLL, and it does not document how the terminal
+// lays out a string or a string array in memory: both exports rely on a
+// layout that no MQL5 document promises. PathGetListMW is declared below
+// only for a program that defines SEDGEFOLD_STRING_RECORDS before it
+// includes this file and takes that risk; the helpers never use it.
+// PathGetListMA has no MQL5 declaration at all: MQL5 has no narrow string
+// type, and records filled by hand with addresses would let one wrong
+// number crash the terminal. From MQL5 list with PathGetListW (or
+// SedgefoldList() below).
 
 //--- Cutting a path, in the caller's buffer.
 
@@ -198,16 +210,38 @@ int   SedgefoldLastReportW(ushort &buffer[], int capacity);
 int   SedgefoldLastReportA(uchar &buffer[], int capacity);
 #import
 
+#ifdef SEDGEFOLD_STRING_RECORDS
+//--- Relies on the terminal's undocumented layout of strings: a string array
+//--- reaching the DLL as records {int capacity; wchar_t *text}, one per
+//--- string, whose text buffer the library writes into. The MQL5 reference
+//--- forbids string arrays as parameters of DLL imports; a terminal that
+//--- lays strings out otherwise lets the library write where it must not.
+//--- Names into the strings of names[0 .. count-1]: the array must hold at
+//--- least count strings, each owning a buffer with room for any name
+//--- (StringInit(names[i], SEDGEFOLD_NAME_CHARS, ' ')); afterwards a string
+//--- may go on behind the name's zero (SedgefoldTrimmed() below).
+#import "Sedgefold.dll"
+ulong PathGetListMW(string pattern, int mode, string &names[], ulong count);
+#import
+#endif
+
 //+------------------------------------------------------------------+
 //| Everyday use: no arrays, no buffer sizes.                        |
 //+------------------------------------------------------------------+
 
-// Listing modes of the PathGetList family.
-#define SEDGEFOLD_DIRS   1
-#define SEDGEFOLD_FILES  2
-#define SEDGEFOLD_ALL    3
+// Listing modes of the PathGetList family. An enumeration, so that a
+// program can offer it as an input: input ENUM_SEDGEFOLD_LIST InpWhat =
+// SEDGEFOLD_ALL; shows a drop-down of the three.
+enum ENUM_SEDGEFOLD_LIST
+  {
+   SEDGEFOLD_DIRS  = 1,   // Folders
+   SEDGEFOLD_FILES = 2,   // Files
+   SEDGEFOLD_ALL   = 3    // Folders and files
+  };
 
-// Characters that any file name fits in, terminator excluded.
+// Characters of a listing slot that holds any name with its terminating
+// zero: a Windows name has at most 259 characters (WIN32_FIND_DATA holds
+// 260 with the zero). A slot of 2 * SEDGEFOLD_NAME_CHARS = 520 bytes.
 #define SEDGEFOLD_NAME_CHARS 260
 
 // Modes of SedgefoldReportMode.
@@ -219,6 +253,10 @@ int   SedgefoldLastReportA(uchar &buffer[], int capacity);
 // reported as failed (SetUserError(SEDGEFOLD_USER_ERROR)).
 #define SEDGEFOLD_USER_ERROR 1
 #define SEDGEFOLD_ERROR      (ERR_USER_ERROR_FIRST + SEDGEFOLD_USER_ERROR)
+// What GetLastError() answers after SedgefoldList() when the folder held
+// more names than it was asked for: the listing was cut short.
+#define SEDGEFOLD_USER_LIST_CUT 2
+#define SEDGEFOLD_LIST_CUT      (ERR_USER_ERROR_FIRST + SEDGEFOLD_USER_LIST_CUT)
 
 // The mode SedgefoldQuiet() chose; SEDGEFOLD_REPORT_ASK until it is called.
 int SedgefoldChosenMode = SEDGEFOLD_REPORT_ASK;
@@ -310,6 +348,19 @@ void SedgefoldBegin()
   }
 
 //+------------------------------------------------------------------+
+//| An empty path names nothing: a helper given one answers "no"     |
+//| (false, 0 or "") at once, with the last error cleared, and never |
+//| hands it to the library, which could only report it.             |
+//+------------------------------------------------------------------+
+bool SedgefoldNoPath(const string path)
+  {
+   if(path != "")
+      return false;
+   ResetLastError();
+   return true;
+  }
+
+//+------------------------------------------------------------------+
 //| After a helper's call that answered no: a report means that the  |
 //| call failed. true when it did.                                   |
 //+------------------------------------------------------------------+
@@ -333,62 +384,132 @@ bool SedgefoldAnswer(const bool yes)
 
 bool SedgefoldIsDir(const string path)
   {
+   if(SedgefoldNoPath(path))
+      return false;
    SedgefoldBegin();
    return SedgefoldAnswer(PathCheckW(path) == 1);
   }
 
 bool SedgefoldIsEmptyDir(const string path)
   {
+   if(SedgefoldNoPath(path))
+      return false;
    SedgefoldBegin();
    return SedgefoldAnswer(PathIsEmptyW(path) == 1);
   }
 
 bool SedgefoldCreate(const string path)
   {
+   if(SedgefoldNoPath(path))
+      return false;
    SedgefoldBegin();
    return SedgefoldAnswer(PathCreateW(path) == 1);
   }
 
 bool SedgefoldDelete(const string path)
   {
+   if(SedgefoldNoPath(path))
+      return false;
    SedgefoldBegin();
    return SedgefoldAnswer(PathDeleteW(path) == 1);
   }
 
 bool SedgefoldDeleteEmpty(const string path)
   {
+   if(SedgefoldNoPath(path))
+      return false;
    SedgefoldBegin();
    return SedgefoldAnswer(PathDeleteEmptyW(path) == 1);
   }
 
 bool SedgefoldClear(const string path)
   {
+   if(SedgefoldNoPath(path))
+      return false;
    SedgefoldBegin();
    return SedgefoldAnswer(PathClearContentsW(path) == 1);
   }
 
 bool SedgefoldClearFiles(const string path)
   {
+   if(SedgefoldNoPath(path))
+      return false;
    SedgefoldBegin();
    return SedgefoldAnswer(PathClearFromFilesW(path) == 1);
   }
 
 bool SedgefoldCopy(const string source, const string destination)
   {
+   if(SedgefoldNoPath(source) || SedgefoldNoPath(destination))
+      return false;
    SedgefoldBegin();
    return SedgefoldAnswer(PathCopyW(source, destination) == 1);
   }
 
 bool SedgefoldMove(const string source, const string destination)
   {
+   if(SedgefoldNoPath(source) || SedgefoldNoPath(destination))
+      return false;
    SedgefoldBegin();
    return SedgefoldAnswer(PathMoveW(source, destination) == 1);
   }
 
 bool SedgefoldLink(const string target, const string link)
   {
+   if(SedgefoldNoPath(target) || SedgefoldNoPath(link))
+      return false;
    SedgefoldBegin();
    return SedgefoldAnswer(PathSymbolicLinkW(target, link) == 1);
+  }
+
+//+------------------------------------------------------------------+
+//| The sandbox folder itself: <data folder>\MQL5\Files, or          |
+//| <common folder>\Files when common is true; "" when the terminal  |
+//| does not tell its folders.                                        |
+//+------------------------------------------------------------------+
+string SedgefoldSandboxRoot(const bool common = false)
+  {
+   string folder = TerminalInfoString(common ? TERMINAL_COMMONDATA_PATH : TERMINAL_DATA_PATH);
+   if(folder == "")
+      return "";
+   return common ? folder + "\\Files" : folder + "\\MQL5\\Files";
+  }
+
+//+------------------------------------------------------------------+
+//| The full path of a folder or file in the terminal's sandbox, for |
+//| the library, which takes full paths only (a relative path would  |
+//| be taken from the terminal's current folder, not the sandbox):   |
+//| relative below <data folder>\MQL5\Files, or below the folder     |
+//| shared by all terminals, <common folder>\Files (what FILE_COMMON |
+//| names for the file functions), when common is true. "" when      |
+//| relative is empty or could lead out of the sandbox (a drive, a   |
+//| leading backslash, an empty part or one of dots only), so that   |
+//| no helper is handed a path that names more than was meant.       |
+//+------------------------------------------------------------------+
+string SedgefoldSandboxPath(const string relative, const bool common = false)
+  {
+   string root = SedgefoldSandboxRoot(common);
+   string rest = relative;
+   StringReplace(rest, "/", "\\");
+   int length = StringLen(rest);
+   if(root == "" || length == 0)
+      return "";
+   if(StringGetCharacter(rest, length - 1) == '\\')
+      rest = StringSubstr(rest, 0, length - 1);   // one trailing backslash
+   if(rest == "" || StringFind(rest, ":") >= 0)
+      return "";
+   string parts[];
+   int count = StringSplit(rest, '\\', parts);
+   if(count <= 0)
+      return "";
+   for(int i = 0; i < count; i++)
+     {
+      string dots = parts[i];
+      StringReplace(dots, ".", "");
+      if(dots == "")
+         return "";   // "", ".", ".." and "..." (the parent, to the shell)
+     }
+   return root + "\\" + rest;
   }
 
 //+------------------------------------------------------------------+
@@ -409,7 +530,8 @@ string SedgefoldCharsToString(const ushort &chars[], const int start, const int 
 
 //+------------------------------------------------------------------+
 //| The text of a string up to its first zero character. A string    |
-//| the library wrote into may go on behind the name's terminator.   |
+//| the library wrote into (PathGetListMW) may go on behind the      |
+//| name's terminator.                                                |
 //+------------------------------------------------------------------+
 string SedgefoldTrimmed(const string text)
   {
@@ -449,88 +571,107 @@ bool SedgefoldToAnsi(const string text, uchar &ansi[])
   }
 
 //+------------------------------------------------------------------+
+//| false for a name that an ...A function handed back (a listing of |
+//| PathGetListA, read with CharArrayToString(..., CP_ACP)) with a    |
+//| character lost on the way: the library puts "?" for a character  |
+//| the ANSI code page cannot spell, and no Windows name holds a "?", |
+//| so a "?" means a lost character (so does U+FFFD, which a UTF-8   |
+//| code page gives for an unpaired surrogate). Such a name is no    |
+//| name of the entry; passed to PathDeleteA, PathCopyA or PathMoveA  |
+//| it is a pattern that may match other entries. List with          |
+//| PathGetListW (SedgefoldList) to get the name itself.             |
+//+------------------------------------------------------------------+
+bool SedgefoldNarrowNameIsExact(const string name)
+  {
+   int length = StringLen(name);
+   for(int i = 0; i < length; i++)
+     {
+      ushort c = StringGetCharacter(name, i);
+      if(c == '?' || c == 0xFFFD)
+         return false;
+     }
+   return true;
+  }
+
+//+------------------------------------------------------------------+
 //| The directory part of path, with its final backslash:            |
-//| C:\dir\file.txt and C:\dir\sub\ give C:\dir\. "" on failure (the |
-//| library reports why).                                             |
+//| C:\dir\file.txt and C:\dir\sub\ give C:\dir\. "" when path has   |
+//| no directory part (file.txt, sub\, C:\), when path is empty, and |
+//| on failure (the library reports why).                             |
 //+------------------------------------------------------------------+
 string SedgefoldTrimName(const string path)
   {
+   if(SedgefoldNoPath(path))
+      return "";
    ushort buffer[];
    int length = StringLen(path);
    if(ArrayResize(buffer, length + 1) != length + 1)
       return "";
-   if(length > 0)
-      StringToShortArray(path, buffer, 0, length);
+   StringToShortArray(path, buffer, 0, length);
    buffer[length] = 0;
    SedgefoldBegin();
    if(!SedgefoldAnswer(PathTrimNameFileW(buffer) != 0))
       return "";
-   return SedgefoldCharsToString(buffer, 0, -1);
+   // The library leaves a path without a directory part as it is; a
+   // directory part is always shorter than the path.
+   string part = SedgefoldCharsToString(buffer, 0, -1);
+   return StringLen(part) < length ? part : "";
   }
 
 //+------------------------------------------------------------------+
 //| Lists the entries of one directory level into names[] and        |
-//| returns how many there are (names[] is resized to that number).  |
-//| pattern: a folder, a backslash and "*" (or "*.csv" and the like);|
-//| mode: SEDGEFOLD_DIRS, SEDGEFOLD_FILES or SEDGEFOLD_ALL. At most   |
-//| maxNames names are returned; further entries are dropped. 0 also  |
-//| on failure (GetLastError() == SEDGEFOLD_ERROR tells it from an    |
-//| empty folder); -1 when names[] cannot be sized (a fixed-size     |
-//| array, or no memory).                                             |
+//| returns how many it holds (names[] is resized to that number).   |
+//| pattern: a folder, a backslash and "*" (a wildcard pattern such  |
+//| as "*.csv" that matches nothing is a failure, not 0: list "\*"   |
+//| and pick names); mode: SEDGEFOLD_DIRS, SEDGEFOLD_FILES or        |
+//| SEDGEFOLD_ALL. Through PathGetListW, one ushort buffer.          |
+//|   0   nothing to list (and for an empty pattern, not listed);    |
+//|   -1  failure: the library reported it (journal lines, and       |
+//|       GetLastError() == SEDGEFOLD_ERROR), or an array could not  |
+//|       be sized (a fixed-size names[], no memory);                |
+//|   n   names; when the folder held more than maxNames,            |
+//|       GetLastError() == SEDGEFOLD_LIST_CUT says so (the helper   |
+//|       asks for one name more than maxNames to know).             |
 //+------------------------------------------------------------------+
 int SedgefoldList(const string pattern, const int mode, string &names[],
                   const int maxNames = 1024)
   {
-   if(maxNames <= 0)
-      return ArrayResize(names, 0) == 0 ? 0 : -1;
-   if(ArrayResize(names, maxNames) != maxNames)
-      return -1;
-   // Every string needs a buffer of its own before the call: the library
-   // writes into it and cannot allocate one. A space as filler makes sure
-   // the terminal really allocates the buffer.
-   for(int i = 0; i < maxNames; i++)
-      if(!StringInit(names[i], SEDGEFOLD_NAME_CHARS, ' '))
-         return -1;
-   SedgefoldBegin();
-   ulong listed = PathGetListMW(pattern, mode, names, (ulong)maxNames);
-   if(listed == 0)
-      SedgefoldFailed();
-   int count = listed > (ulong)maxNames ? maxNames : (int)listed;
-   for(int i = 0; i < count; i++)
-      names[i] = SedgefoldTrimmed(names[i]);
-   if(ArrayResize(names, count) != count)
-      return -1;
-   return count;
-  }
-
-//+------------------------------------------------------------------+
-//| SedgefoldList through the character-buffer form PathGetListW:    |
-//| the same names, read from the slots of one ushort array.         |
-//+------------------------------------------------------------------+
-int SedgefoldListBuffered(const string pattern, const int mode, string &names[],
-                          const int maxNames = 1024)
-  {
    const int slotChars = SEDGEFOLD_NAME_CHARS;   // one name and its zero
-   if(maxNames <= 0)
+   ResetLastError();
+   if(SedgefoldNoPath(pattern) || maxNames <= 0)
       return ArrayResize(names, 0) == 0 ? 0 : -1;
-   if(maxNames > INT_MAX / slotChars)
+   if(maxNames >= INT_MAX / slotChars)
       return -1;
+   int slots = maxNames + 1;
    ushort buffer[];
-   int total = maxNames * slotChars;
+   int total = slots * slotChars;
    if(ArrayResize(buffer, total) != total)
       return -1;
-   ArrayInitialize(buffer, 0);
+   // The library closes every name it writes; the zeros only keep an
+   // unwritten slot from reading as a name.
+   ArrayFill(buffer, 0, total, 0);
    SedgefoldBegin();
-   ulong listed = PathGetListW(pattern, mode, buffer, (ulong)maxNames,
-                               (ulong)slotChars * 2);
-   if(listed == 0)
-      SedgefoldFailed();
+   ulong listed = PathGetListW(pattern, mode, buffer, (ulong)slots, (ulong)slotChars * 2);
+   if(listed == 0 && SedgefoldFailed())
+      return -1;
    int count = listed > (ulong)maxNames ? maxNames : (int)listed;
    if(ArrayResize(names, count) != count)
       return -1;
    for(int i = 0; i < count; i++)
       names[i] = SedgefoldCharsToString(buffer, i * slotChars, slotChars);
+   if(listed > (ulong)maxNames)
+      SetUserError(SEDGEFOLD_USER_LIST_CUT);
    return count;
+  }
+
+//+------------------------------------------------------------------+
+//| The name of 1.0.0 for the listing through PathGetListW, which    |
+//| SedgefoldList() now is.                                           |
+//+------------------------------------------------------------------+
+int SedgefoldListBuffered(const string pattern, const int mode, string &names[],
+                          const int maxNames = 1024)
+  {
+   return SedgefoldList(pattern, mode, names, maxNames);
   }
 
 #endif // SEDGEFOLD_MQH

@@ -31,6 +31,7 @@ input int    InpMaxFiles  = 200;                             // At most this man
 string Watched;         // the inputs without trailing backslashes
 string Archive;
 bool   WatchedMissing;  // said once until the folder is back
+bool   Backlog;         // more files than a look takes: said once a backlog
 
 //+------------------------------------------------------------------+
 //| The path without trailing backslashes ("C:\" keeps its own).     |
@@ -91,6 +92,13 @@ bool Wanted(const string name)
 //+------------------------------------------------------------------+
 int OnInit()
   {
+   // Without DLL permission (or on a remote testing agent, where no DLL
+   // may run) every call of the library would stop the expert.
+   if(MQLInfoInteger(MQL_DLLS_ALLOWED) == 0)
+     {
+      Print("Allow DLL imports for this expert (its properties, Dependencies tab); remote testing agents run no DLL.");
+      return INIT_FAILED;
+     }
    // Set at once, not only by the helpers: nothing this expert calls
    // may stop its thread for a click.
    SedgefoldQuiet(true);
@@ -156,10 +164,16 @@ int ListArrivals(string &names[])
    if(WatchedMissing)
       PrintFormat("%s is back.", Watched);
    WatchedMissing = false;
-   // The folder's own pattern always matches (the folder itself): an
-   // empty folder answers 0 without a failure.
+   // "folder\*" always matches (the folder itself): an empty folder
+   // answers 0 without a failure. "folder\*.csv" would be a failure for a
+   // folder without a .csv, so the names are picked here (Wanted).
    string found[];
    int count = SedgefoldList(Watched + "\\*", SEDGEFOLD_FILES, found, InpMaxFiles);
+   bool cut = GetLastError() == SEDGEFOLD_LIST_CUT;
+   if(cut && !Backlog)
+      PrintFormat("%s holds more than %d files, the most a look takes; with an extension set, " +
+                  "files past the first %d names wait until others leave.", Watched, InpMaxFiles, InpMaxFiles);
+   Backlog = cut;
    int wanted = 0;
    if(count <= 0 || ArrayResize(names, count) != count)
       return 0;

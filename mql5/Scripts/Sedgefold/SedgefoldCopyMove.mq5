@@ -7,12 +7,13 @@
 #property version     "1.00"
 #property description "Builds <Source> inside MQL5\\Files\\SedgefoldExamples, copies it to"
 #property description "<Source>-copy and moves the copy to <Source>-moved."
+#property description "It refuses a name that is taken and removes only what it made."
 #property script_show_inputs
 
 #include "SedgefoldExamples.mqh"
 
-input string InpSource = "Original";   // Source folder inside SedgefoldExamples
-input bool   InpRemove = true;         // Remove all three folders at the end
+input string InpSource = "Original";   // Source folder inside SedgefoldExamples (a new name)
+input bool   InpRemove = true;         // Remove what the script made at the end
 
 //+------------------------------------------------------------------+
 //| Number of entries at the top level of a folder, -1 on failure.   |
@@ -33,10 +34,13 @@ void OnStart()
    string moved = ExamplePath(InpSource + "-moved");
    if(source == "" || copy == "" || moved == "")
       return;
-   // The copy and the move must land in fresh places.
-   if(SedgefoldIsDir(copy) || SedgefoldIsDir(moved))
+   // Every folder the script works on is one it makes now: a name that is
+   // taken may hold your files, and the script deletes what it made.
+   string made = ExampleNewPart(InpSource);
+   if(made == "" || ExampleNameTaken(InpSource + "-copy") || ExampleNameTaken(InpSource + "-moved"))
      {
-      PrintFormat("%s or %s exists already; remove it or choose another source name.", copy, moved);
+      PrintFormat("%s, %s-copy or %s-moved is taken already: choose a new source name.",
+                  InpSource, InpSource, InpSource);
       return;
      }
 
@@ -49,8 +53,8 @@ void OnStart()
    if(!Step("PathCopyW(source, copy)", SedgefoldCopy(source, copy)))
       return;
    PrintFolder(copy);
-   Step("the copy holds as many entries as the source",
-        CountEntries(copy) == CountEntries(source));
+   int copied = CountEntries(copy), original = CountEntries(source);
+   Step("the copy holds as many entries as the source", copied >= 0 && copied == original);
    Step("the copy holds Data\\prices.csv",
         PathCheckW(copy + "\\Data") == 1 && FileIsExist(SEDGEFOLD_EXAMPLES_DIR + "\\" + InpSource + "-copy\\Data\\prices.csv"));
 
@@ -62,12 +66,15 @@ void OnStart()
 
    // A source that does not exist: 0, and no failure, so no report either:
    // that is how a 0 that means "nothing to do" is told from a failure.
+   // The source folder was made by the script, so nothing in it is called
+   // NotThere.
    Step("PathCopyW of a missing folder answers 0 and reports nothing",
-        PathCopyW(source + "-missing", copy) == 0 && SedgefoldLastReport() == "");
+        PathCopyW(source + "\\NotThere", copy) == 0 && SedgefoldLastReport() == "");
 
    if(!InpRemove)
       return;
    Step("PathDeleteW(source)", SedgefoldDelete(source));
    Step("PathDeleteW(moved)", SedgefoldDelete(moved));
+   RemoveMadeParents(made, InpSource);
   }
 //+------------------------------------------------------------------+

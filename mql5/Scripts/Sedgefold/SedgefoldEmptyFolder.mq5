@@ -8,11 +8,12 @@
 #property version     "1.00"
 #property description "Fills MQL5\\Files\\SedgefoldExamples\\<Folder>, removes its files at"
 #property description "every depth (folders stay), then clears it completely."
+#property description "It refuses a name that is taken and removes only what it made."
 #property script_show_inputs
 
 #include "SedgefoldExamples.mqh"
 
-input string InpFolder = "Scratch";   // Folder inside SedgefoldExamples
+input string InpFolder = "Scratch";   // Folder inside SedgefoldExamples (a new name)
 
 //+------------------------------------------------------------------+
 bool Fill(const string path)
@@ -31,6 +32,14 @@ void OnStart()
    string path = ExamplePath(InpFolder);
    if(path == "")
       return;
+   // The script empties the folder twice: it must be one it makes now,
+   // never a folder of yours.
+   string made = ExampleNewPart(InpFolder);
+   if(made == "")
+     {
+      PrintFormat("%s is taken already: choose a new folder name.", InpFolder);
+      return;
+     }
    if(!Step("fill the folder", Fill(path)))
       return;
    PrintFolder(path);
@@ -51,6 +60,7 @@ void OnStart()
    Step("the folder is there and empty", SedgefoldIsDir(path) && SedgefoldIsEmptyDir(path));
 
    // The folder itself, now empty.
-   Step("PathDeleteEmptyW(folder)", SedgefoldDeleteEmpty(path));
+   if(Step("PathDeleteEmptyW(folder)", SedgefoldDeleteEmpty(path)))
+      RemoveMadeParents(made, InpFolder);
   }
 //+------------------------------------------------------------------+

@@ -1,30 +1,24 @@
 ﻿//+------------------------------------------------------------------+
 //|                                          SedgefoldListFolder.mq5 |
 //|                   Lists one folder level into a string array, in |
-//|                        each of the three ways MQL5 can call it   |
+//|               both listing forms: UTF-16 and the ANSI code page  |
 //|                          Copyright (c) 2026 Sedgefold developers |
 //+------------------------------------------------------------------+
 #property copyright   "Copyright (c) 2026 Sedgefold developers"
 #property version     "1.00"
 #property description "Lists a folder inside MQL5\\Files\\SedgefoldExamples into an array:"
-#property description "through string records, a ushort buffer and a narrow uchar buffer."
+#property description "through a ushort buffer (SedgefoldList) and a narrow uchar buffer."
 #property script_show_inputs
 
 #include "SedgefoldExamples.mqh"
 
-enum ENUM_LIST_WHAT
-  {
-   LIST_DIRS  = SEDGEFOLD_DIRS,    // Folders
-   LIST_FILES = SEDGEFOLD_FILES,   // Files
-   LIST_ALL   = SEDGEFOLD_ALL      // Folders and files
-  };
-
-input string         InpFolder = "ListMe";    // Folder inside SedgefoldExamples
-input ENUM_LIST_WHAT InpWhat   = LIST_ALL;    // What to list
-input int            InpMax    = 100;         // At most this many names (1..10000)
+input string              InpFolder = "ListMe";        // Folder inside SedgefoldExamples
+input ENUM_SEDGEFOLD_LIST InpWhat   = SEDGEFOLD_ALL;   // What to list
+input int                 InpMax    = 100;             // At most this many names (1..10000)
 
 //+------------------------------------------------------------------+
-//| A few entries to list when the folder is new.                    |
+//| A few entries to list when the folder is new; a folder that is   |
+//| there already is listed as it is, and nothing is written to it.  |
 //+------------------------------------------------------------------+
 bool MakeSample(const string path)
   {
@@ -37,30 +31,50 @@ bool MakeSample(const string path)
 
 //+------------------------------------------------------------------+
 //| The narrow form by hand: count slots of `size` bytes in one uchar |
-//| array, name i starting at byte i * size.                          |
+//| array, name i starting at byte i * size. A name the ANSI code     |
+//| page cannot spell comes back with "?" for each lost character: it |
+//| is no name of the entry, and "?" is a wildcard to PathDeleteA,     |
+//| PathCopyA and PathMoveA. Such names are left out and counted in   |
+//| skipped. -1 on failure.                                           |
 //+------------------------------------------------------------------+
-int ListNarrow(const string pattern, const int mode, string &names[], const int maxNames)
+int ListNarrow(const string pattern, const int mode, string &names[], const int maxNames,
+               int &skipped)
   {
    const int size = 2 * SEDGEFOLD_NAME_CHARS;   // bytes per slot; room for any name
+   skipped = 0;
    uchar ansiPattern[];
    if(!SedgefoldToAnsi(pattern, ansiPattern))
       return -1;
    uchar buffer[];
    if(ArrayResize(buffer, maxNames * size) != maxNames * size)   // the library cannot check this
       return -1;
-   ArrayInitialize(buffer, 0);
    ulong listed = PathGetListA(ansiPattern, mode, buffer, (ulong)maxNames, (ulong)size);
+   if(listed == 0 && SedgefoldLastReport() != "")
+      return -1;
    int count = listed > (ulong)maxNames ? maxNames : (int)listed;
    if(ArrayResize(names, count) != count)
       return -1;
+   int kept = 0;
    for(int i = 0; i < count; i++)
-      names[i] = CharArrayToString(buffer, i * size, -1, CP_ACP);
-   return count;
+     {
+      // Each name ends at its zero: reading stops there.
+      string name = CharArrayToString(buffer, i * size, -1, CP_ACP);
+      if(SedgefoldNarrowNameIsExact(name))
+         names[kept++] = name;
+      else
+         skipped++;
+     }
+   return ArrayResize(names, kept) == kept ? kept : -1;
   }
 
 //+------------------------------------------------------------------+
 void PrintNames(const string how, const string &names[], const int count)
   {
+   if(count < 0)
+     {
+      PrintFormat("%s: the listing failed", how);
+      return;
+     }
    PrintFormat("%s: %d name(s)", how, count);
    for(int i = 0; i < count; i++)
       PrintFormat("  %d: %s", i, names[i]);
@@ -83,24 +97,27 @@ void OnStart()
 
    string names[];
    int count = SedgefoldList(pattern, InpWhat, names, InpMax);
+   bool cut = GetLastError() == SEDGEFOLD_LIST_CUT;
+   PrintNames("PathGetListW (ushort buffer, SedgefoldList)", names, count);
    if(count < 0)
-     {
-      Print("Could not size the array of names.");
       return;
-     }
-   PrintNames("PathGetListMW (string records)", names, count);
-
-   string buffered[];
-   int bufferedCount = SedgefoldListBuffered(pattern, InpWhat, buffered, InpMax);
-   PrintNames("PathGetListW (ushort buffer)", buffered, bufferedCount);
-   Step("both ways list the same number of names", bufferedCount == count);
+   if(cut)
+      PrintFormat("The folder holds more than %d such names; the rest were not listed.", InpMax);
 
    string narrow[];
-   int narrowCount = ListNarrow(pattern, InpWhat, narrow, InpMax);
-   PrintNames("PathGetListA (uchar buffer, ANSI)", narrow, narrowCount);
+   int skipped = 0;
+   int narrowCount = ListNarrow(pattern, InpWhat, narrow, InpMax, skipped);
+   PrintNames("PathGetListA (uchar buffer, ANSI code page)", narrow, narrowCount);
+   if(skipped > 0)
+      PrintFormat("%d name(s) left out: the ANSI code page cannot spell them. Use the W form.", skipped);
+   Step("both forms list the same names, less those left out",
+        narrowCount >= 0 && narrowCount + skipped == count);
 
-   // Only the first name: the rest are dropped without notice.
+   // One name asked for: one name, and word that there were more.
    string first[];
-   Step("a maximum of 1 gives at most 1 name", SedgefoldList(pattern, InpWhat, first, 1) <= 1);
+   int one = SedgefoldList(pattern, InpWhat, first, 1);
+   bool more = GetLastError() == SEDGEFOLD_LIST_CUT;
+   Step("a maximum of 1 gives 1 name, and says so when there were more",
+        one == MathMin(count, 1) && more == (count > 1 || cut));
   }
 //+------------------------------------------------------------------+

@@ -9,12 +9,13 @@
 #property description "Creates LinkTarget and a link Links\\<Link> to it inside"
 #property description "MQL5\\Files\\SedgefoldExamples. Windows allows symbolic links only to"
 #property description "administrators, or to everyone with Developer Mode on."
+#property description "It refuses a name that is taken and removes only what it made."
 #property script_show_inputs
 
 #include "SedgefoldExamples.mqh"
 
-input string InpLink   = "ToTarget";   // Link name inside SedgefoldExamples\Links
-input bool   InpRemove = true;         // Remove the link and its target at the end
+input string InpLink   = "ToTarget";   // Link name inside SedgefoldExamples\Links (a new name)
+input bool   InpRemove = true;         // Remove the link and what the script made at the end
 
 //+------------------------------------------------------------------+
 void OnStart()
@@ -22,13 +23,16 @@ void OnStart()
    if(!EnsureExamplesRoot())
       return;
    string target = ExamplePath("LinkTarget");
-   string links = ExamplePath("Links");
    string link = ExamplePath("Links\\" + InpLink);
-   if(target == "" || links == "" || link == "")
+   if(target == "" || link == "")
       return;
-   if(SedgefoldIsDir(link))
+   // The target is deleted at the end, so it must be made now; the link's
+   // name must be new too, and of the folders above it only those the
+   // call makes (Links, say) are removed again.
+   string linkMade = ExampleNewPart("Links\\" + InpLink);
+   if(ExampleNewPart("LinkTarget") != "LinkTarget" || linkMade == "")
      {
-      PrintFormat("%s exists already; choose another link name.", link);
+      PrintFormat("LinkTarget or Links\\%s is taken already: remove it or choose another link name.", InpLink);
       return;
      }
 
@@ -36,7 +40,7 @@ void OnStart()
       !WriteExampleFile("LinkTarget\\data.txt", "seen through the link"))
       return;
 
-   // The Links folder is created by the call when it is missing.
+   // The folders above the link are created by the call when they are missing.
    bool linked = SedgefoldLink(target, link);
    Step("PathSymbolicLinkW(target, link)", linked);
    if(!linked)
@@ -59,10 +63,13 @@ void OnStart()
    // never looks inside. (PathDeleteW removes it as a link too; but
    // PathClearFromFilesW on a folder holding it would delete the files
    // behind it.)
-   if(linked)
-      Step("PathDeleteEmptyW(link) removes the link only", SedgefoldDeleteEmpty(link) && !SedgefoldIsDir(link));
+   bool unlinked = !linked ||
+                   Step("PathDeleteEmptyW(link) removes the link only", SedgefoldDeleteEmpty(link) && !SedgefoldIsDir(link));
    Step("the target still holds its file", FileIsExist(SEDGEFOLD_EXAMPLES_DIR + "\\LinkTarget\\data.txt"));
-   Step("PathDeleteEmptyW(Links)", SedgefoldDeleteEmpty(links));
    Step("PathDeleteW(target)", SedgefoldDelete(target));
+   // What the link call made above the link, now empty; never while the
+   // link may still be there.
+   if(unlinked)
+      RemoveMadeParents(linkMade, "Links\\" + InpLink);
   }
 //+------------------------------------------------------------------+

@@ -8,11 +8,12 @@
 #property version     "1.00"
 #property description "Creates Level1\\Level2\\... inside MQL5\\Files\\SedgefoldExamples\\<Tree>"
 #property description "with one call, writes a file on every level, and removes the tree."
+#property description "It refuses a name that is taken and removes only what it made."
 #property script_show_inputs
 
 #include "SedgefoldExamples.mqh"
 
-input string InpTree   = "Tree";   // Tree folder inside SedgefoldExamples
+input string InpTree   = "Tree";   // Tree folder inside SedgefoldExamples (a new name)
 input int    InpDepth  = 3;        // Levels below it (1..10)
 input bool   InpRemove = true;     // Remove the tree at the end
 
@@ -29,6 +30,13 @@ void OnStart()
    string tree = ExamplePath(InpTree);
    if(tree == "")
       return;
+   // The tree is deleted at the end: it must be one the script makes now.
+   string made = ExampleNewPart(InpTree);
+   if(made == "")
+     {
+      PrintFormat("%s is taken already: choose a new tree name.", InpTree);
+      return;
+     }
 
    // The deepest folder; PathCreateW makes every missing one above it.
    string relative = InpTree;
@@ -43,11 +51,11 @@ void OnStart()
    if(!Step("PathCheckW(deepest level)", SedgefoldIsDir(deepest)))
       return;
 
-   string level = InpTree;
-   for(int i = 1; i <= InpDepth; i++)
+   string folder = InpTree;
+   for(int level = 1; level <= InpDepth; level++)
      {
-      level += "\\Level" + IntegerToString(i);
-      if(!WriteExampleFile(level + "\\note.txt", "level " + IntegerToString(i)))
+      folder += "\\Level" + IntegerToString(level);
+      if(!WriteExampleFile(folder + "\\note.txt", "level " + IntegerToString(level)))
          return;
      }
    PrintFolder(tree);
@@ -65,5 +73,6 @@ void OnStart()
    Step("PathCheckW(tree) is 0 afterwards", !SedgefoldIsDir(tree));
    // Nothing there any more: PathDeleteEmptyW counts that as success.
    Step("PathDeleteEmptyW(tree) on a missing folder", SedgefoldDeleteEmpty(tree));
+   RemoveMadeParents(made, InpTree);
   }
 //+------------------------------------------------------------------+
