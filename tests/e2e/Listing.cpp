@@ -88,8 +88,8 @@ TEST(ListingNarrow, NamesInTheAnsiCodePageWithoutBestFit) {
   ASSERT_TRUE(Host::RemoveTestTree(directory));
   ASSERT_TRUE(CreateDirectoryW(directory.c_str(), nullptr));
   for (const wchar_t* name : {L"\u03B1\u4E2D.txt", L"файл.txt", L"a\uFF3Cb.txt", L"\uFF0E\uFF0E"})
-    CloseHandle(CreateFileW((directory + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                            0, nullptr));
+    Utils::FileHandle(CreateFileW((directory + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr,
+                                  CREATE_NEW, 0, nullptr));
   char slots[4][64] = {};
   Host::BoxWatcher boxes;
   EXPECT_EQ(Host::ApiOf<char>().getList(Host::Ansi(directory + L"\\*").c_str(), 2, slots[0], 4, 64), 4u);

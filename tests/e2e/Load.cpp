@@ -2,13 +2,12 @@
 // boxes, only a name holding ".exe" leaves the library unpinned, and such a
 // copy takes everything it kept for its threads with it when it goes.
 #include <atomic>
+#include <optional>
 #include <vector>
 
 #include "Host.h"
 
 namespace {
-
-using PathIsEmptyW = int (*)(const wchar_t*);
 
 class Load : public Host::Scratch {
  protected:
@@ -26,33 +25,25 @@ TEST_F(Load, ExeNameBecomesDllInTheCaptionAndTheLibraryUnloads) {
   const std::wstring copy = CopyAs(L"SfRenamed.exe");
   const std::wstring empty = MakeDir(L"empty");
   for (int cycle = 0; cycle < 5; ++cycle) {
-    HMODULE module = LoadLibraryW(copy.c_str());
-    ASSERT_NE(module, nullptr) << GetLastError();
-    auto isEmpty = reinterpret_cast<PathIsEmptyW>(
-        reinterpret_cast<void*>(GetProcAddress(module, "PathIsEmptyW")));
-    ASSERT_NE(isEmpty, nullptr);
-    Host::BoxWatcher watcher;
-    EXPECT_EQ(isEmpty(nullptr), 0);
-    EXPECT_EQ(isEmpty(empty.c_str()), 1) << "cycle " << cycle;
-    watcher.WaitFor(1, 5000);
-    const std::vector<Host::Box> boxes = watcher.Stop();
-    ASSERT_EQ(boxes.size(), 1u) << "cycle " << cycle;
-    EXPECT_EQ(boxes[0].caption, L"SfRenamed.dll");
-    FreeLibrary(module);
+    {
+      const Host::Library library(copy.c_str());
+      ASSERT_TRUE(library.Loaded()) << library.Problem();
+      Host::BoxWatcher watcher;
+      EXPECT_EQ(library.Api().w.isEmpty(nullptr), 0);
+      EXPECT_EQ(library.Api().w.isEmpty(empty.c_str()), 1) << "cycle " << cycle;
+      watcher.WaitFor(1, 5000);
+      const std::vector<Host::Box> boxes = watcher.Stop();
+      ASSERT_EQ(boxes.size(), 1u) << "cycle " << cycle;
+      EXPECT_EQ(boxes[0].caption, L"SfRenamed.dll");
+    }
     ASSERT_EQ(GetModuleHandleW(copy.c_str()), nullptr) << "an .exe-named copy is not pinned";
   }
-}
-
-template <class Fn> Fn Find(HMODULE module, const char* name) {
-  return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
 // A thread of the library's copy: quiet, one failure with a long report,
 // then parked until the copy is gone, and its end after that.
 struct Parked {
-  int (*mode)(int);
-  int (*clear)(const wchar_t*);
-  int (*report)(wchar_t*, int);
+  const Host::Exports* api;
   const wchar_t* path;
   std::atomic<int> failed{0}, reported{0};
   std::atomic<bool> unloaded{false};
@@ -62,8 +53,9 @@ constexpr DWORD kEndedWell = 7;
 
 DWORD WINAPI FailAndPark(void* argument) {
   Parked& parked = *static_cast<Parked*>(argument);
-  parked.mode(1);
-  if (parked.clear(parked.path) == 0 && parked.report(nullptr, 0) > 30000) ++parked.reported;
+  parked.api->reportMode(1);
+  if (parked.api->w.clearContents(parked.path) == 0 && parked.api->w.lastReport(nullptr, 0) > 30000)
+    ++parked.reported;
   ++parked.failed;
   while (!parked.unloaded) Sleep(1);
   return kEndedWell;
@@ -82,26 +74,22 @@ TEST_F(Load, UnloadFreesTheRecordsOfThreadsThatOutliveTheLibrary) {
   const std::wstring missing = Path(std::wstring(30000, L'ж'));
   std::size_t settled = 0;
   for (int cycle = 0; cycle < kCycles; ++cycle) {
-    const HMODULE module = LoadLibraryW(copy.c_str());
-    ASSERT_NE(module, nullptr) << GetLastError();
+    std::optional<Host::Library> library(std::in_place, copy.c_str());
+    ASSERT_TRUE(library->Loaded()) << library->Problem();
     Parked parked;
-    parked.mode = Find<int (*)(int)>(module, "SedgefoldReportMode");
-    parked.clear = Find<int (*)(const wchar_t*)>(module, "PathClearContentsW");
-    parked.report = Find<int (*)(wchar_t*, int)>(module, "SedgefoldLastReportW");
+    parked.api = &library->Api();
     parked.path = missing.c_str();
-    ASSERT_TRUE(parked.mode && parked.clear && parked.report);
-    std::vector<HANDLE> threads;
+    std::vector<Utils::KernelHandle> threads;
     for (int i = 0; i < kThreads; ++i)
-      threads.push_back(CreateThread(nullptr, 0, FailAndPark, &parked, 0, nullptr));
+      threads.emplace_back(CreateThread(nullptr, 0, FailAndPark, &parked, 0, nullptr));
     while (parked.failed < kThreads) Sleep(1);
-    FreeLibrary(module);
+    library.reset();
     EXPECT_EQ(GetModuleHandleW(copy.c_str()), nullptr) << "an .exe-named copy is not pinned";
     parked.unloaded = true;
-    for (HANDLE thread : threads) {
+    for (const Utils::KernelHandle& thread : threads) {
       DWORD code = 0;
-      EXPECT_EQ(WaitForSingleObject(thread, 10000), WAIT_OBJECT_0);
-      EXPECT_TRUE(GetExitCodeThread(thread, &code) && code == kEndedWell) << std::hex << code;
-      CloseHandle(thread);
+      EXPECT_EQ(WaitForSingleObject(thread.get(), 10000), WAIT_OBJECT_0);
+      EXPECT_TRUE(GetExitCodeThread(thread.get(), &code) && code == kEndedWell) << std::hex << code;
     }
     EXPECT_EQ(parked.reported, kThreads) << "cycle " << cycle;
     if (cycle == 0) settled = Host::HeapBytesInUse();
@@ -116,13 +104,13 @@ TEST(LoadPinned, FreeLibraryLeavesTheLibraryLoaded) {
   const std::wstring copy = std::wstring(temp) + L"SfPinned" +
                             std::to_wstring(GetCurrentProcessId()) + L".dll";
   ASSERT_TRUE(CopyFileW(Host::Loaded().FilePath().c_str(), copy.c_str(), FALSE));
-  HMODULE module = LoadLibraryW(copy.c_str());
-  ASSERT_NE(module, nullptr) << GetLastError();
-  FreeLibrary(module);
+  HMODULE module = nullptr;
+  {
+    const Host::Library library(copy.c_str());
+    ASSERT_TRUE(library.Loaded()) << library.Problem();
+    module = library.Handle();
+  }
   EXPECT_EQ(GetModuleHandleW(copy.c_str()), module) << "the library pins itself at load";
-  // The file stays mapped until the process ends; removing it then is the
-  // system's business, so a refusal here is not a failure.
-  MoveFileExW(copy.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
 }
 
 }  // namespace

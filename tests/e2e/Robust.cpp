@@ -19,6 +19,26 @@ void WriteFile(const std::wstring& path, const std::string& content, DWORD attri
   if (attributes != FILE_ATTRIBUTE_NORMAL) SetFileAttributesW(path.c_str(), attributes);
 }
 
+::testing::AssertionResult Broken(const char* rule, const Outcome& outcome) {
+  return ::testing::AssertionFailure() << rule << " (answer " << outcome.result << ", "
+                                       << outcome.boxes << " box(es))\nBox:\n"
+                                       << outcome.box.text << "\nReport:\n" << outcome.report;
+}
+
+::testing::AssertionResult Sound(const Outcome& outcome) {
+  if (outcome.boxes > 1) return Broken("more than one box", outcome);
+  if (outcome.quiet && outcome.boxes != 0) return Broken("a box on a quiet thread", outcome);
+  if (!outcome.quiet && (outcome.boxes == 1) != !outcome.report.empty())
+    return Broken("a box without a report, or a report without a box", outcome);
+  if (outcome.boxes == 1 && outcome.box.caption != L"Sedgefold.dll")
+    return Broken("a box with another caption", outcome);
+  if (outcome.boxes == 1 && outcome.report != outcome.box.text)
+    return Broken("the kept report differs from the box", outcome);
+  if (!outcome.report.empty() && outcome.result != 0)
+    return Broken("a failure reported, but a success answer", outcome);
+  return ::testing::AssertionSuccess();
+}
+
 }  // namespace
 
 void PlantTree(const std::wstring& root) {
@@ -46,14 +66,13 @@ bool IsDirectory(const std::wstring& path) {
 bool IsEmptyDirectory(const std::wstring& path) {
   if (!IsDirectory(path)) return false;
   WIN32_FIND_DATAW entry;
-  const HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &entry);
-  if (find == INVALID_HANDLE_VALUE) return true;
+  const Utils::FindHandle find(FindFirstFileW((path + L"\\*").c_str(), &entry));
+  if (!find) return true;
   bool empty = true;
   do {
     const std::wstring name = entry.cFileName;
     empty = empty && (name == L"." || name == L"..");
-  } while (empty && FindNextFileW(find, &entry));
-  FindClose(find);
+  } while (empty && FindNextFileW(find.get(), &entry));
   return empty;
 }
 

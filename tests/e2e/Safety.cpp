@@ -193,8 +193,8 @@ template <class C> std::vector<Case<C>> Cases() {
        [](A api, S s) {
          const std::wstring folder = s.Path(L"c\\p\\t\\sub\\" + std::wstring(257 - s.Path(L"c\\p\\t\\sub\\").size(), L'f'));
          CreateDirectoryW(Host::Extended(folder).c_str(), nullptr);
-         CloseHandle(CreateFileW(Host::Extended(folder + L"\\f.txt").c_str(), GENERIC_WRITE, 0, nullptr,
-                                 CREATE_NEW, 0, nullptr));
+         Utils::FileHandle(CreateFileW(Host::Extended(folder + L"\\f.txt").c_str(), GENERIC_WRITE, 0,
+                                       nullptr, CREATE_NEW, 0, nullptr));
          const int64_t answer = api.clearFromFiles(As<C>(folder).c_str());
          return Robust::Exists(Host::Extended(folder + L"\\f.txt")) ? answer : 1;
        },
@@ -252,10 +252,9 @@ TYPED_TEST(Safety, ATreeDeeperThanAnyStackIsRefusedAndKeptWhole) {
           return 0;
         },
         &work, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
-    ASSERT_NE(thread, nullptr);
-    const DWORD waited = WaitForSingleObject(thread, 60000);
-    CloseHandle(thread);
-    ASSERT_EQ(waited, WAIT_OBJECT_0) << what << " did not return";
+    const Utils::KernelHandle owned(thread);
+    ASSERT_TRUE(owned);
+    ASSERT_EQ(WaitForSingleObject(thread, 60000), WAIT_OBJECT_0) << what << " did not return";
     EXPECT_EQ(work.outcome.result, 0) << what;
     EXPECT_LE(work.outcome.boxes, 1u) << what;
     EXPECT_FALSE(Robust::Exists(this->Path(L"c\\p\\u"))) << what;
@@ -266,31 +265,6 @@ TYPED_TEST(Safety, ATreeDeeperThanAnyStackIsRefusedAndKeptWhole) {
   }
   EXPECT_TRUE(Robust::IsDirectory(this->Path(L"c\\p\\t\\sub\\d\\d\\d")));
   this->Make(L"rm -rf c/p/t/sub/d");  // far quicker than any walk through Wine
-}
-
-// Names the code page lacks come back as its default character, never as
-// the look-alike that names another entry: "\uFF3C" is no backslash and
-// "\uFF0E\uFF0E" no "..".
-TEST(SafetyNames, NarrowListingsNeverTurnLookAlikesIntoSeparatorsOrDots) {
-  wchar_t temp[MAX_PATH + 1] = {};
-  const std::wstring directory =
-      std::wstring(temp, GetTempPathW(MAX_PATH + 1, temp)) + L"sf-bestfit-" +
-      std::to_wstring(GetCurrentProcessId());
-  ASSERT_TRUE(Host::RemoveTestTree(directory));
-  ASSERT_TRUE(CreateDirectoryW(directory.c_str(), nullptr));
-  for (const wchar_t* name : {L"a\uFF3Cb.txt", L"\uFF0E\uFF0E", L"x\uFF0Fy\uFF1Az"})
-    CloseHandle(CreateFileW((directory + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                            0, nullptr));
-  char names[3][64] = {};
-  Host::BoxHook hook;
-  EXPECT_EQ(ApiOf<char>().getList(Host::Ansi(directory + L"\\*").c_str(), 3, names[0], 3, 64), 3u);
-  for (const char* name : {names[0], names[1], names[2]}) {
-    const std::string text = name;
-    EXPECT_EQ(text.find_first_of("\\/:"), std::string::npos) << text;
-    EXPECT_NE(text, "..");
-  }
-  EXPECT_EQ(hook.Count(), 0u);
-  EXPECT_TRUE(Host::RemoveTestTree(directory));
 }
 
 }  // namespace
