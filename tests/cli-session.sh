@@ -170,7 +170,7 @@ mkdir -p "$scratch/alone" && cp "$exe" "$scratch/alone/"
 out=$(bash "$wine_run" "$build" "$scratch/alone/$(basename "$exe")" check 'C:\' 2>&1)
 status=$?
 check "without Sedgefold.dll beside it the program says so and exits 3" \
-  test "$status" -eq 3 -a -n "$(grep 'did not load' <<<"$out")"
+  test "$status" -eq 3 -a -n "$(grep 'cannot load Sedgefold.dll' <<<"$out")"
 
 echo "cli-session: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -243,23 +243,4 @@ TYPED_TEST(FileOps, RelativePathsAndDriveRootsAreRefusedAndNothingIsTouched) {
   EXPECT_EQ(this->Quiet(&F::remove, data), 1) << "below the root, the drive works as any other";
 }
 
-// Wine's CreateSymbolicLinkW answers TRUE and creates nothing, so under Wine
-// only the checks before it, the parent it makes and the answer are seen.
-TYPED_TEST(FileOps, LinkChecksComeFirstThenTheParentIsCreated) {
-  using F = typename TestFixture::Forms;
-  const std::wstring missing = this->Path(L"NoSuchTarget");
-  EXPECT_NE(this->Boxed(L"PathSymbolicLink", &F::link, missing, this->Path(L"Links\\Data"))
-                .find(L"Отсутсвует исходный путь:\n\"" + missing + L"\""),
-            std::wstring::npos);
-  const std::wstring target = this->MakeTree(L"Data");
-  EXPECT_NE(this->Boxed(L"PathSymbolicLink", &F::link, target, this->Path(L"Links\\a?b"))
-                .find(L"Обнаружен запрещённый символ '?'"),
-            std::wstring::npos);
-  EXPECT_FALSE(Robust::Exists(this->Path(L"Links")));
-  const std::wstring link = this->Path(L"Links\\" + this->kCyrillic + L"\\Data");
-  const int result = this->Quiet(&F::link, target, link);
-  EXPECT_TRUE(Robust::Exists(this->Path(L"Links\\" + this->kCyrillic)));
-  EXPECT_EQ(result, Host::RunningOnWine() ? 0 : 1) << "1 only with a link there";
-}
-
 }  // namespace

@@ -36,11 +36,16 @@ std::wstring Quote(std::wstring argument) {
 }
 
 // A new path in the folder that holds the scratch directories and Unix
-// status markers of all runs.
+// status markers of all runs: on the jail's drive S:, whose escapes the
+// jail's canaries would show, or in the temporary folder.
 std::wstring UniqueName(const wchar_t* kind) {
   static std::atomic<unsigned> counter{0};
   wchar_t temp[MAX_PATH + 1] = {};
-  const std::wstring folder = std::wstring(temp, GetTempPathW(MAX_PATH + 1, temp)) + L"sedgefold-e2e";
+  const std::wstring folder =
+      (GetFileAttributesW(L"S:\\") != INVALID_FILE_ATTRIBUTES
+           ? std::wstring(L"S:\\")
+           : std::wstring(temp, GetTempPathW(MAX_PATH + 1, temp))) +
+      L"sedgefold-e2e";
   CreateDirectoryW(folder.c_str(), nullptr);
   return folder + L"\\" + kind + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
          std::to_wstring(++counter);

@@ -102,6 +102,27 @@ void ExpectBorneOut(const std::string& op, const std::wstring& path, const Outco
   }
 }
 
+void Sandbox::SetUp() {
+  Host::Scratch::SetUp();
+  sandbox_ = Path(L"sandbox");
+  PlantTree(Path(L"sentinel"));
+  sentinel_ = Digest(Path(L"sentinel"));
+  Replant();
+  GetCurrentDirectoryW(MAX_PATH, previous_);
+  SetCurrentDirectoryW(sandbox_.c_str());
+}
+
+void Sandbox::TearDown() {
+  SetCurrentDirectoryW(previous_);
+  EXPECT_EQ(Digest(Path(L"sentinel")), sentinel_) << "the sentinel tree changed";
+  Host::Scratch::TearDown();
+}
+
+void Sandbox::Replant() {
+  Host::RemoveTestTree(sandbox_);
+  for (const wchar_t* tree : {L"", L"\\data", L"\\Sub\\Глубже\\Sub"}) PlantTree(sandbox_ + tree);
+}
+
 Watchdog::Watchdog(DWORD stallMs, std::size_t workers)
     : workers_(workers, Worker{"(no call yet)", GetTickCount64(), false}),
       thread_([this, stallMs] { Watch(stallMs); }) {}

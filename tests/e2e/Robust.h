@@ -102,6 +102,26 @@ bool ExpectSound(const Outcome& outcome, const std::string& call);
 void ExpectBorneOut(const std::string& op, const std::wstring& path, const Outcome& outcome,
                     const std::wstring& sandbox);
 
+// A sandbox holding a planted tree that calls may act on, with the
+// process's current directory inside it (relative paths land there), and a
+// sentinel tree beside it that must come through every test unchanged.
+// Every box of the test is watched; this thread's are caught at once.
+class Sandbox : public Host::Scratch {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  // The planted tree again, after a call removed or emptied it.
+  void Replant();
+
+  std::wstring sandbox_;
+  Host::BoxWatcher watcher_;
+  Host::BoxHook hook_;
+
+ private:
+  std::wstring sentinel_;
+  wchar_t previous_[MAX_PATH] = {};
+};
+
 // Ends the process with a message when one of its workers marks no
 // progress for `stallMs`: a hung or deadlocked export otherwise blocks the
 // test until CTest's timeout, without saying where.
