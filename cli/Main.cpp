@@ -30,10 +30,9 @@ std::wstring FileName(const std::wstring& path) {
 // The program's arguments, without its own name.
 Arguments CommandLine() {
   int count = 0;
-  wchar_t** const argv = CommandLineToArgvW(GetCommandLineW(), &count);
+  const Utils::Smart::Unique<wchar_t**, &LocalFree> argv(CommandLineToArgvW(GetCommandLineW(), &count));
   Arguments arguments;
-  for (int i = 1; argv != nullptr && i < count; ++i) arguments.emplace_back(argv[i]);
-  LocalFree(argv);
+  for (int i = 1; argv && i < count; ++i) arguments.emplace_back(argv.get()[i]);
   return arguments;
 }
 
