@@ -32,21 +32,16 @@ TlsSlot g_slot;
 Record* g_first = nullptr;
 std::size_t g_live = 0;
 
-class Exclusive {
+// The lock held for a scope, by writers alone or by readers together.
+template <void(WINAPI* acquire)(PSRWLOCK), void(WINAPI* release)(PSRWLOCK)> class Held {
  public:
-  Exclusive() { AcquireSRWLockExclusive(&g_lock); }
-  ~Exclusive() { ReleaseSRWLockExclusive(&g_lock); }
-  Exclusive(const Exclusive&) = delete;
-  Exclusive& operator=(const Exclusive&) = delete;
+  Held() { acquire(&g_lock); }
+  ~Held() { release(&g_lock); }
+  Held(const Held&) = delete;
+  Held& operator=(const Held&) = delete;
 };
-
-class Shared {
- public:
-  Shared() { AcquireSRWLockShared(&g_lock); }
-  ~Shared() { ReleaseSRWLockShared(&g_lock); }
-  Shared(const Shared&) = delete;
-  Shared& operator=(const Shared&) = delete;
-};
+using Exclusive = Held<AcquireSRWLockExclusive, ReleaseSRWLockExclusive>;
+using Shared = Held<AcquireSRWLockShared, ReleaseSRWLockShared>;
 
 // TlsGetValue and TlsSetValue set the last error even when they succeed,
 // and a report composed afterwards must still describe the error before.
