@@ -2,7 +2,6 @@
 
 #include <atomic>
 #include <mutex>
-#include <set>
 #include <thread>
 
 #include "utils/Utils.Smart.h"
@@ -12,16 +11,16 @@ namespace {
 
 constexpr int kTextControl = 0xFFFF;  // the static control with a box's text
 constexpr DWORD kPatrolMs = 20;
-// Marks a box a BoxHook has already delivered.
+// Mark a box as handed to the sink, and as counted by its thread's hook.
 constexpr wchar_t kCaught[] = L"Host.BoxCaught";
+constexpr wchar_t kCounted[] = L"Host.BoxCounted";
 
-std::mutex gMutex;  // guards gSink
+std::mutex gMutex;  // guards gSink and the claiming of boxes
 BoxSink gSink;
 
-void Deliver(const Box& box) {
-  std::lock_guard<std::mutex> lock(gMutex);
-  if (gSink) gSink(box);
-}
+// Hands a box to the sink once: the hook and the patrol may both find it,
+// and whichever marks it first delivers it.
+void Deliver(HWND window);
 
 // Read without a message to the box's thread, which is blocked in the box.
 std::wstring TextOf(HWND window) {
@@ -31,6 +30,13 @@ std::wstring TextOf(HWND window) {
 }
 
 Box Read(HWND box) { return Box{TextOf(box), TextOf(GetDlgItem(box, kTextControl))}; }
+
+void Deliver(HWND window) {
+  std::lock_guard<std::mutex> lock(gMutex);
+  if (GetPropW(window, kCaught) != nullptr) return;
+  SetPropW(window, kCaught, reinterpret_cast<HANDLE>(1));
+  if (gSink) gSink(Read(window));
+}
 
 bool IsDialog(HWND window) {
   wchar_t name[16] = {};
@@ -49,11 +55,11 @@ thread_local ThreadHook* tHook = nullptr;
 
 LRESULT CALLBACK CatchOnActivation(int code, WPARAM wParam, LPARAM lParam) {
   const HWND box = reinterpret_cast<HWND>(wParam);
-  if (code == HCBT_ACTIVATE && IsDialog(box) && GetPropW(box, kCaught) == nullptr) {
-    SetPropW(box, kCaught, reinterpret_cast<HANDLE>(1));
+  if (code == HCBT_ACTIVATE && IsDialog(box) && GetPropW(box, kCounted) == nullptr) {
+    SetPropW(box, kCounted, reinterpret_cast<HANDLE>(1));
     tHook->last = Read(box);
     ++tHook->count;
-    Deliver(tHook->last);
+    Deliver(box);
     PostMessageW(box, WM_COMMAND, IDOK, 0);
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
@@ -62,22 +68,16 @@ LRESULT CALLBACK CatchOnActivation(int code, WPARAM wParam, LPARAM lParam) {
 std::atomic<bool> gStopPatrol{false};
 
 void Patrol() {
-  // Boxes delivered and told to close; told again every pass until gone.
-  std::set<HWND> delivered;
+  // Boxes are told to close every pass until they are gone.
   for (; !gStopPatrol; Sleep(kPatrolMs)) {
-    std::set<HWND> open;
     for (HWND box = nullptr; (box = FindWindowExW(nullptr, box, L"#32770", nullptr));) {
       DWORD process = 0;
       GetWindowThreadProcessId(box, &process);
-      if (process != GetCurrentProcessId()) continue;
-      if (!delivered.count(box) && GetPropW(box, kCaught) == nullptr) {
-        if (!IsWindowVisible(box)) continue;  // a box is filled in before it shows
-        Deliver(Read(box));
-      }
-      open.insert(box);
+      // A box is filled in before it shows.
+      if (process != GetCurrentProcessId() || !IsWindowVisible(box)) continue;
+      Deliver(box);
       PostMessageW(box, WM_COMMAND, IDOK, 0);
     }
-    delivered.swap(open);
   }
 }
 
