@@ -1,128 +1,163 @@
-// Composition of failure reports: titles, closing marks, tags, tails and the
-// last-error description.
+// Failure reports: composition (title, closing mark, tags, message and
+// last-error tail), the library's own error-text tables, and the warning
+// boxes of the descriptions.
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <cwchar>
+#include <string>
+
+#include "ReportTesting.h"
 #include "utils/Utils.Error.h"
+#include "utils/Utils.ErrorTables.h"
 
 namespace {
 
-using Utils::Error::ReportA;
-using Utils::Error::ReportW;
-
+namespace Error = Utils::Error;
+namespace Tables = Utils::Error::Tables;
+using Error::ReportW;
 const std::wstring kLocation = L"\r\nFile: \"Unit\"\r\nLine: 7\r\n";
 
-std::wstring Header(const std::wstring& signatureAndTags) {
-  return signatureAndTags + kLocation;
-}
-
-std::wstring FirstLine(const std::wstring& text) {
-  return text.substr(0, text.find(L"\r\n"));
-}
-
-TEST(ReportTitle, EveryTagCombinationChoosesItsTitle) {
-  struct Case {
-    const wchar_t* tags;
-    const wchar_t* title;
-  } cases[] = {
-      {L"", L"Ошибка в методе \""},
-      {L"[d]", L"Обнаружена ошибка методом \""},
-      {L"[w]", L"Предупреждение метода \""},
-      {L"[d][w]", L"Обнаружена ошибка методом \""},
-      {L"[o]", L"Ошибка в операторе \""},
-      {L"[O][D]", L"Обнаружена ошибка оператором \""},
-      {L"[o][W]", L"Предупреждение оператора \""},
-      {L"[f]", L"Ошибка в функции \""},
-      {L"[F][d]", L"Обнаружена ошибка функцией \""},
-      {L"[f][w]", L"Предупреждение функции \""},
-      {L"[f][d][w]", L"Обнаружена ошибка функцией \""},
-      {L"[f][o]", L"Ошибка в функции \""},
-  };
-  for (const Case& c : cases) {
-    const std::wstring report = ReportW(Header(std::wstring(L"void __cdecl X::Y(int)") + c.tags), L"", false);
-    EXPECT_EQ(FirstLine(report), std::wstring(c.title) + L"void __cdecl X::Y(int)\"!")
-        << "tags " << c.tags;
+TEST(Report, TagsAndSignatureChooseTheTitleAndClosingMark) {
+  const wchar_t* const cases[][2] = {
+      {L"void X::Y(int)", L"Ошибка в методе \"void X::Y(int)\"!"},
+      {L"void X::Y(int)[d]", L"Обнаружена ошибка методом \"void X::Y(int)\"!"},
+      {L"void X::Y(int)[w]", L"Предупреждение метода \"void X::Y(int)\"!"},
+      {L"X::Y(int)[O][D][w]", L"Обнаружена ошибка оператором \"X::Y(int)\"!"},
+      {L"X::Y(int)[o][W]", L"Предупреждение оператора \"X::Y(int)\"!"},
+      {L"bool X::operator==(o)(int)", L"Ошибка в операторе \"bool X::operator==(o)(int)\"!"},
+      {L"f(int)[F][o]", L"Ошибка в функции \"f(int)\"!"},
+      {L"f(int)[f][D]", L"Обнаружена ошибка функцией \"f(int)\"!"},
+      {L"f(int)[f][w]", L"Предупреждение функции \"f(int)\"!"},
+      {L"Init", L"Ошибка в методе \"Init()\"!"},  // no parentheses: made to look like a call
+      {L"Init(x", L"Ошибка в методе \"Init(x()\"!"},
+      // Tags are the group after the last "[]", first '[' to last ']'.
+      {L"void f(int [],char [])[f][d]", L"Обнаружена ошибка функцией \"void f(int [],char [])\"!"},
+      {L"void f(int)[f] x [d]", L"Обнаружена ошибка функцией \"void f(int)\"!"}};
+  for (const auto& [signature, title] : cases) {
+    EXPECT_EQ(ReportW(signature + kLocation, L"", false), title + kLocation) << signature;
+    EXPECT_EQ(ReportW(signature, L"", false), title) << "no location: the mark goes at the end";
   }
 }
 
-TEST(ReportTitle, ParenthesisOperatorMarkCountsAndStays) {
-  const std::wstring report = ReportW(Header(L"bool __cdecl X::operator==(o)(int)"), L"", false);
-  EXPECT_EQ(FirstLine(report), L"Ошибка в операторе \"bool __cdecl X::operator==(o)(int)\"!");
-}
-
-TEST(ReportClosingMark, BareNameLooksLikeACall) {
-  EXPECT_EQ(FirstLine(ReportW(Header(L"Init"), L"", false)), L"Ошибка в методе \"Init()\"!");
-  EXPECT_EQ(FirstLine(ReportW(Header(L"Init(x"), L"", false)), L"Ошибка в методе \"Init(x()\"!");
-}
-
-TEST(ReportClosingMark, HeaderWithoutLocationGetsItAtTheEnd) {
-  EXPECT_EQ(ReportW(L"void f(int)[f]", L"", false), L"Ошибка в функции \"void f(int)\"!");
-}
-
-TEST(ReportTags, OnlyTheGroupAfterTheLastEmptyPairIsRemoved) {
-  const std::wstring report = ReportW(Header(L"void f(int [],char [])[f][d]"), L"", false);
-  EXPECT_EQ(FirstLine(report), L"Обнаружена ошибка функцией \"void f(int [],char [])\"!");
-}
-
-TEST(ReportTags, EverythingFromTheFirstBracketToTheLastIsOneGroup) {
-  const std::wstring report = ReportW(Header(L"void f(int)[f] x [d]"), L"", false);
-  EXPECT_EQ(FirstLine(report), L"Обнаружена ошибка функцией \"void f(int)\"!");
-}
-
-TEST(ReportTail, LayoutsForMessageAndDescription) {
-  const std::wstring header = Header(L"void f(int)[f]");
-  const std::wstring shown = L"Ошибка в функции \"void f(int)\"!" + kLocation;
-  EXPECT_EQ(ReportW(header, L"", false), shown);
+TEST(Report, MessageAndLastErrorTailsInBothForms) {
+  const std::wstring header = L"f(int)[f]" + kLocation, shown = L"Ошибка в функции \"f(int)\"!" + kLocation;
+  SetLastError(2);
+  const std::wstring two = Error::DescriptionW<bool>(true);
+  EXPECT_EQ(two, L"\nLast Error: 2.\n" + two.substr(16));
+  EXPECT_TRUE(two.size() > 17 && two.back() == L'\n' && two.find(L"\r\n\n") != std::wstring::npos)
+      << "the system's own text with its CR LF: " << two;
   EXPECT_EQ(ReportW(header, L"Сообщение", false), shown + L"\nСообщение\n");
-
   SetLastError(2);
-  const std::wstring description = Utils::Error::SystemTextW(2);
+  EXPECT_EQ(ReportW(header, L"", true), shown + two);
   SetLastError(2);
-  EXPECT_EQ(ReportW(header, L"", true), shown + description);
-  SetLastError(2);
-  EXPECT_EQ(ReportW(header, L"Сообщение", true), shown + description + L"Сообщение\n");
-}
-
-TEST(ReportTail, FlagFalseNeverDescribesTheLastError) {
+  EXPECT_EQ(ReportW(header, L"m", true), shown + two + L"m\n");
   SetLastError(5);
-  const std::wstring report = ReportW(Header(L"void f(int)"), L"m", false);
-  EXPECT_EQ(report.find(L"Last Error"), std::wstring::npos);
-}
-
-TEST(ReportNarrow, SameCompositionInCodePage1251) {
-  const std::string report =
-      ReportA("void f(int)[f][d]\r\nFile: \"Unit\"\r\nLine: 7\r\n", "msg");
-  // "Обнаружена ошибка функцией" in code page 1251.
-  const std::string title = "\xCE\xE1\xED\xE0\xF0\xF3\xE6\xE5\xED\xE0 \xEE\xF8\xE8\xE1\xEA\xE0 "
-                            "\xF4\xF3\xED\xEA\xF6\xE8\xE5\xE9 \"";
-  EXPECT_EQ(report, title + "void f(int)\"!\r\nFile: \"Unit\"\r\nLine: 7\r\n\nmsg\n");
-}
-
-TEST(LastErrorDescription, CodeTwoAndCodeZero) {
-  SetLastError(2);
-  const std::wstring two = Utils::Error::DescriptionW<bool>(true);
-  ASSERT_EQ(two.rfind(L"\nLast Error: 2.\n", 0), 0u) << two;
-  EXPECT_GT(two.size(), 17u) << "the system has a text for code 2";
-  EXPECT_EQ(two.back(), L'\n');
-  EXPECT_NE(two.find(L"\r\n\n"), std::wstring::npos) << "system text keeps its own CR LF";
-
-  SetLastError(0);
-  EXPECT_EQ(Utils::Error::DescriptionW<bool>(true).rfind(L"\nLast Error: 0.\n", 0), 0u);
-
-  SetLastError(2);
-  EXPECT_EQ(Utils::Error::DescriptionW<bool>(false), L"");
-  EXPECT_EQ(GetLastError(), 2u) << "flag false must not touch the last error";
-}
-
-TEST(Raise, DescribesTheLastErrorOfTheFailedCallNotOfTheHeaderConversion) {
+  EXPECT_EQ(Error::DescriptionW<bool>(false), L"");
+  EXPECT_EQ(GetLastError(), 5u) << "no description asked: the last error is not touched";
+  for (const DWORD code : {12000ul, 12001ul, 12175ul, 12176ul}) {  // WinINet's own texts inside its range
+    const bool inside = code >= 12001 && code <= 12175;
+    const std::wstring wide = inside ? Error::InternetW(code) : Error::SystemTextW(code);
+    const std::string narrow = inside ? Error::InternetA(code) : Error::SystemTextA(code);
+    SetLastError(code);
+    EXPECT_EQ(Error::DescriptionW<bool>(true), wide);
+    SetLastError(code);
+    EXPECT_EQ(Error::DescriptionA<bool>(true), narrow);
+  }
+  // The narrow form composes alike, in code page 1251: "Обнаружена ошибка функцией".
+  EXPECT_EQ(Error::ReportA("f(int)[f][d]\r\nFile: \"Unit\"\r\nLine: 7\r\n", "msg"),
+            "\xCE\xE1\xED\xE0\xF0\xF3\xE6\xE5\xED\xE0 \xEE\xF8\xE8\xE1\xEA\xE0 \xF4\xF3\xED\xEA"
+            "\xF6\xE8\xE5\xE9 \"f(int)\"!\r\nFile: \"Unit\"\r\nLine: 7\r\n\nmsg\n");
+  // Raise describes the failed call's last error, not that of composing the header.
   SetLastError(3);
-  try {
-    Utils::Error::Raise(SF_SITE("void __cdecl f(void)", "[f]"), L"m", true);
-    FAIL() << "Raise returned";
-  } catch (const std::wstring& report) {
-    EXPECT_NE(report.find(L"Last Error: 3."), std::wstring::npos) << report;
-    EXPECT_NE(report.find(L"File: \"tests/unit/Report.cpp\""), std::wstring::npos)
-        << "source names are relative to the source root: " << report;
+  const std::wstring raised = ReportTesting::Thrown([] { Error::Raise(SF_SITE("f(void)", "[f]"), L"m", true); });
+  EXPECT_NE(raised.find(L"\"!\r\nFile: \"tests/unit/Report.cpp\"\r\nLine: "), std::wstring::npos);
+  EXPECT_NE(raised.find(L"Last Error: 3."), std::wstring::npos) << raised;
+}
+
+// Every row of every table: its code written as its table writes codes, the
+// layout around the two texts, and its narrow twin in code page 1251.
+TEST(Report, EveryTableRowHasItsCodeFormatLayoutAndNarrowTwin) {
+  const auto check = [](const Tables::Table& table, std::size_t rows, const wchar_t* format, auto wide, auto narrow) {
+    EXPECT_EQ(table.size, rows);
+    for (const Tables::Row& row : table) {
+      const std::string text = narrow(row.code);
+      std::wstring decoded(text.size(), L'\0');
+      MultiByteToWideChar(1251, 0, text.data(), int(text.size()), &decoded[0], int(decoded.size()));
+      EXPECT_EQ(decoded, wide(row.code));
+      if (row.code == Tables::kServerResponseCode) continue;
+      wchar_t code[16] = L"0";
+      if (row.code != 0) std::swprintf(code, 16, format, row.code);
+      EXPECT_EQ(decoded, L"\r\nLast Error: " + std::wstring(code) + L".\r\n\r\n" + row.english + L"\r\n\r\n" +
+                             row.russian + L"\r\n\r\n");
+      for (const std::wstring part : {row.english, row.russian})  // a blank line would break the paragraphs
+        EXPECT_EQ(part.find(L"\r\n\r\n"), std::wstring::npos) << part;
+    }
+  };
+  check(Tables::Internet(), 94, L"%ld", Error::InternetW, Error::InternetA);
+  check(Tables::Shell(), 26, L"0x%05lX", Error::ShellW, Error::ShellA);
+  check(Tables::CommonDialog(), 32, L"0x%04lX", [](long c) { return Error::CommonDialogW(WORD(c)); },
+        [](long c) { return Error::CommonDialogA(WORD(c)); });
+  EXPECT_EQ(Error::ShellW(0), L"\r\nLast Error: 0.\r\n\r\nThe operation completed successfully.\r\n\r\n"
+                              L"Операция успешно завершена.\r\n\r\n");
+  EXPECT_EQ(Error::InternetW(12002), L"\r\nLast Error: 12002.\r\n\r\nThe request has timed out.\r\n\r\n"
+                                     L"Запрос просрочен.\r\n\r\n");
+  EXPECT_EQ(Error::CommonDialogW(0x3002), L"\r\nLast Error: 0x3002.\r\n\r\nA file name is invalid.\r\n\r\n"
+                                          L"Недопустимое имя файла.\r\n\r\n");
+  // WinINet codes 12001 to 12175 have rows but for the gaps of the error list;
+  // those, the codes around them and the other tables' unknown codes get the system text.
+  for (long code = 11999; code <= 12176; ++code) {
+    const bool row = code >= 12001 && code <= 12175 && code != 12035 && code != 12051 &&
+                     !(code >= 12058 && code <= 12109) && !(code >= 12113 && code <= 12129) &&
+                     !(code >= 12139 && code <= 12149);
+    EXPECT_EQ(Tables::Internet().Find(code) != nullptr, row) << code;
+    EXPECT_TRUE(row || Error::InternetA(code) == Error::SystemTextA(DWORD(code))) << code;
+  }
+  EXPECT_EQ(Error::ShellW(0x77), Error::SystemTextW(0x77));
+  EXPECT_EQ(Error::CommonDialogW(0x000D), Error::SystemTextW(0x000D));
+}
+
+// Stand-in for InternetGetLastResponseInfoW/A: a first call without a buffer
+// learns the length (with or without the terminator, or 0 for no response);
+// the second copies the text or fails; a buffer too small is refused.
+enum class Server { Says, SaysLengthWithoutTerminator, Silent, FailsToTell } gServer;
+constexpr char kServerText[] = "530 Login incorrect.";
+template <class C> BOOL WINAPI Tell(LPDWORD error, C* buffer, LPDWORD length) {
+  const DWORD size = gServer == Server::Silent ? 0 : sizeof kServerText - 1;
+  *error = 530;
+  if (buffer == nullptr || gServer == Server::FailsToTell || *length <= size) {
+    *length = gServer == Server::SaysLengthWithoutTerminator ? size : size + (size != 0);
+    return size == 0;
+  }
+  std::copy(kServerText, kServerText + size + 1, buffer);
+  *length = size;
+  return TRUE;
+}
+
+// Code 12003 carries the server's response; a failed fetch warns once per
+// form, in a box of the warnings' layout, and leaves no zeros in the row (a
+// NUL would cut a box short).
+TEST(Report, ServerResponseRowCarriesTheServersTextOrWarns) {
+  for (const Server server : {Server::Says, Server::SaysLengthWithoutTerminator, Server::Silent, Server::FailsToTell}) {
+    gServer = server;
+    const bool says = server == Server::Says || server == Server::SaysLengthWithoutTerminator;
+    const std::string row = std::string("\r\nLast Error: 12003.\r\n\r\n") + (says ? kServerText : "") + "\r\n\r\n";
+    ReportTesting::Boxes boxes;
+    SetLastError(1234);
+    EXPECT_EQ(Tables::ServerResponseRowW(Tell<wchar_t>), std::wstring(row.begin(), row.end()));
+    EXPECT_EQ(Tables::ServerResponseRowA(Tell<char>), row);
+    EXPECT_EQ(GetLastError(), 1234u) << "reports are composed around warnings";
+    ASSERT_EQ(boxes.shown.size(), server == Server::FailsToTell ? 2u : 0u) << int(server);
+    for (std::size_t i = 0; i < boxes.shown.size(); ++i) {
+      const wchar_t* const form = i == 0 ? L"W" : L"A";
+      EXPECT_EQ(boxes.shown[i].caption, L"Utils::Error::Internet" + std::wstring(form));
+      EXPECT_EQ(ReportTesting::MaskLines(boxes.shown[i].text),
+                std::wstring(L"class std::basic_string<") + (i == 0 ? L"wchar_t,struct std::char_traits<wchar_t>,"
+                L"class std::allocator<wchar_t> >" : L"char,struct std::char_traits<char>,class std::allocator<char> >") +
+                L" __cdecl Utils::Error::Internet" + form + L"(const long)\r\nFile: \"utils/Utils.ErrorTables."
+                L"Internet.cpp\"\r\nLine: #\r\n\r\nОшибка получения расширенного описания интернет-ошибки.");
+    }
   }
 }
 

@@ -1,33 +1,33 @@
 #pragma once
-// Helpers for tests that look at thrown reports and at what the library
-// writes to the standard wide output.
+// Helpers for tests that look at thrown reports, at what the library writes
+// to the standard wide output and at the message boxes it shows.
 #include <gtest/gtest.h>
 
 #include <cwctype>
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <vector>
+
+#include "host/Boxes.h"
 
 namespace ReportTesting {
 
-// Sends std::wcout into a string for its lifetime and gives the stream its
-// own buffer back afterwards, whatever the test does in between.
-class WcoutCapture {
- public:
-  WcoutCapture() : previous_(std::wcout.rdbuf(captured_.rdbuf())) {}
-  ~WcoutCapture() {
-    std::wcout.rdbuf(previous_);
-    std::wcout.clear();
-  }
-  WcoutCapture(const WcoutCapture&) = delete;
-  WcoutCapture& operator=(const WcoutCapture&) = delete;
+// Sends std::wcout into a string for its lifetime.
+struct WcoutCapture {
+  std::wostringstream captured;
+  std::wstreambuf* previous = std::wcout.rdbuf(captured.rdbuf());
+  ~WcoutCapture() { std::wcout.rdbuf(previous), std::wcout.clear(); }
+  std::wstring Text() const { return captured.str(); }
+};
 
-  std::wstring Text() const { return captured_.str(); }
-  void Clear() { captured_.str(std::wstring()); }
-
- private:
-  std::wostringstream captured_;
-  std::wstreambuf* previous_;
+// Every message box shown while it lives, in order: read and closed by the
+// host's patrol before the call that shows it returns. (A Host::BoxHook would
+// catch the warnings' task-modal boxes under Wine before their text is set.)
+struct Boxes {
+  std::vector<Host::Box> shown;
+  Boxes() { Host::SetBoxSink([this](const Host::Box& box) { shown.push_back(box); }); }
+  ~Boxes() { Host::SetBoxSink(nullptr); }
 };
 
 // The wide report that `action` throws; a test failure when it throws none.
@@ -41,23 +41,18 @@ template <class Action> std::wstring Thrown(Action&& action) {
   return std::wstring();
 }
 
-// Line numbers of raise sites move with every edit of the source; the
-// expected texts carry "#" in their place.
+// Line numbers of raise sites move with every edit: "#" stands in for them.
 inline std::wstring MaskLines(std::wstring text) {
-  const std::wstring label = L"Line: ";
-  for (std::size_t at = text.find(label); at != std::wstring::npos;
-       at = text.find(label, at + 1)) {
-    const std::size_t digits = at + label.size();
-    std::size_t end = digits;
+  for (std::size_t at = text.find(L"Line: "); at != std::wstring::npos; at = text.find(L"Line: ", at + 1)) {
+    std::size_t end = at + 6;
     while (end < text.size() && std::iswdigit(text[end])) ++end;
-    if (end > digits) text.replace(digits, end - digits, L"#");
+    text.replace(at + 6, end - at - 6, L"#");
   }
   return text;
 }
 
 // Title, signature line and location block of a report raised in `file`.
-inline std::wstring Header(const std::wstring& title, const std::wstring& signature,
-                           const std::wstring& file) {
+inline std::wstring Header(const std::wstring& title, const std::wstring& signature, const std::wstring& file) {
   return title + signature + L"\"!\r\nFile: \"" + file + L"\"\r\nLine: #\r\n";
 }
 

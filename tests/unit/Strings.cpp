@@ -1,5 +1,7 @@
-// Path string helpers: file-name cuts, reverse search, upper-casing, replacing.
+// Range checks and string helpers: file-name cuts, reverse search,
+// upper-casing, replacing, and the conversions through the code pages.
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <functional>
 #include <string>
@@ -15,22 +17,81 @@ namespace {
 
 namespace S = Utils::String;
 namespace P = Utils::String::Path;
+using Utils::CodingStr::AnsiToUnicode;
+using Utils::CodingStr::UnicodeToAnsi;
 using u64 = unsigned long long;
-
+using ReportTesting::MaskLines;
+using ReportTesting::Thrown;
+using Utils::Checking::CountDirect;
+using Utils::Checking::CountReverse;
 constexpr u64 kAll = Utils::Checking::All<u64>;
-const std::wstring kNoPath = L"\nОтсутствует путь.\n";
-const std::wstring kNoSubstring = L"\nОтсутсвует искомая подстрока.\n";
-const std::wstring kZeroTotal = L"Количество всех элементов равно нулю.";
+const std::wstring kAllText = L"18446744073709551615";
 
-// The terminal's narrow strings are in code page 1251.
-std::string Ansi(const std::wstring& text) { return Utils::CodingStr::UnicodeToAnsi(text, 1251); }
+const std::wstring kCaller = L"void __cdecl Caller(int)\r\nFile: \"caller\"\r\nLine: 1\r\n";
+const std::wstring kZeroTotal = L"Количество всех элементов равно нулю.\n";
+const std::wstring kPastEnd = L"Номер стартового элемента больше или равен количеству всех элементов.\n";
+
+// The check's own heading with the caller's header behind it.
+std::wstring Heading(const std::wstring& check, const std::wstring& start) {
+  return ReportTesting::Header(L"Обнаружена ошибка функцией \"", L"unsigned __int64 __cdecl "
+             L"Utils::Checking::" + check + L"<unsigned __int64,unsigned __int64,unsigned __int64>("
+             L"const class std::basic_string<wchar_t,struct std::char_traits<wchar_t>,class std::"
+             L"allocator<wchar_t> > &,const unsigned __int64," + start + L",const unsigned __int64)",
+             L"utils/Utils.Checking.cpp") + L"\n\r\n\nВ методе" + MaskLines(kCaller);
+}
+std::wstring Figures(const std::wstring& total, const std::wstring& start, const std::wstring& count) {
+  return L"Количество всех элементов: " + total + L"\nСтартовый элемент: " + start +
+         L"\nКоличество элементов: " + count + L"\n";
+}
+// The masked report `action` throws, which must also have been echoed whole (or not at all).
+template <class Action> std::wstring Refusal(Action&& action, bool echoed = true) {
+  ReportTesting::WcoutCapture out;
+  const std::wstring report = Thrown(action);
+  EXPECT_EQ(out.Text(), echoed ? report : L"");
+  return MaskLines(report);
+}
+
+TEST(RangeCheck, CountDirectGivesTheElementsFromStartOrRefuses) {
+  // {total, start, count, expected}: All or a count past the end means up to the end.
+  const u64 cases[][4] = {{10, 0, kAll, 10}, {10, 0, 3, 3}, {10, 0, 20, 10}, {1, 0, kAll, 1},
+                          {10, 7, kAll, 3},  {10, 6, 5, 4}, {10, 9, 1, 1}};
+  for (const auto& c : cases)
+    EXPECT_EQ(CountDirect(kCaller, c[0], c[1], c[2]), c[3]) << c[0] << ' ' << c[1] << ' ' << c[2];
+  EXPECT_EQ(CountDirect(kCaller, u64(10), 4ul, 2ul), 2u);
+  const std::wstring direct = Heading(L"CountDirect", L"const unsigned __int64");
+  for (const u64 total : {10u, 0u})  // count 0 is looked at first, and not echoed
+    EXPECT_EQ(Refusal([&] { CountDirect(kCaller, total, u64(0), u64(0)); }, false),
+              direct + L"\r\nОтсутствует количество элементов.");
+  EXPECT_EQ(Refusal([] { CountDirect(kCaller, u64(0), u64(0), kAll); }),
+            L"\n" + direct + kZeroTotal + kPastEnd + L"\n\n" + Figures(L"0", L"0", kAllText));
+  EXPECT_EQ(Refusal([] { CountDirect(kCaller, u64(5), u64(5), u64(2)); }),
+            L"\n" + direct + kPastEnd + L"\n\n" + Figures(L"5", L"5", L"2"));
+  EXPECT_NE(Refusal([] { CountDirect(kCaller, u64(0), 0ul, ~0ul); })
+                .find(Figures(L"0", L"0", L"4294967295")), std::wstring::npos);
+}
+
+TEST(RangeCheck, CountReverseGivesTheWindowUpToStartOrRefuses) {
+  // {total, start, count, window, start after}: a start of All or past the
+  // end moves to the last element; a count narrows the window, never widens it.
+  const u64 cases[][5] = {{5, kAll, kAll, 5, 4}, {5, 2, kAll, 3, 2}, {5, 5, kAll, 5, 4},
+                          {1, 0, kAll, 1, 0},    {5, 4, 2, 2, 4},    {5, 1, 9, 2, 1}};
+  for (const auto& c : cases) {
+    u64 start = c[1];
+    EXPECT_EQ(CountReverse(kCaller, c[0], start, c[2]), c[3]) << c[0] << ' ' << c[1];
+    EXPECT_EQ(start, c[4]) << c[0] << ' ' << c[1];
+  }
+  u64 start = kAll;
+  EXPECT_EQ(Refusal([&] { CountReverse(kCaller, u64(0), start, kAll); }),
+            L"\n" + Heading(L"CountReverse", L"unsigned __int64 &") + L"\n\n" + kZeroTotal + L"\n" +
+                Figures(L"0", kAllText, kAllText));
+  EXPECT_EQ(start, kAll) << "a refusal must leave start alone";
+}
 
 wchar_t* Trim(wchar_t* path, u64 number) { return P::TrimNameFileW(path, number, L'\\'); }
 char* Trim(char* path, u64 number) { return P::TrimNameFileA(path, number, '\\'); }
 
-// Cuts path in place in a caller's buffer with guard characters behind its
-// terminator and returns what the buffer then holds. The cut may write its
-// terminator and nothing else; a refused cut must touch nothing.
+// Cuts path in place in a buffer with guard characters behind its terminator:
+// the cut may write its terminator and nothing else, a refused one nothing.
 template <class C> std::basic_string<C> CutInPlace(const std::basic_string<C>& path, u64 number) {
   std::vector<C> buffer(path.c_str(), path.c_str() + path.size() + 1);
   buffer.insert(buffer.end(), 8, C(0x5A));
@@ -47,20 +108,17 @@ template <class C> std::basic_string<C> CutInPlace(const std::basic_string<C>& p
   return text;
 }
 
-TEST(TrimNameFile, ThreeCutsKeepTheDirectoryWithItsSeparator) {
+TEST(Strings, ThreeCutsKeepTheDirectoryWithItsSeparator) {
   // One trailing backslash is ignored; number counts separators from the end,
-  // and 0 or more than there are leaves the path as given. Generated paths
-  // test the first cut further.
+  // and 0 or more than there are leaves the path as given.
   const struct { const wchar_t* path; u64 number; const wchar_t* cut; } cases[] = {
-      {L"C:\\dir\\file.txt", 1, L"C:\\dir\\"},     {L"C:\\dir\\sub\\", 1, L"C:\\dir\\"},
-      {L"\\\\", 1, L"\\"},                         {L"C:\\Папка\\файл.txt", 1, L"C:\\Папка\\"},
-      {L"C:\\a\\b\\c\\", 2, L"C:\\a\\"},           {L"C:\\a\\b\\c", 3, L"C:\\"},
-      {L"C:\\a\\b\\c", 4, L"C:\\a\\b\\c"},         {L"C:\\a\\b\\c\\", 0, L"C:\\a\\b\\c\\"},
-  };
+      {L"C:\\dir\\file.txt", 1, L"C:\\dir\\"}, {L"C:\\dir\\sub\\", 1, L"C:\\dir\\"}, {L"\\\\", 1, L"\\"},
+      {L"C:\\Папка\\файл.txt", 1, L"C:\\Папка\\"}, {L"C:\\a\\b\\c\\", 2, L"C:\\a\\"},
+      {L"C:\\a\\b\\c", 3, L"C:\\"}, {L"C:\\a\\b\\c", 4, L"C:\\a\\b\\c"}, {L"C:\\a\\b\\c\\", 0, L"C:\\a\\b\\c\\"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(std::wstring(c.path) + L" " + std::to_wstring(c.number));
     EXPECT_EQ(CutInPlace<wchar_t>(c.path, c.number), c.cut);
-    EXPECT_EQ(CutInPlace(Ansi(c.path), c.number), Ansi(c.cut));
+    EXPECT_EQ(CutInPlace(UnicodeToAnsi(c.path, 1251), c.number), UnicodeToAnsi(c.cut, 1251));
     EXPECT_EQ(P::TrimNameFileCW(c.path, c.number, L'\\'), c.cut);
   }
   // The copy cuts at the separator it is given, yet drops only a backslash.
@@ -68,84 +126,86 @@ TEST(TrimNameFile, ThreeCutsKeepTheDirectoryWithItsSeparator) {
   EXPECT_EQ(P::TrimNameFileCW(L"srv/dir/", 1, L'/'), L"srv/dir/");
 }
 
-TEST(PosByReverse, CountsOccurrencesBackFromStart) {
+TEST(Strings, PosByReverseCountsOccurrencesBackFromStart) {
   // A miss leaves in number how many were found; number 0 answers the start;
   // overlapping occurrences count separately; nothing above start is seen.
   const struct { const char *text, *sub; u64 number, start, at, found; } cases[] = {
-      {"a\\b\\c", "\\", 1, kAll, 3, 1},    {"a\\b\\c", "\\", 2, kAll, 1, 2},
-      {"a\\b\\c", "\\", 3, kAll, kAll, 2}, {"a\\b\\c", "\\", 0, kAll, 4, 0},
-      {"ab", "abc", 1, kAll, kAll, 0},     {"\\a\\b\\", "\\", 3, kAll, 0, 3},
-      {"aaa", "aa", 2, kAll, 0, 2},        {"xaaaa", "aaa", 2, kAll, 1, 2},
-      {"a\\b\\c", "\\", 1, 3, 3, 1},       {"a\\b\\c", "\\", 1, 2, 1, 1},
-      {"a\\b\\c", "\\", 0, 99, 4, 0},      {"ab\\", "b\\", 1, 0, kAll, 0},
-  };
+      {"a\\b\\c", "\\", 2, kAll, 1, 2}, {"a\\b\\c", "\\", 3, kAll, kAll, 2}, {"a\\b\\c", "\\", 0, kAll, 4, 0},
+      {"ab", "abc", 1, kAll, kAll, 0},  {"\\a\\b\\", "\\", 3, kAll, 0, 3},  {"aaa", "aa", 2, kAll, 0, 2},
+      {"xaaaa", "aaa", 2, kAll, 1, 2},  {"a\\b\\c", "\\", 1, 3, 3, 1},     {"a\\b\\c", "\\", 1, 2, 1, 1},
+      {"a\\b\\c", "\\", 0, 99, 4, 0},   {"ab\\", "b\\", 1, 0, kAll, 0}};
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.text) + " / " + c.sub + " #" + std::to_string(c.number));
     const std::string text = c.text, sub = c.sub;
     u64 narrow = c.number, wide = c.number;
     EXPECT_EQ(S::PosByReverseNumberSubStringsA(text, sub, narrow, c.start), c.at);
-    EXPECT_EQ(S::PosByReverseNumberSubStringsW({text.begin(), text.end()},
-                                               {sub.begin(), sub.end()}, wide, c.start),
-              c.at);
+    EXPECT_EQ(S::PosByReverseNumberSubStringsW({text.begin(), text.end()}, {sub.begin(), sub.end()}, wide,
+                                               c.start), c.at);
     EXPECT_EQ(narrow, c.found);
     EXPECT_EQ(wide, c.found);
   }
 }
 
-TEST(Strings, RefusalsNameTheRoutineThatAsked) {
-  ReportTesting::WcoutCapture out;
-  std::wstring empty, text = L"abc";
-  u64 number = 1;
-  // Each routine raises under its own name or hands the range check its own
-  // header; only the range check echoes its report.
-  const std::tuple<const wchar_t*, std::function<void()>, std::wstring> calls[] = {
-      {L"Path::TrimNameFileW(", [] { CutInPlace(std::wstring(), 1); }, kNoPath},
-      {L"Path::TrimNameFileW(", [] { P::TrimNameFileW(nullptr, 1, L'\\'); }, kNoPath},
-      {L"Path::TrimNameFileA(", [] { CutInPlace(std::string("\\"), 1); }, kNoPath},
-      {L"Path::TrimNameFileCW(", [] { P::TrimNameFileCW(L"\\", 1, L'\\'); }, kNoPath},
-      {L"PosByReverseNumberSubStringsW(",
-       [&] { S::PosByReverseNumberSubStringsW(text, L"", number); }, kNoSubstring},
-      {L"UpperW(", [&] { S::UpperW(empty, 0, 5); }, kZeroTotal},
-      {L"ReplaceW(", [&] { S::ReplaceW(empty, 0, kAll, L"a", L"b", true); }, kZeroTotal},
-  };
-  for (const auto& [routine, call, reason] : calls) {
-    out.Clear();
-    const std::wstring report = ReportTesting::Thrown(call);
-    EXPECT_NE(report.find(std::wstring(L"Utils::String::") + routine), std::wstring::npos)
-        << report;
-    EXPECT_NE(report.find(reason), std::wstring::npos) << report;
-    EXPECT_EQ(out.Text().empty(), reason != kZeroTotal) << report;
-  }
-  EXPECT_EQ(number, 1u);
-}
-
-TEST(Upper, InTheUserLocaleWithinTheRange) {
+TEST(Strings, UpperAndReplaceWorkWithinTheirRange) {
   EXPECT_EQ(S::UpperCopyW(L"ftp://x путь ёж"), L"FTP://X ПУТЬ ЁЖ");
-  constexpr unsigned long kAll32 = Utils::Checking::All<unsigned long>;
-  const struct { unsigned long start, count; const wchar_t* result; } ranges[] = {
-      {0, kAll32, L"ABCDEF"}, {0, 2, L"ABcdef"}, {4, kAll32, L"abcdEF"}};
-  for (const auto& r : ranges) {
+  for (const auto& [start, count, result] : {std::tuple(0ul, ~0ul, L"ABCDEF"), std::tuple(0ul, 2ul, L"ABcdef"),
+                                              std::tuple(4ul, ~0ul, L"abcdEF")}) {
     std::wstring text = L"abcdef";
-    EXPECT_EQ(S::UpperW(text, r.start, r.count), r.result) << r.start;
+    EXPECT_EQ(S::UpperW(text, start, count), result) << start;
   }
-}
-
-TEST(Replace, FirstOrAllWithinTheCountedRegion) {
   // The search goes on one character behind the inserted text, and only
   // occurrences that begin inside the first count characters are replaced.
-  const struct { const wchar_t *text, *what, *with; bool all; u64 count; const wchar_t* result; }
-      cases[] = {
-          {L"C:\\x\\lib.exe", L".exe", L".dll", true, kAll, L"C:\\x\\lib.dll"},
-          {L"lib.EXE", L".exe", L".dll", true, kAll, L"lib.EXE"},
-          {L"a.exe_b.exe", L".exe", L".dll", false, kAll, L"a.dll_b.exe"},
-          {L"aa", L"a", L"b", true, kAll, L"ba"},       {L"a--b--c", L"--", L"", true, kAll, L"abc"},
-          {L"abab", L"b", L"c", true, 3, L"acab"},      {L"abab", L"b", L"cc", true, 4, L"accacc"},
-      };
+  const struct { const wchar_t *text, *what, *with; bool all; u64 count; const wchar_t* result; } cases[] = {
+      {L"lib.EXE", L".exe", L".dll", true, kAll, L"lib.EXE"}, {L"a.exe_b.exe", L".exe", L".dll", false, kAll, L"a.dll_b.exe"},
+      {L"aa", L"a", L"b", true, kAll, L"ba"},      {L"a--b--c", L"--", L"", true, kAll, L"abc"},
+      {L"abab", L"b", L"c", true, 3, L"acab"},     {L"abab", L"b", L"cc", true, 4, L"accacc"}};
   for (const auto& c : cases) {
     std::wstring text = c.text;
-    EXPECT_EQ(S::ReplaceW(text, 0, c.count, c.what, c.with, c.all), c.result)
-        << c.text << L" " << c.what << L"->" << c.with << L" count " << c.count;
+    EXPECT_EQ(S::ReplaceW(text, 0, c.count, c.what, c.with, c.all), c.result) << c.text << L" " << c.count;
   }
+}
+
+// A routine raises under its own name, or hands the range check its own
+// header: then the report is the range check's, echoed.
+TEST(Strings, RefusalsNameTheRoutineThatAsked) {
+  ReportTesting::WcoutCapture out;
+  std::wstring empty;
+  u64 number = 1;
+  const std::wstring noPath = Thrown([] { CutInPlace(std::string("\\"), 1); });
+  EXPECT_NE(noPath.find(L"Utils::String::Path::TrimNameFileA("), std::wstring::npos) << noPath;
+  EXPECT_NE(noPath.find(L"\nОтсутствует путь.\n"), std::wstring::npos) << noPath;
+  EXPECT_NE(Thrown([&] { S::PosByReverseNumberSubStringsW(L"abc", L"", number); }).find(L"\nОтсутсвует искомая подстрока.\n"),
+            std::wstring::npos);
+  EXPECT_EQ(number, 1u);
+  EXPECT_TRUE(out.Text().empty());
+  const std::wstring range = Thrown([&] { S::ReplaceW(empty, 0, kAll, L"a", L"b", true); });
+  EXPECT_NE(range.find(L"Количество всех элементов равно нулю."), std::wstring::npos) << range;
+  EXPECT_NE(range.find(L"\n\r\n\nВ методеclass std::basic_string<wchar_t"), std::wstring::npos) << range;
+  EXPECT_NE(range.find(L"Utils::String::ReplaceW("), std::wstring::npos) << range;
+  EXPECT_EQ(out.Text(), range);
+}
+
+// Code page 0 is the process's: 1251, as on our users' machines.
+TEST(Strings, ConversionsThroughTheCodePages) {
+  for (const int page : {0, 1251}) {
+    EXPECT_EQ(AnsiToUnicode("\xCA\xE0\xF2\xE0\xEB\xEE\xE3 a", page), L"Каталог a");
+    EXPECT_EQ(UnicodeToAnsi(L"Каталог a", page), "\xCA\xE0\xF2\xE0\xEB\xEE\xE3 a");
+  }
+  // Text stops at an embedded NUL; a character the page lacks, or has only a
+  // look-alike of (a separator, a dot), becomes the default character.
+  EXPECT_EQ(AnsiToUnicode(std::string("ab\0cd", 5), 0), L"ab");
+  EXPECT_EQ(UnicodeToAnsi(std::wstring(L"a\u4E2Db\uFF3C\uFF0E\0cd", 8), 0), "a?b??");
+  for (const bool wide : {false, true}) {  // empty input is empty, with no error left behind
+    SetLastError(87);
+    EXPECT_TRUE(wide ? UnicodeToAnsi(L"", 0).empty() : AnsiToUnicode("", 0).empty());
+    EXPECT_EQ(GetLastError(), 0u);
+  }
+  const std::wstring refused = ReportTesting::Thrown([] { AnsiToUnicode("abc", 12345); });
+  EXPECT_EQ(refused.rfind(L"Ошибка в методе:\r\n\"Utils::CodingStr::AnsiToUnicode(", 0), 0u) << refused;
+  EXPECT_NE(refused.find(L"\".\r\nFile: \"utils/Utils.CodingStr.cpp\".\r\n\r\nВ строке отсутствуют символы."
+                         L"\r\n\r\nLast Error: "), std::wstring::npos) << refused;
+  EXPECT_EQ(refused.find(L"Last Error: 0."), std::wstring::npos) << "the code of the refused call";
+  EXPECT_NE(ReportTesting::Thrown([] { UnicodeToAnsi(L"abc", 12345); }).find(L"UnicodeToAnsi("), std::wstring::npos);
 }
 
 }  // namespace

@@ -1,0 +1,110 @@
+// Process and thread state: reference counts, the start-up guard, and what
+// the library keeps per thread.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ReportTesting.h"
+#include "exports/Project.h"
+#include "utils/Utils.Smart.h"
+#include "utils/Utils.ThreadState.h"
+
+namespace {
+
+using Utils::Smart::Pointer;
+namespace State = Utils::ThreadState;
+
+struct Counted : Utils::Smart::Base {
+  explicit Counted(int* destroyed) : destroyed_(destroyed) {}
+  ~Counted() override { ++*destroyed_; }
+  int* destroyed_;
+};
+
+template <class Body> void OnThreads(int count, Body body) {
+  std::vector<std::thread> threads;
+  for (int t = 0; t < count; ++t) threads.emplace_back(body, t);
+  for (std::thread& thread : threads) thread.join();
+}
+
+TEST(Smart, CountsFollowCopiesAssignmentsAndThreadsAndTheLastReleaseDestroys) {
+  int destroyed = 0;
+  auto* object = new Counted(&destroyed);
+  Pointer<Counted> held(object);
+  {
+    Pointer<Counted> copy(held), assigned;
+    assigned = copy;
+    EXPECT_EQ(object->Count(), 3);
+    OnThreads(4, [&](int) {
+      for (int i = 0; i < 2000; ++i) Pointer<Counted> another(held);
+    });
+  }
+  EXPECT_EQ(object->Count(), 1);
+  held.Assign(new Counted(&destroyed));
+  EXPECT_EQ(destroyed, 1) << "assigning releases the previous object";
+  held.Reset();
+  EXPECT_TRUE(destroyed == 2 && !held);
+  // A release below zero is reported and destroys nothing.
+  Counted unheld(&destroyed);
+  EXPECT_EQ(ReportTesting::MaskLines(ReportTesting::Thrown([&] { unheld.Release(); })),
+            ReportTesting::Header(L"Ошибка в методе \"", L"void __cdecl Utils::Smart::Base::Release(void)",
+                                  L"utils/Utils.Smart.cpp") + L"\nОтрицательное значение счётчика указателей.\n");
+  EXPECT_EQ(unheld.Count(), -1);
+  EXPECT_EQ(destroyed, 2);
+}
+
+TEST(Startup, ConcurrentFirstCallsShareOneLockAndUnloadResetsTheGuard) {
+  for (int round = 0; round < 2; ++round) {
+    Project::Detach();  // back to a freshly loaded library
+    EXPECT_FALSE(Project::Started());
+    std::atomic<int> ready{0};
+    std::vector<g_CInitCS*> locks(6);
+    std::vector<int> results(6);
+    OnThreads(6, [&](int t) {
+      for (++ready; ready < 6;) std::this_thread::yield();
+      results[t] = Project::Init(0);
+      locks[t] = Project::StartupLock().Get();
+    });
+    for (int t = 0; t < 6; ++t) EXPECT_TRUE(results[t] == 1 && locks[t] == locks[0]) << t;
+    EXPECT_TRUE(Project::Started());
+    EXPECT_EQ(locks[0]->Count(), 1) << "only the static pointer keeps a reference";
+  }
+}
+
+// No DllMain runs here, so each thread ends its own record.
+void OnNewThread(const std::function<void()>& body) {
+  std::thread([&] { body(), State::ThreadEnds(); }).join();
+}
+
+TEST(ThreadState, ARecordIsMadeOnlyByAQuietModeOrAReportAndGoesWithItsThread) {
+  const std::size_t before = State::Live();
+  OnNewThread([&] {
+    State::ClearReport();
+    EXPECT_FALSE(State::Quiet());
+    EXPECT_EQ(State::SetMode(State::kAsk), State::kBoxes);
+    EXPECT_EQ(State::SetMode(State::kBoxes), State::kBoxes);
+    EXPECT_EQ(State::SetMode(7), -1);
+    EXPECT_EQ(State::Live(), before) << "a thread that never failed nor went quiet has a record";
+    SetLastError(1234);
+    EXPECT_EQ(State::SetMode(State::kQuiet), State::kBoxes);
+    EXPECT_EQ(State::Live(), before + 1);
+    State::ThreadEnds();
+    EXPECT_TRUE(State::Live() == before && !State::Quiet()) << "a record survived its thread's end";
+    State::KeepReport(L"failure");
+    EXPECT_EQ(State::Live(), before + 1) << "a report kept without a record";
+    EXPECT_EQ(std::wstring(State::LastReport()), L"failure");
+    EXPECT_EQ(GetLastError(), 1234u) << "the last error a report goes on to describe";
+    // At unload every record goes, and a later call starts afresh.
+    State::FreeAll();
+    EXPECT_TRUE(State::Live() == 0 && State::LastReport().empty());
+    EXPECT_EQ(State::SetMode(State::kQuiet), State::kBoxes);
+    EXPECT_EQ(State::Live(), 1u);
+  });
+  EXPECT_EQ(State::Live(), 0u);
+}
+
+}  // namespace
