@@ -1,13 +1,5 @@
 // Range checks and string helpers: file-name cuts, reverse search,
 // upper-casing, replacing, and the conversions through the code pages.
-#include <gtest/gtest.h>
-#include <windows.h>
-
-#include <functional>
-#include <string>
-#include <tuple>
-#include <vector>
-
 #include "ReportTesting.h"
 #include "utils/Utils.Checking.h"
 #include "utils/Utils.CodingStr.h"
@@ -17,69 +9,58 @@ namespace {
 
 namespace S = Utils::String;
 namespace P = Utils::String::Path;
-using Utils::CodingStr::AnsiToUnicode;
-using Utils::CodingStr::UnicodeToAnsi;
+using namespace Utils::CodingStr;
+using namespace Utils::Checking;
+using namespace ReportTesting;
 using u64 = unsigned long long;
-using ReportTesting::MaskLines;
-using ReportTesting::Thrown;
-using Utils::Checking::CountDirect;
-using Utils::Checking::CountReverse;
-constexpr u64 kAll = Utils::Checking::All<u64>;
-const std::wstring kAllText = L"18446744073709551615";
-
-const std::wstring kCaller = L"void __cdecl Caller(int)\r\nFile: \"caller\"\r\nLine: 1\r\n";
-const std::wstring kZeroTotal = L"Количество всех элементов равно нулю.\n";
-const std::wstring kPastEnd = L"Номер стартового элемента больше или равен количеству всех элементов.\n";
+constexpr u64 kAll = All<u64>;
+const std::wstring kAllText = L"18446744073709551615", kZeroTotal = L"Количество всех элементов равно нулю.\n",
+                   kPastEnd = L"Номер стартового элемента больше или равен количеству всех элементов.\n",
+                   kCaller = L"void __cdecl Caller(int)\r\nFile: \"caller\"\r\nLine: 1\r\n";
 
 // The check's own heading with the caller's header behind it.
 std::wstring Heading(const std::wstring& check, const std::wstring& start) {
-  return ReportTesting::Header(L"Обнаружена ошибка функцией \"", L"unsigned __int64 __cdecl "
-             L"Utils::Checking::" + check + L"<unsigned __int64,unsigned __int64,unsigned __int64>("
-             L"const class std::basic_string<wchar_t,struct std::char_traits<wchar_t>,class std::"
-             L"allocator<wchar_t> > &,const unsigned __int64," + start + L",const unsigned __int64)",
-             L"utils/Utils.Checking.cpp") + L"\n\r\n\nВ методе" + MaskLines(kCaller);
+  return Header(L"Обнаружена ошибка функцией \"", L"unsigned __int64 __cdecl Utils::Checking::" + check +
+                    L"<unsigned __int64,unsigned __int64,unsigned __int64>(const class std::basic_string<wchar_t,"
+                    L"struct std::char_traits<wchar_t>,class std::allocator<wchar_t> > &,const unsigned __int64," +
+                    start + L",const unsigned __int64)", L"utils/Utils.Checking.cpp") + L"\n\r\n\nВ методе" + MaskLines(kCaller);
 }
 std::wstring Figures(const std::wstring& total, const std::wstring& start, const std::wstring& count) {
-  return L"Количество всех элементов: " + total + L"\nСтартовый элемент: " + start +
-         L"\nКоличество элементов: " + count + L"\n";
+  return L"Количество всех элементов: " + total + L"\nСтартовый элемент: " + start + L"\nКоличество элементов: " + count + L"\n";
 }
 // The masked report `action` throws, which must also have been echoed whole (or not at all).
 template <class Action> std::wstring Refusal(Action&& action, bool echoed = true) {
-  ReportTesting::WcoutCapture out;
+  WcoutCapture out;
   const std::wstring report = Thrown(action);
   EXPECT_EQ(out.Text(), echoed ? report : L"");
   return MaskLines(report);
 }
 
-TEST(RangeCheck, CountDirectGivesTheElementsFromStartOrRefuses) {
+TEST(Strings, RangeChecksCountForwardAndBackwardOrRefuse) {
   // {total, start, count, expected}: All or a count past the end means up to the end.
-  const u64 cases[][4] = {{10, 0, kAll, 10}, {10, 0, 3, 3}, {10, 0, 20, 10}, {1, 0, kAll, 1},
-                          {10, 7, kAll, 3},  {10, 6, 5, 4}, {10, 9, 1, 1}};
-  for (const auto& c : cases)
-    EXPECT_EQ(CountDirect(kCaller, c[0], c[1], c[2]), c[3]) << c[0] << ' ' << c[1] << ' ' << c[2];
+  const u64 direct[][4] = {{10, 0, kAll, 10}, {10, 0, 3, 3}, {10, 0, 20, 10}, {1, 0, kAll, 1}, {10, 7, kAll, 3},
+                           {10, 6, 5, 4}, {10, 9, 1, 1}};
+  for (const auto& c : direct) EXPECT_EQ(CountDirect(kCaller, c[0], c[1], c[2]), c[3]) << c[0] << ' ' << c[1] << ' ' << c[2];
   EXPECT_EQ(CountDirect(kCaller, u64(10), 4ul, 2ul), 2u);
-  const std::wstring direct = Heading(L"CountDirect", L"const unsigned __int64");
-  for (const u64 total : {10u, 0u})  // count 0 is looked at first, and not echoed
-    EXPECT_EQ(Refusal([&] { CountDirect(kCaller, total, u64(0), u64(0)); }, false),
-              direct + L"\r\nОтсутствует количество элементов.");
-  EXPECT_EQ(Refusal([] { CountDirect(kCaller, u64(0), u64(0), kAll); }),
-            L"\n" + direct + kZeroTotal + kPastEnd + L"\n\n" + Figures(L"0", L"0", kAllText));
-  EXPECT_EQ(Refusal([] { CountDirect(kCaller, u64(5), u64(5), u64(2)); }),
-            L"\n" + direct + kPastEnd + L"\n\n" + Figures(L"5", L"5", L"2"));
-  EXPECT_NE(Refusal([] { CountDirect(kCaller, u64(0), 0ul, ~0ul); })
-                .find(Figures(L"0", L"0", L"4294967295")), std::wstring::npos);
-}
-
-TEST(RangeCheck, CountReverseGivesTheWindowUpToStartOrRefuses) {
   // {total, start, count, window, start after}: a start of All or past the
   // end moves to the last element; a count narrows the window, never widens it.
-  const u64 cases[][5] = {{5, kAll, kAll, 5, 4}, {5, 2, kAll, 3, 2}, {5, 5, kAll, 5, 4},
-                          {1, 0, kAll, 1, 0},    {5, 4, 2, 2, 4},    {5, 1, 9, 2, 1}};
-  for (const auto& c : cases) {
+  const u64 reverse[][5] = {{5, kAll, kAll, 5, 4}, {5, 2, kAll, 3, 2}, {5, 5, kAll, 5, 4}, {1, 0, kAll, 1, 0},
+                            {5, 4, 2, 2, 4}, {5, 1, 9, 2, 1}};
+  for (const auto& c : reverse) {
     u64 start = c[1];
     EXPECT_EQ(CountReverse(kCaller, c[0], start, c[2]), c[3]) << c[0] << ' ' << c[1];
     EXPECT_EQ(start, c[4]) << c[0] << ' ' << c[1];
   }
+  const std::wstring heading = Heading(L"CountDirect", L"const unsigned __int64");
+  for (const u64 total : {10u, 0u})  // count 0 is looked at first, and not echoed
+    EXPECT_EQ(Refusal([&] { CountDirect(kCaller, total, u64(0), u64(0)); }, false),
+              heading + L"\r\nОтсутствует количество элементов.");
+  EXPECT_EQ(Refusal([] { CountDirect(kCaller, u64(0), u64(0), kAll); }),
+            L"\n" + heading + kZeroTotal + kPastEnd + L"\n\n" + Figures(L"0", L"0", kAllText));
+  EXPECT_EQ(Refusal([] { CountDirect(kCaller, u64(5), u64(5), u64(2)); }),
+            L"\n" + heading + kPastEnd + L"\n\n" + Figures(L"5", L"5", L"2"));
+  EXPECT_NE(Refusal([] { CountDirect(kCaller, u64(0), 0ul, ~0ul); }).find(Figures(L"0", L"0", L"4294967295")),
+            std::wstring::npos);
   u64 start = kAll;
   EXPECT_EQ(Refusal([&] { CountReverse(kCaller, u64(0), start, kAll); }),
             L"\n" + Heading(L"CountReverse", L"unsigned __int64 &") + L"\n\n" + kZeroTotal + L"\n" +
@@ -90,22 +71,11 @@ TEST(RangeCheck, CountReverseGivesTheWindowUpToStartOrRefuses) {
 wchar_t* Trim(wchar_t* path, u64 number) { return P::TrimNameFileW(path, number, L'\\'); }
 char* Trim(char* path, u64 number) { return P::TrimNameFileA(path, number, '\\'); }
 
-// Cuts path in place in a buffer with guard characters behind its terminator:
-// the cut may write its terminator and nothing else, a refused one nothing.
-template <class C> std::basic_string<C> CutInPlace(const std::basic_string<C>& path, u64 number) {
-  std::vector<C> buffer(path.c_str(), path.c_str() + path.size() + 1);
-  buffer.insert(buffer.end(), 8, C(0x5A));
-  const std::vector<C> before = buffer;
-  try {
-    EXPECT_EQ(Trim(buffer.data(), number), buffer.data());
-  } catch (...) {
-    EXPECT_EQ(buffer, before) << "a refused cut changed the buffer";
-    throw;
-  }
-  const std::basic_string<C> text = buffer.data();
-  buffer[text.size()] = before[text.size()];
-  EXPECT_EQ(buffer, before) << "the cut wrote more than its terminator";
-  return text;
+// Cuts path in its own buffer, where the cut must leave it (what a cut
+// leaves behind the terminator the end-to-end tests watch in host buffers).
+template <class C> std::basic_string<C> CutInPlace(std::basic_string<C> path, u64 number) {
+  EXPECT_EQ(Trim(path.data(), number), path.data());
+  return path.c_str();
 }
 
 TEST(Strings, ThreeCutsKeepTheDirectoryWithItsSeparator) {
@@ -124,6 +94,10 @@ TEST(Strings, ThreeCutsKeepTheDirectoryWithItsSeparator) {
   // The copy cuts at the separator it is given, yet drops only a backslash.
   EXPECT_EQ(P::TrimNameFileCW(L"srv/a/b/c", 2, L'/'), L"srv/a/");
   EXPECT_EQ(P::TrimNameFileCW(L"srv/dir/", 1, L'/'), L"srv/dir/");
+  // Nothing left to cut: the cut raises under its own name.
+  const std::wstring noPath = Thrown([] { CutInPlace(std::string("\\"), 1); });
+  EXPECT_NE(noPath.find(L"Utils::String::Path::TrimNameFileA("), std::wstring::npos) << noPath;
+  EXPECT_NE(noPath.find(L"\nОтсутствует путь.\n"), std::wstring::npos) << noPath;
 }
 
 TEST(Strings, PosByReverseCountsOccurrencesBackFromStart) {
@@ -141,9 +115,12 @@ TEST(Strings, PosByReverseCountsOccurrencesBackFromStart) {
     EXPECT_EQ(S::PosByReverseNumberSubStringsA(text, sub, narrow, c.start), c.at);
     EXPECT_EQ(S::PosByReverseNumberSubStringsW({text.begin(), text.end()}, {sub.begin(), sub.end()}, wide,
                                                c.start), c.at);
-    EXPECT_EQ(narrow, c.found);
-    EXPECT_EQ(wide, c.found);
+    EXPECT_TRUE(narrow == c.found && wide == c.found) << narrow << ' ' << wide;
   }
+  u64 number = 1;
+  EXPECT_NE(Thrown([&] { S::PosByReverseNumberSubStringsW(L"abc", L"", number); })
+                .find(L"\nОтсутсвует искомая подстрока.\n"), std::wstring::npos);
+  EXPECT_EQ(number, 1u);
 }
 
 TEST(Strings, UpperAndReplaceWorkWithinTheirRange) {
@@ -163,26 +140,11 @@ TEST(Strings, UpperAndReplaceWorkWithinTheirRange) {
     std::wstring text = c.text;
     EXPECT_EQ(S::ReplaceW(text, 0, c.count, c.what, c.with, c.all), c.result) << c.text << L" " << c.count;
   }
-}
-
-// A routine raises under its own name, or hands the range check its own
-// header: then the report is the range check's, echoed.
-TEST(Strings, RefusalsNameTheRoutineThatAsked) {
-  ReportTesting::WcoutCapture out;
+  // An empty text is refused by the range check, which names the routine that asked.
   std::wstring empty;
-  u64 number = 1;
-  const std::wstring noPath = Thrown([] { CutInPlace(std::string("\\"), 1); });
-  EXPECT_NE(noPath.find(L"Utils::String::Path::TrimNameFileA("), std::wstring::npos) << noPath;
-  EXPECT_NE(noPath.find(L"\nОтсутствует путь.\n"), std::wstring::npos) << noPath;
-  EXPECT_NE(Thrown([&] { S::PosByReverseNumberSubStringsW(L"abc", L"", number); }).find(L"\nОтсутсвует искомая подстрока.\n"),
-            std::wstring::npos);
-  EXPECT_EQ(number, 1u);
-  EXPECT_TRUE(out.Text().empty());
-  const std::wstring range = Thrown([&] { S::ReplaceW(empty, 0, kAll, L"a", L"b", true); });
-  EXPECT_NE(range.find(L"Количество всех элементов равно нулю."), std::wstring::npos) << range;
-  EXPECT_NE(range.find(L"\n\r\n\nВ методеclass std::basic_string<wchar_t"), std::wstring::npos) << range;
-  EXPECT_NE(range.find(L"Utils::String::ReplaceW("), std::wstring::npos) << range;
-  EXPECT_EQ(out.Text(), range);
+  EXPECT_NE(Refusal([&] { S::ReplaceW(empty, 0, kAll, L"a", L"b", true); }).find(L"В методеclass std::"
+            L"basic_string<wchar_t,struct std::char_traits<wchar_t>,class std::allocator<wchar_t> > &__cdecl "
+            L"Utils::String::ReplaceW("), std::wstring::npos);
 }
 
 // Code page 0 is the process's: 1251, as on our users' machines.
@@ -200,12 +162,12 @@ TEST(Strings, ConversionsThroughTheCodePages) {
     EXPECT_TRUE(wide ? UnicodeToAnsi(L"", 0).empty() : AnsiToUnicode("", 0).empty());
     EXPECT_EQ(GetLastError(), 0u);
   }
-  const std::wstring refused = ReportTesting::Thrown([] { AnsiToUnicode("abc", 12345); });
+  const std::wstring refused = Thrown([] { AnsiToUnicode("abc", 12345); });
   EXPECT_EQ(refused.rfind(L"Ошибка в методе:\r\n\"Utils::CodingStr::AnsiToUnicode(", 0), 0u) << refused;
   EXPECT_NE(refused.find(L"\".\r\nFile: \"utils/Utils.CodingStr.cpp\".\r\n\r\nВ строке отсутствуют символы."
                          L"\r\n\r\nLast Error: "), std::wstring::npos) << refused;
   EXPECT_EQ(refused.find(L"Last Error: 0."), std::wstring::npos) << "the code of the refused call";
-  EXPECT_NE(ReportTesting::Thrown([] { UnicodeToAnsi(L"abc", 12345); }).find(L"UnicodeToAnsi("), std::wstring::npos);
+  EXPECT_NE(Thrown([] { UnicodeToAnsi(L"abc", 12345); }).find(L"UnicodeToAnsi("), std::wstring::npos);
 }
 
 }  // namespace
