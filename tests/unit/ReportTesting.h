@@ -22,8 +22,8 @@ struct WcoutCapture {
 };
 
 // Every message box shown while it lives, in order: read and closed by the
-// host's patrol before the call that shows it returns. (A Host::BoxHook would
-// catch the warnings' task-modal boxes under Wine before their text is set.)
+// host's patrol before the call that shows it returns. (A Host::BoxHook
+// catches the warnings' task-modal boxes under Wine before their text is set.)
 struct Boxes {
   std::vector<Host::Box> shown;
   Boxes() { Host::SetBoxSink([this](const Host::Box& box) { shown.push_back(box); }); }
@@ -41,7 +41,9 @@ template <class Action> std::wstring Thrown(Action&& action) {
   return std::wstring();
 }
 
-// Line numbers of raise sites move with every edit: "#" stands in for them.
+// A report with "#" for its line numbers, which move with every edit of the
+// source, and `header` (title, signature line and location block of a report
+// raised in `file`) for what a test expects.
 inline std::wstring MaskLines(std::wstring text) {
   for (std::size_t at = text.find(L"Line: "); at != std::wstring::npos; at = text.find(L"Line: ", at + 1)) {
     std::size_t end = at + 6;
@@ -50,8 +52,6 @@ inline std::wstring MaskLines(std::wstring text) {
   }
   return text;
 }
-
-// Title, signature line and location block of a report raised in `file`.
 inline std::wstring Header(const std::wstring& title, const std::wstring& signature, const std::wstring& file) {
   return title + signature + L"\"!\r\nFile: \"" + file + L"\"\r\nLine: #\r\n";
 }

@@ -1,13 +1,7 @@
 // Process and thread state: reference counts, the start-up guard, and what
 // the library keeps per thread.
-#include <gtest/gtest.h>
-#include <windows.h>
-
 #include <atomic>
-#include <functional>
-#include <string>
 #include <thread>
-#include <vector>
 
 #include "ReportTesting.h"
 #include "exports/Project.h"
@@ -75,14 +69,9 @@ TEST(Startup, ConcurrentFirstCallsShareOneLockAndUnloadResetsTheGuard) {
   }
 }
 
-// No DllMain runs here, so each thread ends its own record.
-void OnNewThread(const std::function<void()>& body) {
-  std::thread([&] { body(), State::ThreadEnds(); }).join();
-}
-
 TEST(ThreadState, ARecordIsMadeOnlyByAQuietModeOrAReportAndGoesWithItsThread) {
   const std::size_t before = State::Live();
-  OnNewThread([&] {
+  OnThreads(1, [&](int) {
     State::ClearReport();
     EXPECT_FALSE(State::Quiet());
     EXPECT_EQ(State::SetMode(State::kAsk), State::kBoxes);
@@ -103,6 +92,7 @@ TEST(ThreadState, ARecordIsMadeOnlyByAQuietModeOrAReportAndGoesWithItsThread) {
     EXPECT_TRUE(State::Live() == 0 && State::LastReport().empty());
     EXPECT_EQ(State::SetMode(State::kQuiet), State::kBoxes);
     EXPECT_EQ(State::Live(), 1u);
+    State::ThreadEnds();  // no DllMain runs here: each thread ends its own record
   });
   EXPECT_EQ(State::Live(), 0u);
 }
