@@ -20,15 +20,12 @@ std::wstring Refusal(const std::wstring& from, const std::wstring& to, unsigned 
   EXPECT_EQ(report.rfind(L"Ошибка в методе \"bool __cdecl Utils::MainFile::FileOperation(", 0), 0u) << report;
   return report.substr(report.find(L"\r\n\n") + 3);
 }
-// A shell name list as it was handed over: the names and the double null closing it.
-std::wstring ListAt(const wchar_t* list) {
-  std::size_t length = 0;
-  while (list != nullptr && (list[length] != L'\0' || list[length + 1] != L'\0')) ++length;
-  return list == nullptr ? L"none" : std::wstring(list, length + 2);
+// A shell name list, which must hold one name closed by a double null; "-" for none.
+std::wstring Names(const wchar_t* list) {
+  EXPECT_TRUE(list == nullptr || list[std::wcslen(list) + 1] == L'\0') << "not one name closed by a double null";
+  return list == nullptr ? L"-" : list;
 }
-std::wstring Request(UINT wFunc, const std::wstring& from, const std::wstring& to) {
-  return std::to_wstring(wFunc) + L"|" + from + std::wstring(2, L'\0') + L"|" + (to.empty() ? L"none" : to + std::wstring(2, L'\0'));
-}
+std::wstring Request(UINT wFunc, const std::wstring& from, const std::wstring& to) { return std::to_wstring(wFunc) + L"|" + from + L"|" + to; }
 
 // What the fakes were asked and what they answer; a fresh one for every test.
 struct Fakes {
@@ -48,7 +45,7 @@ struct Fakes {
 int WINAPI FakeShell(LPSHFILEOPSTRUCTW request) {
   EXPECT_TRUE(request->hwnd == nullptr && request->fFlags == 0x0615);
   EXPECT_EQ(request->fAnyOperationsAborted, TRUE) << "the aborted flag must start set";
-  fakes.shellRequests.push_back(std::to_wstring(request->wFunc) + L"|" + ListAt(request->pFrom) + L"|" + ListAt(request->pTo));
+  fakes.shellRequests.push_back(Request(request->wFunc, Names(request->pFrom), Names(request->pTo)));
   return fakes.shellAnswer(*request);
 }
 int WINAPI FakeCreation(HWND window, LPCWSTR path, const SECURITY_ATTRIBUTES* security) {
@@ -74,14 +71,8 @@ class FileOps : public ::testing::Test {
   }
   void TearDown() override { std::filesystem::remove_all(root_); }
   std::wstring Path(const std::wstring& relative) const { return root_ + L"\\" + relative; }
-  std::wstring MakeDir(const std::wstring& relative) const {
-    std::filesystem::create_directories(Path(relative));
-    return Path(relative);
-  }
-  std::wstring MakeFile(const std::wstring& relative) const {
-    std::ofstream{std::filesystem::path(Path(relative))};
-    return Path(relative);
-  }
+  std::wstring MakeDir(const std::wstring& name) const { std::filesystem::create_directories(Path(name)); return Path(name); }
+  std::wstring MakeFile(const std::wstring& name) const { std::ofstream{std::filesystem::path(Path(name))}; return Path(name); }
 
   Utils::ScopedCalls calls_{Utils::FileSystemCalls{&FakeShell, &FakeCreation, &FakeLink}};
   const std::wstring root_ = std::filesystem::temp_directory_path() / (L"sf-files-" + std::to_wstring(GetCurrentProcessId()));
@@ -100,7 +91,7 @@ TEST_F(FileOps, ShellGetsBothNamesNormalisedAndNoDestinationForADelete) {
       fakes.shellRequests.clear();
       MainFile::FileOperation(from + L'\0' + L"C:\\", to + L'\0' + L"C:\\", wFunc);
       EXPECT_EQ(fakes.shellRequests, std::vector<std::wstring>{Request(wFunc, from.find(L'*') != std::wstring::npos ?
-                Path(L"Data\\*.txt") : data, wFunc == FO_DELETE ? L"" : Path(L"Backup"))});
+                Path(L"Data\\*.txt") : data, wFunc == FO_DELETE ? L"-" : Path(L"Backup"))});
     }
 }
 
@@ -134,9 +125,6 @@ TEST_F(FileOps, BadRequestsAreRefusedBeforeTheShell) {
       EXPECT_EQ(Refusal(path, L"D:\\", wFunc), message + path + L"\"\n") << wFunc << ": " << path;
   // A destination must be anchored too, but may be a root.
   EXPECT_EQ(Refusal(L"C:\\Data", L"C:Target", FO_COPY), unanchored + L"C:Target\"\n");
-  // Anything below a root goes through to the search, which finds nothing here.
-  for (const wchar_t* path : {L"c:/Data/Sub", L"C:\\Data\\..\\Other", L"\\\\server\\share\\Data", L"\\\\?\\C:\\Data"})
-    EXPECT_FALSE(MainFile::DeleteOperation(path)) << path;
   // Names too long for the shell never reach it: some shells overrun their buffers on them.
   const std::wstring longest = Path(std::wstring(MAX_PATH - 1 - Path(L"").size(), L'n')), data = MakeDir(L"Data");
   for (const std::wstring& tooLong : {longest + L"n", longest + std::wstring(32000, L'n')})
@@ -146,57 +134,40 @@ TEST_F(FileOps, BadRequestsAreRefusedBeforeTheShell) {
   MakeFile(longest.substr(root_.size() + 1));
   fakes.shellAnswer = RealShell;
   EXPECT_TRUE(MainFile::DeleteOperation(longest)) << "a name of MAX_PATH - 1 characters is the longest";
-  EXPECT_EQ(fakes.shellRequests, std::vector<std::wstring>{Request(FO_DELETE, longest, L"")});
-}
-
-// Some shells answer success for a copy or move into itself having done
-// nothing: that is decided by identity, whatever letters lead there, and
-// never asked for. A case-only rename, a sibling and a parent are asked for.
-TEST_F(FileOps, ACopyOrMoveIntoItselfNeverReachesTheShell) {
-  const std::wstring data = MakeDir(L"Data");
-  MakeDir(L"Data\\Sub");
-  for (const std::wstring& into : {data, data + L"\\Sub", Path(L"DATA\\sub\\x"), Path(L"Other\\..\\Data\\Sub")})
-    EXPECT_FALSE(MainFile::FileOperation(data, into, FO_COPY) || MainFile::FileOperation(data + L"\\", into, FO_MOVE)) << into;
-  EXPECT_TRUE(fakes.shellRequests.empty());
-  for (const std::wstring& elsewhere : {Path(L"DATA"), Path(L"Data2"), Path(L"Data.bak"), root_})
-    MainFile::FileOperation(data, elsewhere, FO_MOVE);
-  EXPECT_EQ(fakes.shellRequests.size(), 4u);
+  EXPECT_EQ(fakes.shellRequests, std::vector<std::wstring>{Request(FO_DELETE, longest, L"-")});
 }
 
 // Some shells answer success for what they did not do: a copy or move of
-// nothing or to nowhere, a delete that left the entry, a move that only copied.
+// nothing, to nowhere or into itself (decided by identity, whatever letters
+// lead there, and never asked for), a delete that left the entry, a move
+// that only copied. A case-only rename, a sibling and a parent are asked for.
 TEST_F(FileOps, SuccessIsWhatIsFoundOnDiskAfterwards) {
   const std::wstring data = MakeDir(L"Data");
+  MakeDir(L"Data\\Sub");
   MakeFile(L"Data\\a.txt");
   EXPECT_FALSE(MainFile::FileOperation(Path(L"Missing"), Path(L"To"), FO_COPY) ||
                MainFile::FileOperation(Path(L"Missing*"), Path(L"To"), FO_COPY) || MainFile::DeleteOperation(Path(L"Missing*")));
+  for (const std::wstring& into : {data, data + L"\\Sub", Path(L"DATA\\sub\\x"), Path(L"Other\\..\\Data\\Sub")})
+    EXPECT_FALSE(MainFile::FileOperation(data, into, FO_COPY) || MainFile::FileOperation(data + L"\\", into, FO_MOVE)) << into;
   EXPECT_TRUE(fakes.shellRequests.empty());
-  fakes.shellAnswer = [](SHFILEOPSTRUCTW& request) {  // success, having made nothing
-    request.fAnyOperationsAborted = FALSE;
-    return 0;
-  };
-  EXPECT_FALSE(MainFile::FileOperation(data, Path(L"To"), FO_MOVE));
+  fakes.shellAnswer = [](SHFILEOPSTRUCTW& request) { request.fAnyOperationsAborted = FALSE; return 0; };  // made nothing
+  for (const std::wstring& elsewhere : {Path(L"DATA"), Path(L"Data2"), Path(L"Data.bak"), root_})
+    EXPECT_FALSE(MainFile::FileOperation(data, elsewhere, FO_MOVE)) << elsewhere;
   EXPECT_FALSE(MainFile::FileOperation(data, Path(L"To"), FO_COPY) || MainFile::DeleteOperation(data));
-  fakes.shellAnswer = [](SHFILEOPSTRUCTW& request) {
-    request.wFunc = FO_COPY;
-    return RealShell(request);
-  };
+  fakes.shellAnswer = [](SHFILEOPSTRUCTW& request) { request.wFunc = FO_COPY; return RealShell(request); };  // only copied
   EXPECT_FALSE(MainFile::FileOperation(data, Path(L"Moved"), FO_MOVE));
   EXPECT_TRUE(GetFileAttributesW(Path(L"Moved\\a.txt").c_str()) != INVALID_FILE_ATTRIBUTES) << "the copy was made";
-  EXPECT_EQ(fakes.shellRequests.size(), 4u);
+  EXPECT_EQ(fakes.shellRequests.size(), 7u);
 }
 
 TEST_F(FileOps, CreatePathCountsOnlyAnExistingDirectoryAsSuccess) {
   const std::wstring directory = MakeDir(L"there"), file = MakeFile(L"file.txt");
   EXPECT_TRUE(MainFile::CreatePath(Path(L"missing")));
   EXPECT_EQ(fakes.createdPaths, std::vector<std::wstring>{Path(L"missing")});
-  for (const int exists : {80, 183}) {  // "already exists", also for a file of that name
-    fakes.creationAnswer = exists;
-    EXPECT_TRUE(MainFile::CreatePath(directory) && !MainFile::CreatePath(file)) << exists;
-  }
-  for (const int refusal : {3, 5, 1223}) {
-    fakes.creationAnswer = refusal;
-    EXPECT_FALSE(MainFile::CreatePath(directory)) << refusal;
+  for (const int answer : {80, 183, 3, 5, 1223}) {  // "already exists" is no directory for a file of that name
+    fakes.creationAnswer = answer;
+    EXPECT_EQ(MainFile::CreatePath(directory), answer == 80 || answer == 183) << answer;
+    EXPECT_FALSE(MainFile::CreatePath(file)) << answer;
   }
   // Success for a path it could not create (Wine's, for one longer than MAX_PATH) is none.
   fakes.creationAnswer = 0;
@@ -211,7 +182,6 @@ TEST_F(FileOps, NoLinkIsAskedForUntilEveryCheckHasPassed) {
   const auto refusal = [](const std::wstring& to, const std::wstring& link) {
     return Thrown([&] { MainFile::SymbolicLink(to, link); });
   };
-  EXPECT_NE(refusal(missing, badLink).find(L"MainFile::SymbolicLink("), std::wstring::npos);
   EXPECT_NE(refusal(missing, badLink).find(L"\nОтсутсвует исходный путь:\n\"" + missing + L"\"\n"), std::wstring::npos);
   EXPECT_NE(refusal(target, badLink).find(L"Обнаружен запрещённый символ '?'"), std::wstring::npos);
   EXPECT_TRUE(fakes.createdPaths.empty());

@@ -10,8 +10,6 @@
 namespace {
 
 using ReportTesting::Thrown;
-using Utils::FilesFind;
-using Utils::FindDataList;
 
 class Tree : public ::testing::Test {
  protected:
@@ -43,8 +41,8 @@ class Tree : public ::testing::Test {
   }
 
   std::vector<std::wstring> Below(const std::wstring& pattern, bool fullPath) {
-    FindDataList list;
-    const unsigned long long count = FilesFind().GetListFull(pattern, list, fullPath, 0);
+    Utils::FindDataList list;
+    const unsigned long long count = Utils::FilesFind().GetListFull(pattern, list, fullPath, 0);
     EXPECT_EQ(count, list.size());
     std::vector<std::wstring> paths;
     for (const WIN32_FIND_DATAW& record : list) paths.push_back(record.cFileName);
@@ -76,13 +74,9 @@ TEST_F(Tree, GetListFullGivesFullOrRelativePathsDepthFirst) {
   EXPECT_EQ(Below(Path(L"Data\\*"), false), relative);
   EXPECT_EQ(Below(Path(L"Data"), false), expected) << "without a wildcard paths start at the directory";
   EXPECT_EQ(Below(Path(L"Data\\Sub\\b.txt"), true), std::vector<std::wstring>{Path(L"Data\\Sub\\b.txt")});
-  // Records already in the list stay and are counted; a missing directory adds nothing, says nothing.
-  FindDataList list(2);
-  EXPECT_EQ(Utils::ListFilesBelow(Path(L"Data\\Sub\\Deep\\*"), list), 3u);
-  EXPECT_EQ(std::wstring(list[2].cFileName), Path(L"Data\\Sub\\Deep\\c.txt"));
-  ReportTesting::WcoutCapture out;
-  EXPECT_EQ(Utils::ListFilesBelow(Path(L"missing\\*"), list), 3u);
-  EXPECT_EQ(out.Text(), L"");
+  Utils::FindDataList list;
+  ReportTesting::WcoutCapture out;  // a missing directory adds nothing and says nothing
+  EXPECT_TRUE(Utils::ListFilesBelow(Path(L"missing\\*"), list) == 0 && list.empty() && out.Text().empty());
 }
 
 // A file path of 259 characters fits the record, one of 260 is reported; so

