@@ -179,9 +179,7 @@ TEST_F(FileOps, NoLinkIsAskedForUntilEveryCheckHasPassed) {
   // The missing target is reported before the link's forbidden character;
   // then the link's parent is made, and a failure there is reported too.
   const std::wstring target = MakeDir(L"Data"), missing = Path(L"no-such-target"), badLink = Path(L"Links\\a?b");
-  const auto refusal = [](const std::wstring& to, const std::wstring& link) {
-    return Thrown([&] { MainFile::SymbolicLink(to, link); });
-  };
+  const auto refusal = [](const std::wstring& to, const std::wstring& link) { return Thrown([&] { MainFile::SymbolicLink(to, link); }); };
   EXPECT_NE(refusal(missing, badLink).find(L"\nОтсутсвует исходный путь:\n\"" + missing + L"\"\n"), std::wstring::npos);
   EXPECT_NE(refusal(target, badLink).find(L"Обнаружен запрещённый символ '?'"), std::wstring::npos);
   EXPECT_TRUE(fakes.createdPaths.empty());

@@ -32,11 +32,7 @@ struct Boxes {
 
 // The wide report that `action` throws; a test failure when it throws none.
 template <class Action> std::wstring Thrown(Action&& action) {
-  try {
-    action();
-  } catch (const std::wstring& report) {
-    return report;
-  }
+  try { action(); } catch (const std::wstring& report) { return report; }
   ADD_FAILURE() << "no report was thrown";
   return std::wstring();
 }

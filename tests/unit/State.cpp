@@ -53,16 +53,13 @@ TEST(Startup, ConcurrentFirstCallsShareOneLockAndUnloadResetsTheGuard) {
     Project::Detach();  // back to a freshly loaded library
     EXPECT_FALSE(Project::Started());
     std::atomic<int> ready{0};
-    std::vector<g_CInitCS*> locks(6);
-    std::vector<int> results(6);
+    std::vector<std::pair<bool, g_CInitCS*>> seen(6);  // each thread's answer and lock
     OnThreads(6, [&](int t) {
       for (++ready; ready < 6;) std::this_thread::yield();
-      results[t] = Project::Init(0);
-      locks[t] = Project::StartupLock().Get();
+      seen[t] = {Project::Init(0), Project::StartupLock().Get()};
     });
-    for (int t = 0; t < 6; ++t) EXPECT_TRUE(results[t] == 1 && locks[t] == locks[0]) << t;
-    EXPECT_TRUE(Project::Started());
-    EXPECT_EQ(locks[0]->Count(), 1) << "only the static pointer keeps a reference";
+    EXPECT_EQ(seen, decltype(seen)(6, {true, seen[0].second}));
+    EXPECT_TRUE(Project::Started() && seen[0].second->Count() == 1) << "only the static pointer keeps the lock";
   }
 }
 
@@ -78,8 +75,7 @@ TEST(ThreadState, ARecordIsMadeOnlyByAQuietModeOrAReportAndGoesWithItsThread) {
     EXPECT_TRUE(State::Live() == before && !State::Quiet()) << "a record survived its thread's end";
     State::KeepReport(L"failure");
     EXPECT_EQ(State::Live(), before + 1) << "a report kept without a record";
-    EXPECT_EQ(std::wstring(State::LastReport()), L"failure");
-    EXPECT_EQ(GetLastError(), 1234u) << "the last error a report goes on to describe";
+    EXPECT_TRUE(State::LastReport() == L"failure" && GetLastError() == 1234u) << "the last error a report describes stays";
     // At unload every record goes, and a later call starts afresh.
     State::FreeAll();
     EXPECT_TRUE(State::Live() == 0 && State::LastReport().empty());
