@@ -33,7 +33,7 @@ TEST(Report, TagsAndSignatureChooseTheTitleAndClosingMark) {
   }
 }
 
-TEST(Report, MessageAndLastErrorTailsInBothForms) {
+TEST(Report, MessageAndLastErrorTails) {
   const std::wstring header = L"f(int)[f]" + kLocation, shown = L"Ошибка в функции \"f(int)\"!" + kLocation;
   SetLastError(2);
   const std::wstring two = Error::DescriptionW<bool>(true);
