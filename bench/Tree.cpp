@@ -79,10 +79,6 @@ Census CensusOf(const std::wstring& directory) {
   return census;
 }
 
-bool Exists(const std::wstring& path) {
-  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 void RequireRemoved(const std::wstring& path) {
   Expect(Host::RemoveTree(path), "cannot remove " + Utf8(path));
 }

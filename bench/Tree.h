@@ -3,6 +3,8 @@
 // so that neither side of a comparison prepares or checks the other's work.
 #include <string>
 
+#include "host/Tree.h"
+
 namespace Bench {
 
 // The tree of the destructive cases: 50 directories of 100 small files.
@@ -32,7 +34,7 @@ void MakeFlatDirectory(const std::wstring& directory, int files);
 Census TreeCensus();
 Census CensusOf(const std::wstring& directory);
 
-bool Exists(const std::wstring& path);
+using Host::Exists;
 // Removes path with everything below it, or fails the run.
 void RequireRemoved(const std::wstring& path);
 

@@ -50,6 +50,27 @@ template <class Visit> void Walk(const std::wstring& root, Visit&& visit) {
 
 }  // namespace
 
+bool Exists(const std::wstring& path) {
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool IsDirectory(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && Has(attributes, FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool IsEmptyDirectory(const std::wstring& path) {
+  if (!IsDirectory(path)) return false;
+  WIN32_FIND_DATAW entry;
+  const Utils::FindHandle find(FindFirstFileW((path + L"\\*").c_str(), &entry));
+  if (!find) return true;
+  do {
+    const std::wstring name = entry.cFileName;
+    if (name != L"." && name != L"..") return false;
+  } while (FindNextFileW(find.get(), &entry));
+  return true;
+}
+
 std::wstring Extended(const std::wstring& path) {
   return path.rfind(L"\\\\", 0) == 0 ? path : L"\\\\?\\" + path;
 }

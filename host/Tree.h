@@ -15,6 +15,13 @@ std::wstring Extended(const std::wstring& path);
 
 bool RunningOnWine();
 
+// Facts of the file system as a plain Win32 call sees them (the path as
+// given, "." and ".." resolved by the system).
+bool Exists(const std::wstring& path);
+bool IsDirectory(const std::wstring& path);
+// A directory with no entry but "." and "..".
+bool IsEmptyDirectory(const std::wstring& path);
+
 // What a copy must carry over and a refused call must leave: an entry's
 // kind and the attributes a copy keeps, its size, and a digest of its bytes.
 struct Entry {

@@ -26,36 +26,6 @@ struct CurrentDirectory {
   wchar_t previous[MAX_PATH] = {};
 };
 
-// A drive letter whose root is a scratch directory, so that refusing a drive
-// root can be tested with no real drive at stake: a link in the prefix's
-// dosdevices directory.
-class ScratchDrive {
- public:
-  explicit ScratchDrive(const std::wstring& directory) {
-    std::wstring c = Host::UnixPath(L"C:\\");
-    while (!c.empty() && c.back() == L'/') c.pop_back();
-    const DWORD used = GetLogicalDrives();
-    for (wchar_t letter = L'W'; letter >= L'P' && root_.empty(); --letter) {
-      if (used & (1u << (letter - L'A')) || c.size() < 3 || c.compare(c.size() - 3, 3, L"/c:") != 0)
-        continue;
-      device_ = c.substr(0, c.size() - 2) + static_cast<wchar_t>(letter - L'A' + L'a') + L":";
-      // -T: a letter another test process took meanwhile makes ln fail
-      // instead of planting the link inside that process's drive.
-      if (Host::RunUnix({L"ln", L"-s", L"-T", L"--", Host::UnixPath(directory), device_}) == 0)
-        root_ = std::wstring(1, letter) + L":\\";
-    }
-  }
-  ~ScratchDrive() {
-    if (!root_.empty()) Host::RunUnix({L"rm", L"-f", L"--", device_});
-  }
-  ScratchDrive(const ScratchDrive&) = delete;
-  ScratchDrive& operator=(const ScratchDrive&) = delete;
-  const std::wstring& Root() const { return root_; }  // "Q:\"; empty: no drive made
-
- private:
-  std::wstring root_, device_;
-};
-
 template <class C> class FileOps : public Host::Scratch {
  protected:
   using Forms = Host::Forms<C>;
@@ -142,24 +112,6 @@ TYPED_TEST(FileOps, DeleteRemovesTheWholeTreeAndNothingBesideIt) {
     EXPECT_EQ(this->Quiet(&F::remove, missing), 0) << "nothing there";
 }
 
-// Links inside a deleted tree are removed as links. Wine cannot remove a
-// link without acting on its target, so there the delete is refused, with a
-// box naming the link, before anything is touched.
-TYPED_TEST(FileOps, DeleteNeverEmptiesTheTargetOfALinkInsideTheTree) {
-  using F = typename TestFixture::Forms;
-  this->MakeTree(L"Data");
-  this->MakeFile(L"Outside\\Inner\\i.txt", "i");
-  const std::wstring link = this->MakeDirLink(L"Data\\Sub\\Link", this->Path(L"Outside"));
-  const Host::Snapshot outside = SnapshotOf(this->Path(L"Outside"));
-  if (Host::RunningOnWine()) {
-    EXPECT_NE(this->Boxed(L"PathDelete", &F::remove, this->Path(L"Data")).find(link), std::wstring::npos);
-    EXPECT_TRUE(Robust::Exists(this->Path(L"Data\\a.txt")));
-  } else {
-    EXPECT_EQ(this->Quiet(&F::remove, this->Path(L"Data")), 1);
-  }
-  EXPECT_EQ(SnapshotOf(this->Path(L"Outside")), outside);
-}
-
 TYPED_TEST(FileOps, ClearingEmptiesOnlyADirectoryAndGoesOnPastAHeldFile) {
   using F = typename TestFixture::Forms;
   this->MakeNeighbours();
@@ -215,32 +167,30 @@ TYPED_TEST(FileOps, CopyAndMoveCarryTheWholeTreeOrChangeNothing) {
   this->ExpectNeighboursIntact();
 }
 
-// The current directory and a scratch drive are set to the scratch tree, so
+// The tree lies in the current directory, on the jail's spare drive R:, so
 // that a refusal that failed would act on it and be seen.
 TYPED_TEST(FileOps, RelativePathsAndDriveRootsAreRefusedAndNothingIsTouched) {
   using F = typename TestFixture::Forms;
-  this->MakeTree(L"Work\\Data");
-  const CurrentDirectory inside(this->Path(L"Work"));
-  const ScratchDrive drive(this->Path(L"Work"));
-  ASSERT_FALSE(drive.Root().empty()) << "no free drive letter";
-  const std::wstring data = drive.Root() + L"Data";
-  ASSERT_TRUE(Robust::Exists(data)) << "the drive does not show the scratch";
+  const std::wstring work = L"R:\\work-" + std::to_wstring(GetCurrentProcessId()), data = work + L"\\Data";
+  ASSERT_TRUE(CreateDirectoryW(work.c_str(), nullptr)) << "no drive R:";
+  Robust::PlantTree(data);
+  const CurrentDirectory inside(work);
   const std::wstring unanchored = L"Путь задан не полностью", root = L"корневым каталогом";
   const std::pair<std::wstring, const std::wstring*> refused[] = {
       {L"", &unanchored}, {L"Data", &unanchored}, {L".", &unanchored}, {L"Data\\*", &unanchored},
-      {this->Root().substr(0, 2), &unanchored}, {L"\\" + this->Path(L"Work\\Data").substr(3), &unanchored},
-      {drive.Root(), &root}, {drive.Root() + L"*", &root}, {data + L"\\..", &root},
-      {data + L"\\..\\*", &root}, {drive.Root() + L".", &root}};
-  const Host::Snapshot before = SnapshotOf(this->Root());
+      {this->Root().substr(0, 2), &unanchored}, {data.substr(2), &unanchored}, {L"R:\\", &root},
+      {L"R:\\*", &root}, {work + L"\\..", &root}, {work + L"\\..\\*", &root}, {L"R:\\.", &root}};
+  const Host::Snapshot before = SnapshotOf(work);
   for (const auto& [path, message] : refused) {
     for (const auto remove : {&F::remove, &F::clearContents, &F::clearFromFiles})
       EXPECT_NE(this->Boxed(L"Path", remove, path).find(*message), std::wstring::npos) << path;
     this->Boxed(L"PathMove", &F::move, path, this->Path(L"Moved"));
     // A root is a fine destination; a relative one is not.
-    if (message == &unanchored) this->Boxed(L"PathCopy", &F::copy, this->Path(L"Work\\Data"), path);
+    if (message == &unanchored) this->Boxed(L"PathCopy", &F::copy, data, path);
   }
-  EXPECT_EQ(SnapshotOf(this->Root()), before);
+  EXPECT_EQ(SnapshotOf(work), before);
   EXPECT_EQ(this->Quiet(&F::remove, data), 1) << "below the root, the drive works as any other";
+  EXPECT_TRUE(Host::RemoveTestTree(work));
 }
 
 }  // namespace

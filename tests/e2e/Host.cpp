@@ -17,10 +17,6 @@ namespace {
 
 std::wstring Directory(const std::wstring& path) { return path.substr(0, path.find_last_of(L"\\/")); }
 
-bool Exists(const std::wstring& path) {
-  return GetFileAttributesW(Extended(path).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 std::wstring Parent(const std::wstring& relative) {
   const std::size_t slash = relative.find_last_of(L'\\');
   return slash == std::wstring::npos ? std::wstring() : relative.substr(0, slash);
@@ -37,17 +33,11 @@ std::wstring Quote(std::wstring argument) {
 
 // A new path in the folder that holds the scratch directories and Unix
 // status markers of all runs: on the jail's drive S:, whose escapes the
-// jail's canaries would show, or in the temporary folder.
+// jail's canaries would show.
 std::wstring UniqueName(const wchar_t* kind) {
   static std::atomic<unsigned> counter{0};
-  wchar_t temp[MAX_PATH + 1] = {};
-  const std::wstring folder =
-      (GetFileAttributesW(L"S:\\") != INVALID_FILE_ATTRIBUTES
-           ? std::wstring(L"S:\\")
-           : std::wstring(temp, GetTempPathW(MAX_PATH + 1, temp))) +
-      L"sedgefold-e2e";
-  CreateDirectoryW(folder.c_str(), nullptr);
-  return folder + L"\\" + kind + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+  CreateDirectoryW(L"S:\\sedgefold-e2e", nullptr);
+  return L"S:\\sedgefold-e2e\\" + std::wstring(kind) + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
          std::to_wstring(++counter);
 }
 
@@ -125,6 +115,15 @@ Box ExpectOneBox(BoxWatcher& watcher) {
   if (seen.empty()) return Box();
   EXPECT_EQ(seen.front().caption, L"Sedgefold.dll");
   return seen.front();
+}
+
+void PutFile(const std::wstring& path, const std::string& content, DWORD attributes) {
+  DWORD written = 0;
+  const Utils::FileHandle file(CreateFileW(Extended(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                           attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file || !WriteFile(file.get(), content.data(), DWORD(content.size()), &written, nullptr) ||
+      written != content.size())
+    ADD_FAILURE() << "cannot create file " << path << ", error " << GetLastError();
 }
 
 std::size_t PrivateBytes() {
@@ -221,26 +220,8 @@ std::wstring Scratch::MakeDir(const std::wstring& relative) {
 
 std::wstring Scratch::MakeFile(const std::wstring& relative, const std::string& content) {
   MakeDir(Parent(relative));
-  const std::wstring path = Path(relative);
-  FILE* file = _wfopen(path.c_str(), L"wb");
-  if (file == nullptr || std::fwrite(content.data(), 1, content.size(), file) != content.size())
-    ADD_FAILURE() << "cannot create file " << path;
-  if (file != nullptr) std::fclose(file);
-  return path;
-}
-
-std::wstring Scratch::MakeDirLink(const std::wstring& relative, const std::wstring& target) {
-  MakeDir(Parent(relative));
-  const std::wstring link = Path(relative);
-  if (RunningOnWine())
-    EXPECT_EQ(RunUnix({L"ln", L"-s", L"--", UnixPath(target), UnixPath(link)}), 0) << link;
-  else
-    EXPECT_TRUE(CreateSymbolicLinkW(link.c_str(), target.c_str(),
-                                    SYMBOLIC_LINK_FLAG_DIRECTORY | SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE))
-        << link << ", error " << GetLastError();
-  EXPECT_TRUE(Exists(link) && (GetFileAttributesW(link.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT))
-      << "no link at " << link;
-  return link;
+  PutFile(Path(relative), content);
+  return Path(relative);
 }
 
 }  // namespace Host

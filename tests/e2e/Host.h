@@ -58,6 +58,10 @@ void ExpectNoBox(BoxWatcher& watcher);
 // exactly one box, captioned "Sedgefold.dll", was shown. Returns it.
 Box ExpectOneBox(BoxWatcher& watcher);
 
+// A new file holding content, with attributes besides; the test fails when
+// it cannot be made.
+void PutFile(const std::wstring& path, const std::string& content = std::string(), DWORD attributes = 0);
+
 // The process's committed private bytes, and the bytes of every heap block
 // in use: what a leak grows.
 std::size_t PrivateBytes();
@@ -82,12 +86,10 @@ class Scratch : public ::testing::Test {
     return relative.empty() ? root_ : root_ + L"\\" + relative;
   }
 
-  // A directory (with its parents), a file, or a directory link to target;
-  // the full path, the test failed when it cannot be made. Under Wine, whose
-  // CreateSymbolicLinkW makes nothing, the link is a Unix symlink.
+  // A directory (with its parents) or a file; the full path, the test
+  // failed when it cannot be made.
   std::wstring MakeDir(const std::wstring& relative);
   std::wstring MakeFile(const std::wstring& relative, const std::string& content = std::string());
-  std::wstring MakeDirLink(const std::wstring& relative, const std::wstring& target);
 
  private:
   std::wstring root_;

@@ -81,22 +81,16 @@ TYPED_TEST(Listing, EveryFormListsByModeNeverTheDotEntries) {
 
 // In the terminal's code page, 1251 here: a character it lacks becomes '?',
 // never a look-alike ("\uFF3C" is no backslash, "\uFF0E\uFF0E" no "..").
-TEST(ListingNarrow, NamesInTheAnsiCodePageWithoutBestFit) {
-  wchar_t temp[MAX_PATH + 1] = {};
-  const std::wstring directory = std::wstring(temp, GetTempPathW(MAX_PATH + 1, temp)) +
-                                 L"sf-narrow-" + std::to_wstring(GetCurrentProcessId());
-  ASSERT_TRUE(Host::RemoveTestTree(directory));
-  ASSERT_TRUE(CreateDirectoryW(directory.c_str(), nullptr));
-  for (const wchar_t* name : {L"\u03B1\u4E2D.txt", L"файл.txt", L"a\uFF3Cb.txt", L"\uFF0E\uFF0E"})
-    Utils::FileHandle(CreateFileW((directory + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr,
-                                  CREATE_NEW, 0, nullptr));
+class ListingNarrow : public Host::Scratch {};
+
+TEST_F(ListingNarrow, NamesInTheAnsiCodePageWithoutBestFit) {
+  for (const wchar_t* name : {L"\u03B1\u4E2D.txt", L"файл.txt", L"a\uFF3Cb.txt", L"\uFF0E\uFF0E"}) MakeFile(name);
   char slots[4][64] = {};
   Host::BoxWatcher boxes;
-  EXPECT_EQ(Host::ApiOf<char>().getList(Host::Ansi(directory + L"\\*").c_str(), 2, slots[0], 4, 64), 4u);
+  EXPECT_EQ(Host::ApiOf<char>().getList(Host::Ansi(Path(L"*")).c_str(), 2, slots[0], 4, 64), 4u);
   Host::ExpectNoBox(boxes);
   std::set<std::string> names(std::begin(slots), std::end(slots));
   EXPECT_EQ(names, (std::set<std::string>{"??.txt", "\xF4\xE0\xE9\xEB.txt", "a?b.txt", "??"}));
-  EXPECT_TRUE(Host::RemoveTestTree(directory));
 }
 
 TYPED_TEST(Listing, BadModesAndFailedSearchesGiveOneBoxAndWriteNothing) {

@@ -25,9 +25,14 @@ using Robust::Outcome;
 constexpr int kCallsPerShard = 2500;  // eight shards: 20,000 calls
 constexpr int kExports = 13;          // of each width
 
-const char* const kOps[kExports] = {"check", "isEmpty", "create", "remove", "deleteEmpty",
-                                    "clearContents", "clearFromFiles", "copy", "move",
-                                    "link", "trimName", "getList", "getListM"};
+const char* const kExportNames[kExports] = {
+    "PathCheck",      "PathIsEmpty",      "PathCreate",       "PathDelete",   "PathDeleteEmpty",
+    "PathClearContents", "PathClearFromFiles", "PathCopy",     "PathMove",     "PathSymbolicLink",
+    "PathTrimNameFile", "PathGetList",     "PathGetListM"};
+
+// Where a call gets a null instead of a text: nowhere, now and then, or in
+// the first or the second place.
+enum Nulls { kNoNull, kRandomNulls, kFirstNull, kSecondNull };
 
 // A path of exactly `length` characters: prefix, then short components.
 std::wstring Huge(const std::wstring& prefix, std::size_t length) {
@@ -97,40 +102,34 @@ class RandomCalls : public Robust::Sandbox {
   // One call of export `which` (0..12) in width C on texts that the library
   // reads from guarded copies, which must come back as they were.
   template <class C>
-  void Step(int which, const std::basic_string<C>& first, const std::basic_string<C>& second,
-            Generator& gen, bool nulls) {
+  Outcome Step(int which, const std::basic_string<C>& first, const std::basic_string<C>& second,
+               Generator& gen, Nulls nulls) {
     const Host::Forms<C>& api = Host::ApiOf<C>();
     Guarded<C> a = Guarded<C>::Holding(first), b = Guarded<C>::Holding(second);
     const std::vector<C> before = a.Contents();
-    const C* pa = nulls && gen.Chance(2) ? nullptr : a.data();
-    const C* pb = nulls && gen.Chance(2) ? nullptr : b.data();
-    const std::string label = std::string(kOps[which]) + (sizeof(C) == 1 ? "A(" : "W(") +
+    const C* pa = nulls == kFirstNull || (nulls == kRandomNulls && gen.Chance(2)) ? nullptr : a.data();
+    const C* pb = nulls == kSecondNull || (nulls == kRandomNulls && gen.Chance(2)) ? nullptr : b.data();
+    const std::string label = std::string(kExportNames[which]) + (sizeof(C) == 1 ? "A(" : "W(") +
                               Host::Ansi(Robust::WideOf(first).substr(0, 120)) + ", " +
                               Host::Ansi(Robust::WideOf(second).substr(0, 120)) + ")";
     if (watchdog_ != nullptr) watchdog_->Mark(label);
-    Outcome outcome{};
-    switch (which) {
-      case 0: outcome = Observe([&] { return api.check(pa); }); break;
-      case 1: outcome = Observe([&] { return api.isEmpty(pa); }); break;
-      case 2: outcome = Observe([&] { return api.create(pa); }); break;
-      case 3: outcome = Observe([&] { return api.remove(pa); }); break;
-      case 4: outcome = Observe([&] { return api.deleteEmpty(pa); }); break;
-      case 5: outcome = Observe([&] { return api.clearContents(pa); }); break;
-      case 6: outcome = Observe([&] { return api.clearFromFiles(pa); }); break;
-      case 7: outcome = Observe([&] { return api.copy(pa, pb); }); break;
-      case 8: outcome = Observe([&] { return api.move(pa, pb); }); break;
-      case 9: outcome = Observe([&] { return api.link(pa, pb); }); break;
-      case 10: outcome = TrimName<C>(first, nulls && gen.Chance(2)); break;
-      case 11: outcome = ListIntoBuffer<C>(pa, gen, label); break;
-      default: outcome = ListIntoRecords<C>(pa, gen, label); break;
-    }
+    using F = Host::Forms<C>;
+    const decltype(F::check) F::*one[] = {&F::check, &F::isEmpty, &F::create, &F::remove,
+                                          &F::deleteEmpty, &F::clearContents, &F::clearFromFiles};
+    const decltype(F::copy) F::*two[] = {&F::copy, &F::move, &F::link};
+    const Outcome outcome = which < 7    ? Observe([&] { return (api.*one[which])(pa); })
+                            : which < 10 ? Observe([&] { return (api.*two[which - 7])(pa, pb); })
+                            : which == 10 ? TrimName<C>(first, nulls == kFirstNull || (nulls == kRandomNulls && gen.Chance(2)))
+                            : which == 11 ? ListIntoBuffer<C>(pa, gen, label)
+                                          : ListIntoRecords<C>(pa, gen, label);
     Robust::ExpectSound(outcome, label);
     EXPECT_TRUE(a.GuardsIntact() && b.GuardsIntact() && (which == 10 || a.Contents() == before))
         << label << ": an input string was written";
-    if (pa != nullptr && which <= 6) Robust::ExpectBorneOut(kOps[which], Robust::WideOf(first), outcome, sandbox_);
+    if (pa != nullptr && which <= 6) Robust::ExpectBorneOut(kExportNames[which], Robust::WideOf(first), outcome, sandbox_);
     if ((which == 7 || which == 8) && outcome.result == 1 && !Robust::HasWildcard(Robust::WideOf(first))) {
       EXPECT_TRUE(Robust::Exists(Robust::WideOf(second))) << label << " answered 1, nothing at the destination";
     }
+    return outcome;
   }
 
   template <class F> Outcome Observe(F&& call) { return Robust::Observe(hook_, call); }
@@ -162,7 +161,7 @@ class RandomCalls : public Robust::Sandbox {
     const uint64_t count = gen.Below(9), size = gen.Pick(std::vector<uint64_t>{2, 16, 520}) * sizeof(C) / 2;
     Guarded<C> buffer(count * size / sizeof(C));
     C* const data = gen.Chance(3) ? nullptr : buffer.data();
-    const Outcome outcome = Observe([&] { return Host::ApiOf<C>().getList(pattern, gen.Mode(), data, count, size); });
+    const Outcome outcome = Observe([&] { return Host::ApiOf<C>().getList(pattern, modes_ ? 3 : gen.Mode(), data, count, size); });
     EXPECT_TRUE(buffer.GuardsIntact() && uint64_t(outcome.result) <= count) << label;
     return outcome;
   }
@@ -176,7 +175,7 @@ class RandomCalls : public Robust::Sandbox {
       records.data()[i] = {gen.Pick(std::vector<int32_t>{260, 260, 260, 260, 0, -1, 3, INT_MIN}),
                            gen.Chance(3) ? nullptr : texts.data() + i * 260};
     Record<C>* const data = gen.Chance(3) ? nullptr : records.data();
-    const Outcome outcome = Observe([&] { return Host::ApiOf<C>().getListM(pattern, gen.Mode(), data, count); });
+    const Outcome outcome = Observe([&] { return Host::ApiOf<C>().getListM(pattern, modes_ ? 3 : gen.Mode(), data, count); });
     EXPECT_TRUE(texts.GuardsIntact() && records.GuardsIntact() && uint64_t(outcome.result) <= count) << label;
     return outcome;
   }
@@ -187,14 +186,27 @@ class RandomCalls : public Robust::Sandbox {
     Generator gen(1, sandbox_);
     const auto target = Host::As<C>(sandbox_ + L"\\target"), existing = Host::As<C>(sandbox_ + L"\\data\\a.txt");
     for (const auto& text : HostileTexts<C>(sandbox_)) {
-      for (int which = 0; which < kExports; ++which) Step<C>(which, text, target, gen, false);
-      for (int which = 7; which <= 9; ++which) Step<C>(which, existing, text, gen, false);
+      for (int which = 0; which < kExports; ++which) Step<C>(which, text, target, gen, kNoNull);
+      for (int which = 7; which <= 9; ++which) Step<C>(which, existing, text, gen, kNoNull);
       // What a move carried off is put back, so later texts meet the same tree.
       if (!Robust::Exists(Robust::WideOf(existing))) Replant();
     }
+    // A null where a text belongs fails with a report of the export's own
+    // that says so (a bad mode would be found first).
+    modes_ = true;
+    for (int which = 0; which < kExports; ++which)
+      for (const Nulls place : {kFirstNull, kSecondNull}) {
+        if (place == kSecondNull && (which < 7 || which > 9)) continue;
+        const std::string name = std::string(kExportNames[which]) + (sizeof(C) == 1 ? "A(" : "W(");
+        const std::wstring report = Step<C>(which, existing, target, gen, place).report;
+        EXPECT_NE(report.find(std::wstring(name.begin(), name.end())), std::wstring::npos) << name << report;
+        EXPECT_NE(report.find(which == 10 ? L"Отсутствует путь." : L"Вместо строки передан нулевой указатель."),
+                  std::wstring::npos) << name << report;
+      }
   }
 
   Robust::Watchdog* watchdog_ = nullptr;
+  bool modes_ = false;  // listings get the mode 3, never a generated one
 };
 
 TEST_F(RandomCalls, EveryHostileStringInEveryPlace) {
@@ -214,9 +226,9 @@ TEST_P(Shards, NoCrashNoHangNoBrokenRuleAndTheSentinelUntouched) {
     if (call % 200 == 0 && !Robust::IsDirectory(sandbox_ + L"\\Sub")) Replant();
     const int which = gen.Below(2 * kExports);
     if (which < kExports)
-      Step<char>(which, gen.Text<char>(), gen.Text<char>(), gen, true);
+      Step<char>(which, gen.Text<char>(), gen.Text<char>(), gen, kRandomNulls);
     else
-      Step<wchar_t>(which - kExports, gen.Text<wchar_t>(), gen.Text<wchar_t>(), gen, true);
+      Step<wchar_t>(which - kExports, gen.Text<wchar_t>(), gen.Text<wchar_t>(), gen, kRandomNulls);
     if (HasFailure()) ADD_FAILURE() << "stopped after the first failing call (#" << call << ")";
   }
   watchdog.Finish();

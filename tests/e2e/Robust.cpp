@@ -7,18 +7,6 @@
 namespace Robust {
 namespace {
 
-void WriteFile(const std::wstring& path, const std::string& content, DWORD attributes) {
-  DWORD written = 0;
-  {
-    const Utils::FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                             FILE_ATTRIBUTE_NORMAL, nullptr));
-    ASSERT_TRUE(file) << path;
-    ::WriteFile(file.get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-  }
-  ASSERT_EQ(written, content.size()) << path;
-  if (attributes != FILE_ATTRIBUTE_NORMAL) SetFileAttributesW(path.c_str(), attributes);
-}
-
 ::testing::AssertionResult Broken(const char* rule, const Outcome& outcome) {
   return ::testing::AssertionFailure() << rule << " (answer " << outcome.result << ", "
                                        << outcome.boxes << " box(es))\nBox:\n"
@@ -47,33 +35,11 @@ void PlantTree(const std::wstring& root) {
     ASSERT_TRUE(CreateDirectoryW((root + directory).c_str(), nullptr) ||
                 GetLastError() == ERROR_ALREADY_EXISTS)
         << root + directory;
-  WriteFile(root + L"\\a.txt", "alpha", FILE_ATTRIBUTE_NORMAL);
-  WriteFile(root + L"\\файл.dat", std::string(5000, 'f'), FILE_ATTRIBUTE_NORMAL);
-  WriteFile(root + L"\\Sub\\locked.txt", "read-only", FILE_ATTRIBUTE_READONLY);
-  WriteFile(root + L"\\Sub\\Глубже\\hidden.bin", "hidden", FILE_ATTRIBUTE_HIDDEN);
-  WriteFile(root + L"\\Каталог\\b.txt", "beta", FILE_ATTRIBUTE_NORMAL);
-}
-
-bool Exists(const std::wstring& path) {
-  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-bool IsDirectory(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool IsEmptyDirectory(const std::wstring& path) {
-  if (!IsDirectory(path)) return false;
-  WIN32_FIND_DATAW entry;
-  const Utils::FindHandle find(FindFirstFileW((path + L"\\*").c_str(), &entry));
-  if (!find) return true;
-  bool empty = true;
-  do {
-    const std::wstring name = entry.cFileName;
-    empty = empty && (name == L"." || name == L"..");
-  } while (empty && FindNextFileW(find.get(), &entry));
-  return empty;
+  Host::PutFile(root + L"\\a.txt", "alpha");
+  Host::PutFile(root + L"\\файл.dat", std::string(5000, 'f'));
+  Host::PutFile(root + L"\\Sub\\locked.txt", "read-only", FILE_ATTRIBUTE_READONLY);
+  Host::PutFile(root + L"\\Sub\\Глубже\\hidden.bin", "hidden", FILE_ATTRIBUTE_HIDDEN);
+  Host::PutFile(root + L"\\Каталог\\b.txt", "beta");
 }
 
 bool HasWildcard(const std::wstring& path) { return path.find_first_of(L"*?") != std::wstring::npos; }
@@ -89,14 +55,14 @@ void ExpectBorneOut(const std::string& op, const std::wstring& path, const Outco
   if (path.rfind(sandbox + L"\\", 0) != 0 || HasWildcard(path) || outcome.boxes > 0) return;
   const int64_t r = outcome.result;
   const std::string label = op + " of " + Host::Ansi(path.substr(0, 80));
-  if (op == "check") {
+  if (op == "PathCheck") {
     EXPECT_EQ(r, IsDirectory(path) ? 1 : 0) << label;
-  } else if (op == "isEmpty") {
+  } else if (op == "PathIsEmpty") {
     EXPECT_EQ(r, IsEmptyDirectory(path) ? 1 : 0) << label;
   } else if (r == 1) {
-    const bool borneOut = op == "create"        ? IsDirectory(path)
-                          : op == "remove"      ? !Exists(path)
-                          : op == "deleteEmpty" ? !IsDirectory(path)
+    const bool borneOut = op == "PathCreate"        ? IsDirectory(path)
+                          : op == "PathDelete"      ? !Exists(path)
+                          : op == "PathDeleteEmpty" ? !IsDirectory(path)
                                                 : IsDirectory(path);  // clearing
     EXPECT_TRUE(borneOut) << label << " answered 1";
   }

@@ -67,9 +67,9 @@ void PlantTree(const std::wstring& root);
 inline std::wstring Digest(const std::wstring& root) { return Host::Describe(Host::SnapshotOf(root)); }
 
 // Facts of the file system, for checking answers.
-bool Exists(const std::wstring& path);
-bool IsDirectory(const std::wstring& path);
-bool IsEmptyDirectory(const std::wstring& path);
+using Host::Exists;
+using Host::IsDirectory;
+using Host::IsEmptyDirectory;
 bool HasWildcard(const std::wstring& path);
 
 // Every box caught by a BoxHook across a call, and the report the call
@@ -95,8 +95,8 @@ template <class Call> Outcome Observe(const Host::BoxHook& hook, Call&& call) {
 // without a box) on a box thread. Returns true when it passed.
 bool ExpectSound(const Outcome& outcome, const std::string& call);
 
-// What a one-path answer (op: "check", "isEmpty", "create", "remove",
-// "deleteEmpty", "clearContents", "clearFromFiles") claims must hold after
+// What a one-path answer (op: the export's name, "PathCheck" to
+// "PathClearFromFiles") claims must hold after
 // the call. Only paths inside `sandbox` without wildcards are looked at:
 // roots and patterns answer by other rules.
 void ExpectBorneOut(const std::string& op, const std::wstring& path, const Outcome& outcome,

@@ -129,8 +129,7 @@ template <class C> std::vector<Case<C>> Cases() {
          const std::wstring sub = Robust::WideOf(s.At(L"data\\Sub\\"));
          const std::wstring folder = sub + std::wstring(257 - sub.size(), L'f');
          CreateDirectoryW(Host::Extended(folder).c_str(), nullptr);
-         Utils::FileHandle(CreateFileW(Host::Extended(folder + L"\\f.txt").c_str(), GENERIC_WRITE, 0,
-                                       nullptr, CREATE_NEW, 0, nullptr));
+         Host::PutFile(folder + L"\\f.txt");
          const int64_t answer = api.clearFromFiles(As<C>(folder).c_str());
          return Robust::Exists(Host::Extended(folder + L"\\f.txt")) ? answer : 1;
        },

@@ -27,13 +27,16 @@ int FailOn(const std::wstring& path) { return ApiOf<wchar_t>().clearContents(pat
 class Unattended : public Host::Scratch {};
 
 // Two threads fail at the same moment, one quiet, one with boxes: only the
-// box thread shows a box, each reads its own report, which lasts until its
-// next export call whatever other threads do, and a mode call keeps it.
+// box thread shows a box, whose text is its report character for character
+// (the A form: that text in the ANSI code page); each reads its own report,
+// which lasts until its next export call whatever other threads do, and a
+// mode call keeps it.
 TEST_F(Unattended, ModeAndReportBelongToTheThread) {
   struct Seen {
     int answer = -1;
     std::size_t boxes = 0;
     std::wstring box, report, afterMode, afterSuccess;
+    std::string narrow;
   } quiet, boxed;
   std::atomic<int> ready{0}, failed{0};
   const auto run = [&](int mode, const std::wstring& path, Seen& seen) {
@@ -45,12 +48,13 @@ TEST_F(Unattended, ModeAndReportBelongToTheThread) {
     if (seen.boxes > 0) seen.box = hook.Last().text;
     for (++failed; failed < 2;) Sleep(0);  // the other thread's failure is in
     seen.report = Host::LastReport();
+    seen.narrow = Host::LastReportOf<char>();
     Host::Api().reportMode(kAsk);
     seen.afterMode = Host::LastReport();
     ApiOf<wchar_t>().create(path.c_str());
     seen.afterSuccess = Host::LastReport();
   };
-  const std::wstring quietPath = Path(L"missing-quiet"), boxPath = Path(L"missing-box");
+  const std::wstring quietPath = Path(L"нет-quiet"), boxPath = Path(L"нет-box");
   Host::BoxWatcher watcher;
   std::thread one(run, kQuiet, quietPath, std::ref(quiet)), two(run, kBoxes, boxPath, std::ref(boxed));
   one.join();
@@ -63,6 +67,7 @@ TEST_F(Unattended, ModeAndReportBelongToTheThread) {
                                          std::make_tuple(&boxed, boxPath, quietPath)}) {
     EXPECT_NE(seen->report.find(own), std::wstring::npos) << seen->report;
     EXPECT_EQ(seen->report.find(other), std::wstring::npos) << seen->report;
+    EXPECT_EQ(seen->narrow, Host::Ansi(seen->report));
     EXPECT_EQ(seen->afterMode, seen->report) << "asking for the mode cleared the report";
     EXPECT_EQ(seen->afterSuccess, L"") << "a successful call left the report of the one before";
   }
@@ -81,86 +86,6 @@ TEST(UnattendedMode, AnswersTheModeBeforeAndRefusesUnknownModes) {
       EXPECT_EQ(Host::Api().reportMode(kAsk), row[2]) << "after mode " << row[0];
     }
   }).join();
-}
-
-// Every export, in both widths, on a quiet thread: a failure from before is
-// gone once it starts, a call that answers without a failure leaves no
-// report, and a failing call (a null in each place where text belongs)
-// answers 0 and keeps a report naming it and the null.
-template <class C> class EveryExport : public Host::Scratch {};
-using Widths = ::testing::Types<char, wchar_t>;
-TYPED_TEST_SUITE(EveryExport, Widths);
-
-TYPED_TEST(EveryExport, EmptiesTheReportAsItStartsAndKeepsItsOwnFailure) {
-  using C = TypeParam;
-  const Host::Forms<C>& api = ApiOf<C>();
-  const auto dir = As<C>(this->MakeDir(L"dir")), pattern = As<C>(this->Path(L"dir\\*"));
-  const auto missing = As<C>(this->Path(L"missing")), target = As<C>(this->MakeDir(L"target"));
-  const auto link = As<C>(this->Path(L"links\\link"));
-  auto cut = As<C>(L"C:\\dir\\file.txt");
-  const C* const n = nullptr;
-  const C* const m = missing.c_str();
-  using Call = std::function<int64_t()>;
-  const std::vector<std::tuple<const char*, Call, std::vector<Call>>> cases = {
-      {"PathIsEmpty", [&] { return api.isEmpty(m); }, {[&] { return api.isEmpty(n); }}},
-      {"PathTrimNameFile", [&] { return api.trimName(&cut[0]) != nullptr; },
-       {[&] { return api.trimName(nullptr) != nullptr; }}},
-      {"PathCheck", [&] { return api.check(m); }, {[&] { return api.check(n); }}},
-      {"PathGetList", [&] { return api.getList(pattern.c_str(), 3, nullptr, 0, 0); },
-       {[&] { return api.getList(n, 3, nullptr, 0, 0); }}},
-      {"PathGetListM", [&] { return api.getListM(pattern.c_str(), 3, nullptr, 0); },
-       {[&] { return api.getListM(n, 3, nullptr, 0); }}},
-      {"PathCreate", [&] { return api.create(dir.c_str()); }, {[&] { return api.create(n); }}},
-      {"PathDelete", [&] { return api.remove(m); }, {[&] { return api.remove(n); }}},
-      {"PathDeleteEmpty", [&] { return api.deleteEmpty(m); }, {[&] { return api.deleteEmpty(n); }}},
-      {"PathClearContents", [&] { return api.clearContents(dir.c_str()); },
-       {[&] { return api.clearContents(n); }}},
-      {"PathClearFromFiles", [&] { return api.clearFromFiles(dir.c_str()); },
-       {[&] { return api.clearFromFiles(n); }}},
-      {"PathCopy", [&] { return api.copy(m, dir.c_str()); },
-       {[&] { return api.copy(n, m); }, [&] { return api.copy(m, n); }, [&] { return api.copy(n, n); }}},
-      {"PathMove", [&] { return api.move(m, dir.c_str()); },
-       {[&] { return api.move(n, m); }, [&] { return api.move(m, n); }, [&] { return api.move(n, n); }}},
-      {"PathSymbolicLink", [&] { return api.link(target.c_str(), link.c_str()); },
-       {[&] { return api.link(n, m); }, [&] { return api.link(m, n); }, [&] { return api.link(n, n); }}},
-  };
-  const Host::ReportMode quiet(Host::Api(), kQuiet);
-  Host::BoxHook hook;
-  for (const auto& [base, harmless, failing] : cases) {
-    const std::string name = std::string(base) + (sizeof(C) == 1 ? 'A' : 'W');
-    const std::wstring said = name == "PathTrimNameFileA" || name == "PathTrimNameFileW"
-                                  ? L"Отсутствует путь."
-                                  : L"Вместо строки передан нулевой указатель.";
-    for (const Call& fail : failing) {
-      ASSERT_EQ(ApiOf<wchar_t>().check(nullptr), 0);
-      const Robust::Outcome calm = Robust::Observe(hook, harmless);
-      EXPECT_EQ(calm.report, L"") << name << " left the report of the call before it";
-      const Robust::Outcome failed = Robust::Observe(hook, fail);
-      EXPECT_EQ(failed.result, 0) << name;
-      EXPECT_NE(failed.report.find(std::wstring(name.begin(), name.end()) + L"("), std::wstring::npos)
-          << name << " kept no report of its own:\n" << failed.report;
-      EXPECT_NE(failed.report.find(said), std::wstring::npos) << name << ":\n" << failed.report;
-    }
-  }
-  EXPECT_EQ(hook.Count(), 0u) << "a quiet thread showed a box";
-  EXPECT_TRUE(Robust::IsDirectory(this->Path(L"dir")) && !Robust::Exists(this->Path(L"missing")))
-      << "a call acted on a null";
-}
-
-// The report of a box thread is its box's text, character for character;
-// the A form is that text in the ANSI code page.
-TEST_F(Unattended, TheKeptReportIsTheTextOfTheBoxAndTheNarrowFormItsConversion) {
-  const std::wstring pattern = Path(L"Нет такой папки\\*");
-  Host::BoxWatcher watcher;
-  Host::BoxHook hook;
-  wchar_t slot[260];
-  EXPECT_EQ(ApiOf<wchar_t>().getList(pattern.c_str(), 3, slot, 1, sizeof slot), 0u);
-  const std::wstring wide = Host::LastReport();
-  ASSERT_EQ(hook.Count(), 1u);
-  EXPECT_EQ(wide, hook.Last().text);
-  EXPECT_NE(wide.find(L"Нет такой папки"), std::wstring::npos) << wide;
-  EXPECT_EQ(Host::LastReportOf<char>(), Host::Ansi(wide));
-  Host::ExpectOneBox(watcher);
 }
 
 // Capacities around the report's length, in both widths: the answer is

@@ -22,18 +22,23 @@ std::wstring Refusal(const std::wstring& from, const std::wstring& to, unsigned 
 }
 // A shell name list, which must hold one name closed by a double null; "-" for none.
 std::wstring Names(const wchar_t* list) {
-  EXPECT_TRUE(list == nullptr || list[std::wcslen(list) + 1] == L'\0') << "not one name closed by a double null";
+  EXPECT_TRUE(list == nullptr || list[std::wcslen(list) + 1] == L'\0')
+      << "not one name closed by a double null";
   return list == nullptr ? L"-" : list;
 }
-std::wstring Request(UINT wFunc, const std::wstring& from, const std::wstring& to) { return std::to_wstring(wFunc) + L"|" + from + L"|" + to; }
+std::wstring Request(UINT wFunc, const std::wstring& from, const std::wstring& to) {
+  return std::to_wstring(wFunc) + L"|" + from + L"|" + to;
+}
 
 // What the fakes were asked and what they answer; a fresh one for every test.
 struct Fakes {
-  std::vector<std::wstring> shellRequests, createdPaths, links;  // links with their target and creations before
+  std::vector<std::wstring> shellRequests, createdPaths,
+      links;  // links with their target and creations before
   // Success, with a named destination made, as the checks after the shell look for it.
   std::function<int(SHFILEOPSTRUCTW&)> shellAnswer = [](SHFILEOPSTRUCTW& request) {
     request.fAnyOperationsAborted = FALSE;
-    if (request.pTo != nullptr && !std::wcspbrk(request.pTo, L"*?")) SHCreateDirectoryExW(nullptr, request.pTo, nullptr);
+    if (request.pTo != nullptr && !std::wcspbrk(request.pTo, L"*?"))
+      SHCreateDirectoryExW(nullptr, request.pTo, nullptr);
     return 0;
   };
   int creationAnswer = 0;
@@ -56,7 +61,8 @@ int WINAPI FakeCreation(HWND window, LPCWSTR path, const SECURITY_ATTRIBUTES* se
 }
 BOOLEAN WINAPI FakeLink(LPCWSTR link, LPCWSTR target, DWORD flags) {
   EXPECT_EQ(flags, DWORD(SYMBOLIC_LINK_FLAG_DIRECTORY));
-  fakes.links.push_back(std::wstring(link) + L">" + target + L"@" + std::to_wstring(fakes.createdPaths.size()));
+  fakes.links.push_back(std::wstring(link) + L">" + target + L"@" +
+                        std::to_wstring(fakes.createdPaths.size()));
   return fakes.linkAnswer;
 }
 int RealShell(SHFILEOPSTRUCTW& request) { return SHFileOperationW(&request); }
@@ -71,11 +77,18 @@ class FileOps : public ::testing::Test {
   }
   void TearDown() override { std::filesystem::remove_all(root_); }
   std::wstring Path(const std::wstring& relative) const { return root_ + L"\\" + relative; }
-  std::wstring MakeDir(const std::wstring& name) const { std::filesystem::create_directories(Path(name)); return Path(name); }
-  std::wstring MakeFile(const std::wstring& name) const { std::ofstream{std::filesystem::path(Path(name))}; return Path(name); }
+  std::wstring MakeDir(const std::wstring& name) const {
+    std::filesystem::create_directories(Path(name));
+    return Path(name);
+  }
+  std::wstring MakeFile(const std::wstring& name) const {
+    std::ofstream{std::filesystem::path(Path(name))};
+    return Path(name);
+  }
 
   Utils::ScopedCalls calls_{Utils::FileSystemCalls{&FakeShell, &FakeCreation, &FakeLink}};
-  const std::wstring root_ = std::filesystem::temp_directory_path() / (L"sf-files-" + std::to_wstring(GetCurrentProcessId()));
+  const std::wstring root_ =
+      std::filesystem::temp_directory_path() / (L"sf-files-" + std::to_wstring(GetCurrentProcessId()));
 };
 
 TEST_F(FileOps, ShellGetsBothNamesNormalisedAndNoDestinationForADelete) {
@@ -83,22 +96,27 @@ TEST_F(FileOps, ShellGetsBothNamesNormalisedAndNoDestinationForADelete) {
   // text after an embedded null must never become a second name.
   const std::wstring data = MakeDir(L"Data");
   MakeFile(L"Data\\a.txt");
-  const std::pair<std::wstring, std::wstring> requests[] = {{Path(L"Data\\"), Path(L"Backup\\")},
-                                                            {Path(L"Other\\..\\Data\\*.txt"), Path(L"Backup")},
-                                                            {root_ + L"/./Data", Path(L"Backup/.")}};
+  const std::pair<std::wstring, std::wstring> requests[] = {
+      {Path(L"Data\\"), Path(L"Backup\\")},
+      {Path(L"Other\\..\\Data\\*.txt"), Path(L"Backup")},
+      {root_ + L"/./Data", Path(L"Backup/.")}};
   for (const auto& [from, to] : requests)
     for (const unsigned short wFunc : {FO_COPY, FO_DELETE}) {
       fakes.shellRequests.clear();
       MainFile::FileOperation(from + L'\0' + L"C:\\", to + L'\0' + L"C:\\", wFunc);
-      EXPECT_EQ(fakes.shellRequests, std::vector<std::wstring>{Request(wFunc, from.find(L'*') != std::wstring::npos ?
-                Path(L"Data\\*.txt") : data, wFunc == FO_DELETE ? L"-" : Path(L"Backup"))});
+      EXPECT_EQ(fakes.shellRequests,
+                std::vector<std::wstring>{
+                    Request(wFunc, from.find(L'*') != std::wstring::npos ? Path(L"Data\\*.txt") : data,
+                            wFunc == FO_DELETE ? L"-" : Path(L"Backup"))});
     }
 }
 
 TEST_F(FileOps, SuccessOnlyWithZeroAndTheAbortedFlagCleared) {
   const int kLeaveFlag = -1;  // the shell never wrote the flag: it stays set
-  const struct { int answer, abortedAfter; bool success; } cases[] = {
-      {0, FALSE, true}, {0, TRUE, false}, {0, kLeaveFlag, false}, {5, FALSE, false}};
+  const struct {
+    int answer, abortedAfter;
+    bool success;
+  } cases[] = {{0, FALSE, true}, {0, TRUE, false}, {0, kLeaveFlag, false}, {5, FALSE, false}};
   const std::wstring from = MakeDir(L"a"), to = MakeDir(L"b");
   for (const auto& c : cases) {
     fakes.shellAnswer = [&c](SHFILEOPSTRUCTW& request) {
@@ -113,23 +131,33 @@ TEST_F(FileOps, SuccessOnlyWithZeroAndTheAbortedFlagCleared) {
 
 TEST_F(FileOps, BadRequestsAreRefusedBeforeTheShell) {
   for (const unsigned short wFunc : {0, 5})
-    EXPECT_EQ(Refusal(L"C:\\a", L"C:\\b", wFunc), L"Неверно выбран параметр выбора операции.\r\nwFunc = " + std::to_wstring(wFunc) + L"\n");
-  const std::wstring unanchored = L"Путь задан не полностью (нужен путь от буквы диска или от сетевого ресурса):\n\"",
+    EXPECT_EQ(Refusal(L"C:\\a", L"C:\\b", wFunc),
+              L"Неверно выбран параметр выбора операции.\r\nwFunc = " + std::to_wstring(wFunc) + L"\n");
+  const std::wstring unanchored =
+                         L"Путь задан не полностью (нужен путь от буквы диска или от сетевого ресурса):\n\"",
                      root = L"Операция над корневым каталогом запрещена:\n\"";
-  const std::pair<std::wstring, const wchar_t*> refusals[] = {
-      {unanchored, L"Data"}, {unanchored, L"C:Data"}, {unanchored, L"\\Data"}, {unanchored, L"\\\\.\\C:\\Data"},
-      {root, L"c:/"}, {root, L"C:\\*.*"}, {root, L"C:\\Data\\..\\*"}, {root, L"C:\\. "}, {root, L"\\\\server\\share\\*"},
-      {root, L"\\\\?\\C:\\"}, {root, L"\\\\?\\UNC\\server\\share\\"}};
+  const std::pair<std::wstring, const wchar_t*> refusals[] = {{unanchored, L"Data"},
+                                                              {unanchored, L"C:Data"},
+                                                              {unanchored, L"\\Data"},
+                                                              {unanchored, L"\\\\.\\C:\\Data"},
+                                                              {root, L"c:/"},
+                                                              {root, L"C:\\*.*"},
+                                                              {root, L"C:\\Data\\..\\*"},
+                                                              {root, L"C:\\. "},
+                                                              {root, L"\\\\server\\share\\*"},
+                                                              {root, L"\\\\?\\C:\\"},
+                                                              {root, L"\\\\?\\UNC\\server\\share\\"}};
   for (const auto& [message, path] : refusals)
     for (const unsigned short wFunc : {FO_MOVE, FO_DELETE})
       EXPECT_EQ(Refusal(path, L"D:\\", wFunc), message + path + L"\"\n") << wFunc << ": " << path;
   // A destination must be anchored too, but may be a root.
   EXPECT_EQ(Refusal(L"C:\\Data", L"C:Target", FO_COPY), unanchored + L"C:Target\"\n");
   // Names too long for the shell never reach it: some shells overrun their buffers on them.
-  const std::wstring longest = Path(std::wstring(MAX_PATH - 1 - Path(L"").size(), L'n')), data = MakeDir(L"Data");
+  const std::wstring longest = Path(std::wstring(MAX_PATH - 1 - Path(L"").size(), L'n')),
+                     data = MakeDir(L"Data");
   for (const std::wstring& tooLong : {longest + L"n", longest + std::wstring(32000, L'n')})
-    EXPECT_FALSE(MainFile::FileOperation(tooLong, Path(L"to"), FO_COPY) || MainFile::DeleteOperation(tooLong) ||
-                 MainFile::FileOperation(data, tooLong, FO_COPY));
+    EXPECT_FALSE(MainFile::FileOperation(tooLong, Path(L"to"), FO_COPY) ||
+                 MainFile::DeleteOperation(tooLong) || MainFile::FileOperation(data, tooLong, FO_COPY));
   ASSERT_TRUE(fakes.shellRequests.empty());
   MakeFile(longest.substr(root_.size() + 1));
   fakes.shellAnswer = RealShell;
@@ -146,17 +174,28 @@ TEST_F(FileOps, SuccessIsWhatIsFoundOnDiskAfterwards) {
   MakeDir(L"Data\\Sub");
   MakeFile(L"Data\\a.txt");
   EXPECT_FALSE(MainFile::FileOperation(Path(L"Missing"), Path(L"To"), FO_COPY) ||
-               MainFile::FileOperation(Path(L"Missing*"), Path(L"To"), FO_COPY) || MainFile::DeleteOperation(Path(L"Missing*")));
-  for (const std::wstring& into : {data, data + L"\\Sub", Path(L"DATA\\sub\\x"), Path(L"Other\\..\\Data\\Sub")})
-    EXPECT_FALSE(MainFile::FileOperation(data, into, FO_COPY) || MainFile::FileOperation(data + L"\\", into, FO_MOVE)) << into;
+               MainFile::FileOperation(Path(L"Missing*"), Path(L"To"), FO_COPY) ||
+               MainFile::DeleteOperation(Path(L"Missing*")));
+  for (const std::wstring& into :
+       {data, data + L"\\Sub", Path(L"DATA\\sub\\x"), Path(L"Other\\..\\Data\\Sub")})
+    EXPECT_FALSE(MainFile::FileOperation(data, into, FO_COPY) ||
+                 MainFile::FileOperation(data + L"\\", into, FO_MOVE))
+        << into;
   EXPECT_TRUE(fakes.shellRequests.empty());
-  fakes.shellAnswer = [](SHFILEOPSTRUCTW& request) { request.fAnyOperationsAborted = FALSE; return 0; };  // made nothing
+  fakes.shellAnswer = [](SHFILEOPSTRUCTW& request) {
+    request.fAnyOperationsAborted = FALSE;
+    return 0;
+  };  // made nothing
   for (const std::wstring& elsewhere : {Path(L"DATA"), Path(L"Data2"), Path(L"Data.bak"), root_})
     EXPECT_FALSE(MainFile::FileOperation(data, elsewhere, FO_MOVE)) << elsewhere;
   EXPECT_FALSE(MainFile::FileOperation(data, Path(L"To"), FO_COPY) || MainFile::DeleteOperation(data));
-  fakes.shellAnswer = [](SHFILEOPSTRUCTW& request) { request.wFunc = FO_COPY; return RealShell(request); };  // only copied
+  fakes.shellAnswer = [](SHFILEOPSTRUCTW& request) {
+    request.wFunc = FO_COPY;
+    return RealShell(request);
+  };  // only copied
   EXPECT_FALSE(MainFile::FileOperation(data, Path(L"Moved"), FO_MOVE));
-  EXPECT_TRUE(GetFileAttributesW(Path(L"Moved\\a.txt").c_str()) != INVALID_FILE_ATTRIBUTES) << "the copy was made";
+  EXPECT_TRUE(GetFileAttributesW(Path(L"Moved\\a.txt").c_str()) != INVALID_FILE_ATTRIBUTES)
+      << "the copy was made";
   EXPECT_EQ(fakes.shellRequests.size(), 7u);
 }
 
@@ -164,7 +203,8 @@ TEST_F(FileOps, CreatePathCountsOnlyAnExistingDirectoryAsSuccess) {
   const std::wstring directory = MakeDir(L"there"), file = MakeFile(L"file.txt");
   EXPECT_TRUE(MainFile::CreatePath(Path(L"missing")));
   EXPECT_EQ(fakes.createdPaths, std::vector<std::wstring>{Path(L"missing")});
-  for (const int answer : {80, 183, 3, 5, 1223}) {  // "already exists" is no directory for a file of that name
+  for (const int answer :
+       {80, 183, 3, 5, 1223}) {  // "already exists" is no directory for a file of that name
     fakes.creationAnswer = answer;
     EXPECT_EQ(MainFile::CreatePath(directory), answer == 80 || answer == 183) << answer;
     EXPECT_FALSE(MainFile::CreatePath(file)) << answer;
@@ -178,14 +218,19 @@ TEST_F(FileOps, CreatePathCountsOnlyAnExistingDirectoryAsSuccess) {
 TEST_F(FileOps, NoLinkIsAskedForUntilEveryCheckHasPassed) {
   // The missing target is reported before the link's forbidden character;
   // then the link's parent is made, and a failure there is reported too.
-  const std::wstring target = MakeDir(L"Data"), missing = Path(L"no-such-target"), badLink = Path(L"Links\\a?b");
-  const auto refusal = [](const std::wstring& to, const std::wstring& link) { return Thrown([&] { MainFile::SymbolicLink(to, link); }); };
-  EXPECT_NE(refusal(missing, badLink).find(L"\nОтсутсвует исходный путь:\n\"" + missing + L"\"\n"), std::wstring::npos);
+  const std::wstring target = MakeDir(L"Data"), missing = Path(L"no-such-target"),
+                     badLink = Path(L"Links\\a?b");
+  const auto refusal = [](const std::wstring& to, const std::wstring& link) {
+    return Thrown([&] { MainFile::SymbolicLink(to, link); });
+  };
+  EXPECT_NE(refusal(missing, badLink).find(L"\nОтсутсвует исходный путь:\n\"" + missing + L"\"\n"),
+            std::wstring::npos);
   EXPECT_NE(refusal(target, badLink).find(L"Обнаружен запрещённый символ '?'"), std::wstring::npos);
   EXPECT_TRUE(fakes.createdPaths.empty());
   fakes.creationAnswer = ERROR_PATH_NOT_FOUND;
-  EXPECT_NE(refusal(target, Path(L"Links\\Data")).find(L"\nНе создан для символьной ссылки каталог:\n\"" +
-                                                       Path(L"Links\\") + L"\"\n"), std::wstring::npos);
+  EXPECT_NE(refusal(target, Path(L"Links\\Data"))
+                .find(L"\nНе создан для символьной ссылки каталог:\n\"" + Path(L"Links\\") + L"\"\n"),
+            std::wstring::npos);
   EXPECT_TRUE(fakes.links.empty());
   // A directory link is asked for after its parent is made; success with no
   // link there (Wine's answer) is none, and a refusal is an answer, not a report.

@@ -15,7 +15,9 @@ class Tree : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(CreateDirectoryW(root_.c_str(), nullptr)) << GetLastError(); }
   // rm never follows a link; Wine's RemoveDirectoryW on a link would empty its target.
-  void TearDown() override { Shell(L"cd .. && rm -rf '" + root_.substr(root_.rfind(L'\\') + 1) + L"'", root_, false); }
+  void TearDown() override {
+    Shell(L"cd .. && rm -rf '" + root_.substr(root_.rfind(L'\\') + 1) + L"'", root_, false);
+  }
 
   std::wstring Path(const std::wstring& relative) const { return root_ + L"\\" + relative; }
 
@@ -30,7 +32,8 @@ class Tree : public ::testing::Test {
     PROCESS_INFORMATION process{};
     ASSERT_TRUE(CreateProcessW(Jail::kShell, line.data(), nullptr, nullptr, FALSE, 0, nullptr, root_.c_str(),
                                &startup, &process));
-    const Utils::KernelHandle owned[] = {Utils::KernelHandle(process.hProcess), Utils::KernelHandle(process.hThread)};
+    const Utils::KernelHandle owned[] = {Utils::KernelHandle(process.hProcess),
+                                         Utils::KernelHandle(process.hThread)};
     for (int i = 0; i < 1000 && (GetFileAttributesW(sign.c_str()) != INVALID_FILE_ATTRIBUTES) != appears; ++i)
       Sleep(10);
     ASSERT_EQ(GetFileAttributesW(sign.c_str()) != INVALID_FILE_ATTRIBUTES, appears) << sign;
@@ -49,12 +52,14 @@ class Tree : public ::testing::Test {
     return paths;
   }
 
-  const std::wstring root_ = std::filesystem::temp_directory_path() / (L"sf-find-" + std::to_wstring(GetCurrentProcessId()));
+  const std::wstring root_ =
+      std::filesystem::temp_directory_path() / (L"sf-find-" + std::to_wstring(GetCurrentProcessId()));
 };
 
 TEST_F(Tree, GetListFullGivesFullOrRelativePathsDepthFirst) {
-  Build(L"mkdir -p Data/Sub/Deep Data/Void && "
-        L"touch Data/a.txt Data/z.txt Data/Sub/b.txt Data/Sub/y.txt Data/Sub/Deep/c.txt");
+  Build(
+      L"mkdir -p Data/Sub/Deep Data/Void && "
+      L"touch Data/a.txt Data/z.txt Data/Sub/b.txt Data/Sub/y.txt Data/Sub/Deep/c.txt");
   // Every level in the system's own order, subdirectories expanded where they stand.
   std::vector<std::wstring> expected, full, relative;
   const auto expand = [&](auto& self, const std::wstring& at) -> void {
@@ -83,22 +88,29 @@ TEST_F(Tree, GetListFullGivesFullOrRelativePathsDepthFirst) {
 // is a subdirectory whose pattern (path, separator, "*") would pass 259.
 TEST_F(Tree, PathsUpTo259CharactersFitTheRecord) {
   const std::wstring base = Path(L""), name(259 - base.size() - 5, L'f');  // 5: "Fits\"
-  Build(L"mkdir Fits Over Deep && touch Fits/" + name + L" Over/" + name + L"f && mkdir Deep/" + name.substr(1));
+  Build(L"mkdir Fits Over Deep && touch Fits/" + name + L" Over/" + name + L"f && mkdir Deep/" +
+        name.substr(1));
   EXPECT_EQ(Below(Path(L"Fits\\*"), true), std::vector<std::wstring>{base + L"Fits\\" + name});
-  const auto refusal = [&](const wchar_t* directory) { return Thrown([&] { Below(Path(directory) + L"\\*", true); }); };
-  EXPECT_NE(refusal(L"Over").find(L"\nСлишком длинный путь у файла:\r\n\"" + base + L"Over\\" + name +
-                                  L"f\"\r\nДлина пути составляет 260 символов.Длина пути не может превышать 260 символов.\n"),
+  const auto refusal = [&](const wchar_t* directory) {
+    return Thrown([&] { Below(Path(directory) + L"\\*", true); });
+  };
+  EXPECT_NE(refusal(L"Over").find(
+                L"\nСлишком длинный путь у файла:\r\n\"" + base + L"Over\\" + name +
+                L"f\"\r\nДлина пути составляет 260 символов.Длина пути не может превышать 260 символов.\n"),
             std::wstring::npos);
-  EXPECT_NE(refusal(L"Deep").find(L"\nСлишком длинный путь у каталога:\r\n\"" + base + L"Deep\\" + name.substr(1) +
-                                  L"\"\r\nДлина пути составляет 260 символов."), std::wstring::npos);
+  EXPECT_NE(refusal(L"Deep").find(L"\nСлишком длинный путь у каталога:\r\n\"" + base + L"Deep\\" +
+                                  name.substr(1) + L"\"\r\nДлина пути составляет 260 символов."),
+            std::wstring::npos);
 }
 
 // Directory links are followed, but for one named like its directory and
 // one leading back into the walk; a level that cannot be listed ("con" is a
 // reserved name) is written out and skipped.
 TEST_F(Tree, LinksAreFollowedUnlessSelfNamedOrLeadingBackAndUnlistableLevelsSkipped) {
-  Build(L"mkdir -p Data/Sub Data/Target Data/con && touch Data/Sub/s.txt Data/Target/t.txt Data/con/hidden.txt && "
-        L"ln -s ../Target Data/Sub/Sub && ln -s ../Target Data/Sub/Other && ln -s .. Data/Sub/Back");
+  Build(
+      L"mkdir -p Data/Sub Data/Target Data/con && touch Data/Sub/s.txt Data/Target/t.txt Data/con/hidden.txt "
+      L"&& "
+      L"ln -s ../Target Data/Sub/Sub && ln -s ../Target Data/Sub/Other && ln -s .. Data/Sub/Back");
   ReportTesting::WcoutCapture out;
   const std::vector<std::wstring> paths = Below(Path(L"Data\\*"), false);
   EXPECT_EQ(std::multiset<std::wstring>(paths.begin(), paths.end()),

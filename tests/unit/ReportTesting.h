@@ -26,13 +26,20 @@ struct WcoutCapture {
 // catches the warnings' task-modal boxes under Wine before their text is set.)
 struct Boxes {
   std::vector<Host::Box> shown;
-  Boxes() { Host::SetBoxSink([this](const Host::Box& box) { shown.push_back(box); }); }
+  Boxes() {
+    Host::SetBoxSink([this](const Host::Box& box) { shown.push_back(box); });
+  }
   ~Boxes() { Host::SetBoxSink(nullptr); }
 };
 
 // The wide report that `action` throws; a test failure when it throws none.
-template <class Action> std::wstring Thrown(Action&& action) {
-  try { action(); } catch (const std::wstring& report) { return report; }
+template <class Action>
+std::wstring Thrown(Action&& action) {
+  try {
+    action();
+  } catch (const std::wstring& report) {
+    return report;
+  }
   ADD_FAILURE() << "no report was thrown";
   return std::wstring();
 }
@@ -43,7 +50,8 @@ template <class Action> std::wstring Thrown(Action&& action) {
 inline std::wstring MaskLines(const std::wstring& text) {
   return std::regex_replace(text, std::wregex(L"Line: [0-9]+"), L"Line: #");
 }
-inline std::wstring Header(const std::wstring& title, const std::wstring& signature, const std::wstring& file) {
+inline std::wstring Header(const std::wstring& title, const std::wstring& signature,
+                           const std::wstring& file) {
   return title + signature + L"\"!\r\nFile: \"" + file + L"\"\r\nLine: #\r\n";
 }
 

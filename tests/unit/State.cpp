@@ -19,7 +19,8 @@ struct Counted : Utils::Smart::Base {
   int* destroyed_;
 };
 
-template <class Body> void OnThreads(int count, Body body) {
+template <class Body>
+void OnThreads(int count, Body body) {
   std::vector<std::thread> threads;
   for (int t = 0; t < count; ++t) threads.emplace_back(body, t);
   for (std::thread& thread : threads) thread.join();
@@ -33,7 +34,9 @@ TEST(Smart, CountsFollowCopiesAssignmentsAndThreadsAndTheLastReleaseDestroys) {
     Pointer<Counted> copy(held), assigned;
     assigned = copy;
     EXPECT_EQ(object->Count(), 3);
-    OnThreads(4, [&](int) { for (int i = 0; i < 2000; ++i) Pointer<Counted> another(held); });
+    OnThreads(4, [&](int) {
+      for (int i = 0; i < 2000; ++i) Pointer<Counted> another(held);
+    });
   }
   EXPECT_EQ(object->Count(), 1);
   held.Assign(new Counted(&destroyed));
@@ -44,7 +47,8 @@ TEST(Smart, CountsFollowCopiesAssignmentsAndThreadsAndTheLastReleaseDestroys) {
   Counted unheld(&destroyed);
   EXPECT_EQ(ReportTesting::MaskLines(ReportTesting::Thrown([&] { unheld.Release(); })),
             ReportTesting::Header(L"Ошибка в методе \"", L"void __cdecl Utils::Smart::Base::Release(void)",
-                                  L"utils/Utils.Smart.cpp") + L"\nОтрицательное значение счётчика указателей.\n");
+                                  L"utils/Utils.Smart.cpp") +
+                L"\nОтрицательное значение счётчика указателей.\n");
   EXPECT_TRUE(unheld.Count() == -1 && destroyed == 2);
 }
 
@@ -59,7 +63,8 @@ TEST(Startup, ConcurrentFirstCallsShareOneLockAndUnloadResetsTheGuard) {
       seen[t] = {Project::Init(0), Project::StartupLock().Get()};
     });
     EXPECT_EQ(seen, decltype(seen)(6, {true, seen[0].second}));
-    EXPECT_TRUE(Project::Started() && seen[0].second->Count() == 1) << "only the static pointer keeps the lock";
+    EXPECT_TRUE(Project::Started() && seen[0].second->Count() == 1)
+        << "only the static pointer keeps the lock";
   }
 }
 
@@ -67,7 +72,8 @@ TEST(ThreadState, ARecordIsMadeOnlyByAQuietModeOrAReportAndGoesWithItsThread) {
   const std::size_t before = State::Live();
   OnThreads(1, [&](int) {
     State::ClearReport();
-    EXPECT_TRUE(State::SetMode(State::kAsk) == State::kBoxes && State::SetMode(State::kBoxes) == State::kBoxes);
+    EXPECT_TRUE(State::SetMode(State::kAsk) == State::kBoxes &&
+                State::SetMode(State::kBoxes) == State::kBoxes);
     EXPECT_EQ(State::Live(), before) << "a thread that never failed nor went quiet has a record";
     SetLastError(1234);
     EXPECT_TRUE(State::SetMode(State::kQuiet) == State::kBoxes && State::Live() == before + 1);
@@ -75,7 +81,8 @@ TEST(ThreadState, ARecordIsMadeOnlyByAQuietModeOrAReportAndGoesWithItsThread) {
     EXPECT_TRUE(State::Live() == before && !State::Quiet()) << "a record survived its thread's end";
     State::KeepReport(L"failure");
     EXPECT_EQ(State::Live(), before + 1) << "a report kept without a record";
-    EXPECT_TRUE(State::LastReport() == L"failure" && GetLastError() == 1234u) << "the last error a report describes stays";
+    EXPECT_TRUE(State::LastReport() == L"failure" && GetLastError() == 1234u)
+        << "the last error a report describes stays";
     // At unload every record goes, and a later call starts afresh.
     State::FreeAll();
     EXPECT_TRUE(State::Live() == 0 && State::LastReport().empty());

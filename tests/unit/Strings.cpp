@@ -19,17 +19,23 @@ const std::wstring kCaller = L"void __cdecl Caller(int)\r\nFile: \"caller\"\r\nL
 // The range check's heading, with the caller's header behind it, and the
 // figures that close its report.
 std::wstring Heading(const std::wstring& check, const std::wstring& start) {
-  return Header(L"Обнаружена ошибка функцией \"", L"unsigned __int64 __cdecl Utils::Checking::" + check +
-                    L"<unsigned __int64,unsigned __int64,unsigned __int64>(const class std::basic_string<wchar_t,"
-                    L"struct std::char_traits<wchar_t>,class std::allocator<wchar_t> > &,const unsigned __int64," +
-                    start + L",const unsigned __int64)", L"utils/Utils.Checking.cpp") + L"\n\r\n\nВ методе" + MaskLines(kCaller);
+  return Header(L"Обнаружена ошибка функцией \"",
+                L"unsigned __int64 __cdecl Utils::Checking::" + check +
+                    L"<unsigned __int64,unsigned __int64,unsigned __int64>(const class "
+                    L"std::basic_string<wchar_t,"
+                    L"struct std::char_traits<wchar_t>,class std::allocator<wchar_t> > &,const unsigned "
+                    L"__int64," +
+                    start + L",const unsigned __int64)",
+                L"utils/Utils.Checking.cpp") +
+         L"\n\r\n\nВ методе" + MaskLines(kCaller);
 }
 std::wstring Figures(const wchar_t* total, const wchar_t* start, const wchar_t* count) {
   return L"Количество всех элементов: " + std::wstring(total) + L"\nСтартовый элемент: " + start +
          L"\nКоличество элементов: " + count + L"\n";
 }
 // The masked report `action` throws, which must also have been echoed whole (or not at all).
-template <class Action> std::wstring Refusal(Action&& action, bool echoed = true) {
+template <class Action>
+std::wstring Refusal(Action&& action, bool echoed = true) {
   WcoutCapture out;
   const std::wstring report = Thrown(action);
   EXPECT_EQ(out.Text(), echoed ? report : L"");
@@ -38,21 +44,25 @@ template <class Action> std::wstring Refusal(Action&& action, bool echoed = true
 
 TEST(Strings, RangeChecksCountForwardAndBackwardOrRefuse) {
   // {total, start, count, expected}: All or a count past the end means up to the end.
-  const u64 direct[][4] = {{10, 0, kAll, 10}, {10, 0, 3, 3}, {10, 0, 20, 10}, {1, 0, kAll, 1}, {10, 7, kAll, 3},
-                           {10, 6, 5, 4}, {10, 9, 1, 1}};
-  for (const auto& c : direct) EXPECT_EQ(CountDirect(kCaller, c[0], c[1], c[2]), c[3]) << c[0] << ' ' << c[1] << ' ' << c[2];
+  const u64 direct[][4] = {{10, 0, kAll, 10}, {10, 0, 3, 3}, {10, 0, 20, 10}, {1, 0, kAll, 1},
+                           {10, 7, kAll, 3},  {10, 6, 5, 4}, {10, 9, 1, 1}};
+  for (const auto& c : direct)
+    EXPECT_EQ(CountDirect(kCaller, c[0], c[1], c[2]), c[3]) << c[0] << ' ' << c[1] << ' ' << c[2];
   EXPECT_EQ(CountDirect(kCaller, u64(10), 4ul, 2ul), 2u);
   // {total, start, count, window, start after}: a start of All or past the
   // end moves to the last element; a count narrows the window, never widens it.
-  const u64 reverse[][5] = {{5, kAll, kAll, 5, 4}, {5, 2, kAll, 3, 2}, {5, 5, kAll, 5, 4}, {1, 0, kAll, 1, 0},
-                            {5, 4, 2, 2, 4}, {5, 1, 9, 2, 1}};
+  const u64 reverse[][5] = {{5, kAll, kAll, 5, 4}, {5, 2, kAll, 3, 2}, {5, 5, kAll, 5, 4},
+                            {1, 0, kAll, 1, 0},    {5, 4, 2, 2, 4},    {5, 1, 9, 2, 1}};
   for (const auto& c : reverse) {
     u64 start = c[1];
     EXPECT_EQ(CountReverse(kCaller, c[0], start, c[2]), c[3]) << c[0] << ' ' << c[1];
     EXPECT_EQ(start, c[4]) << c[0] << ' ' << c[1];
   }
-  const std::wstring heading = Heading(L"CountDirect", L"const unsigned __int64"), zero = L"Количество всех элементов "
-      L"равно нулю.\n", pastEnd = L"Номер стартового элемента больше или равен количеству всех элементов.\n";
+  const std::wstring heading = Heading(L"CountDirect", L"const unsigned __int64"),
+                     zero =
+                         L"Количество всех элементов "
+                         L"равно нулю.\n",
+                     pastEnd = L"Номер стартового элемента больше или равен количеству всех элементов.\n";
   for (const u64 total : {10u, 0u})  // count 0 is looked at first, and not echoed
     EXPECT_EQ(Refusal([&] { CountDirect(kCaller, total, u64(0), u64(0)); }, false),
               heading + L"\r\nОтсутствует количество элементов.");
@@ -61,23 +71,34 @@ TEST(Strings, RangeChecksCountForwardAndBackwardOrRefuse) {
   EXPECT_EQ(Refusal([] { CountDirect(kCaller, u64(5), u64(5), u64(2)); }),
             L"\n" + heading + pastEnd + L"\n\n" + Figures(L"5", L"5", L"2"));
   u64 start = kAll;
-  EXPECT_EQ(Refusal([&] { CountReverse(kCaller, u64(0), start, u64(7)); }), L"\n" + Heading(L"CountReverse",
-            L"unsigned __int64 &") + L"\n\n" + zero + L"\n" + Figures(L"0", L"18446744073709551615", L"7"));
+  EXPECT_EQ(Refusal([&] { CountReverse(kCaller, u64(0), start, u64(7)); }),
+            L"\n" + Heading(L"CountReverse", L"unsigned __int64 &") + L"\n\n" + zero + L"\n" +
+                Figures(L"0", L"18446744073709551615", L"7"));
   EXPECT_EQ(start, kAll) << "a refusal must leave start alone";
 }
 
 TEST(Strings, ThreeCutsKeepTheDirectoryWithItsSeparator) {
   // One trailing backslash is ignored; number counts separators from the end,
   // and 0 or more than there are leaves the path as given.
-  const struct { const wchar_t* path; u64 number; const wchar_t* cut; } cases[] = {
-      {L"C:\\dir\\file.txt", 1, L"C:\\dir\\"}, {L"C:\\dir\\sub\\", 1, L"C:\\dir\\"}, {L"\\\\", 1, L"\\"},
-      {L"C:\\Папка\\файл.txt", 1, L"C:\\Папка\\"}, {L"C:\\a\\b\\c\\", 2, L"C:\\a\\"},
-      {L"C:\\a\\b\\c", 3, L"C:\\"}, {L"C:\\a\\b\\c", 4, L"C:\\a\\b\\c"}, {L"C:\\a\\b\\c\\", 0, L"C:\\a\\b\\c\\"}};
+  const struct {
+    const wchar_t* path;
+    u64 number;
+    const wchar_t* cut;
+  } cases[] = {{L"C:\\dir\\file.txt", 1, L"C:\\dir\\"},
+               {L"C:\\dir\\sub\\", 1, L"C:\\dir\\"},
+               {L"\\\\", 1, L"\\"},
+               {L"C:\\Папка\\файл.txt", 1, L"C:\\Папка\\"},
+               {L"C:\\a\\b\\c\\", 2, L"C:\\a\\"},
+               {L"C:\\a\\b\\c", 3, L"C:\\"},
+               {L"C:\\a\\b\\c", 4, L"C:\\a\\b\\c"},
+               {L"C:\\a\\b\\c\\", 0, L"C:\\a\\b\\c\\"}};
   for (const auto& c : cases) {  // the first two cut in place: the end-to-end tests watch the host's buffer
     std::wstring wide = c.path;
     std::string narrow = UnicodeToAnsi(c.path, 1251);
-    EXPECT_EQ(std::wstring(P::TrimNameFileW(wide.data(), c.number, L'\\')), c.cut) << c.path << L" " << c.number;
-    EXPECT_EQ(std::string(P::TrimNameFileA(narrow.data(), c.number, '\\')), UnicodeToAnsi(c.cut, 1251)) << c.path;
+    EXPECT_EQ(std::wstring(P::TrimNameFileW(wide.data(), c.number, L'\\')), c.cut)
+        << c.path << L" " << c.number;
+    EXPECT_EQ(std::string(P::TrimNameFileA(narrow.data(), c.number, '\\')), UnicodeToAnsi(c.cut, 1251))
+        << c.path;
     EXPECT_EQ(P::TrimNameFileCW(c.path, c.number, L'\\'), c.cut) << c.path << L" " << c.number;
   }
   // The copy cuts at the separator it is given, yet drops only a backslash.
@@ -92,21 +113,29 @@ TEST(Strings, ThreeCutsKeepTheDirectoryWithItsSeparator) {
 TEST(Strings, PosByReverseCountsOccurrencesBackFromStart) {
   // A miss leaves in number how many were found; number 0 answers the start;
   // overlapping occurrences count separately; nothing above start is seen.
-  const struct { const char *text, *sub; u64 number, start, at, found; } cases[] = {
+  const struct {
+    const char *text, *sub;
+    u64 number, start, at, found;
+  } cases[] = {
       {"a\\b\\c", "\\", 2, kAll, 1, 2}, {"a\\b\\c", "\\", 3, kAll, kAll, 2}, {"a\\b\\c", "\\", 0, kAll, 4, 0},
-      {"ab", "abc", 1, kAll, kAll, 0},  {"\\a\\b\\", "\\", 3, kAll, 0, 3},  {"aaa", "aa", 2, kAll, 0, 2},
-      {"xaaaa", "aaa", 2, kAll, 1, 2},  {"a\\b\\c", "\\", 1, 3, 3, 1},     {"a\\b\\c", "\\", 1, 2, 1, 1},
+      {"ab", "abc", 1, kAll, kAll, 0},  {"\\a\\b\\", "\\", 3, kAll, 0, 3},   {"aaa", "aa", 2, kAll, 0, 2},
+      {"xaaaa", "aaa", 2, kAll, 1, 2},  {"a\\b\\c", "\\", 1, 3, 3, 1},       {"a\\b\\c", "\\", 1, 2, 1, 1},
       {"a\\b\\c", "\\", 0, 99, 4, 0},   {"ab\\", "b\\", 1, 0, kAll, 0}};
   for (const auto& c : cases) {
     const std::string text = c.text, sub = c.sub;
     u64 narrow = c.number, wide = c.number;
     EXPECT_EQ(S::PosByReverseNumberSubStringsA(text, sub, narrow, c.start), c.at) << text << " / " << sub;
-    EXPECT_EQ(S::PosByReverseNumberSubStringsW({text.begin(), text.end()}, {sub.begin(), sub.end()}, wide, c.start), c.at);
-    EXPECT_TRUE(narrow == c.found && wide == c.found) << text << " / " << sub << ": " << narrow << ' ' << wide;
+    EXPECT_EQ(
+        S::PosByReverseNumberSubStringsW({text.begin(), text.end()}, {sub.begin(), sub.end()}, wide, c.start),
+        c.at);
+    EXPECT_TRUE(narrow == c.found && wide == c.found)
+        << text << " / " << sub << ": " << narrow << ' ' << wide;
   }
   u64 number = 1;
-  EXPECT_NE(Thrown([&] { S::PosByReverseNumberSubStringsW(L"abc", L"", number); })
-                .find(L"\nОтсутсвует искомая подстрока.\n"), std::wstring::npos);
+  EXPECT_NE(Thrown([&] {
+              S::PosByReverseNumberSubStringsW(L"abc", L"", number);
+            }).find(L"\nОтсутсвует искомая подстрока.\n"),
+            std::wstring::npos);
   EXPECT_EQ(number, 1u);
 }
 
@@ -114,17 +143,26 @@ TEST(Strings, UpperCaseAndReplaceWithinTheCountedRegion) {
   EXPECT_EQ(S::UpperCopyW(L"ftp://x путь ёж"), L"FTP://X ПУТЬ ЁЖ");  // in the user's locale
   // The search goes on one character behind the inserted text, and only
   // occurrences that begin inside the first count characters are replaced.
-  const struct { const wchar_t *text, *what, *with; bool all; u64 count; const wchar_t* result; } cases[] = {
-      {L"lib.EXE", L".exe", L".dll", true, kAll, L"lib.EXE"}, {L"a.exe_b.exe", L".exe", L".dll", false, kAll, L"a.dll_b.exe"},
-      {L"aa", L"a", L"b", true, kAll, L"ba"}, {L"a--b--c", L"--", L"", true, kAll, L"abc"},
-      {L"abab", L"b", L"c", true, 3, L"acab"}, {L"abab", L"b", L"cc", true, 4, L"accacc"}};
+  const struct {
+    const wchar_t *text, *what, *with;
+    bool all;
+    u64 count;
+    const wchar_t* result;
+  } cases[] = {{L"lib.EXE", L".exe", L".dll", true, kAll, L"lib.EXE"},
+               {L"a.exe_b.exe", L".exe", L".dll", false, kAll, L"a.dll_b.exe"},
+               {L"aa", L"a", L"b", true, kAll, L"ba"},
+               {L"a--b--c", L"--", L"", true, kAll, L"abc"},
+               {L"abab", L"b", L"c", true, 3, L"acab"},
+               {L"abab", L"b", L"cc", true, 4, L"accacc"}};
   for (const auto& c : cases) {
     std::wstring text = c.text;
     EXPECT_EQ(S::ReplaceW(text, 0, c.count, c.what, c.with, c.all), c.result) << c.text << L" " << c.count;
   }
   std::wstring empty;  // refused by the range check, which names the routine that asked
-  EXPECT_NE(Refusal([&] { S::ReplaceW(empty, 0, kAll, L"a", L"b", true); }).find(L"В методеclass std::basic_string<"
-            L"wchar_t,struct std::char_traits<wchar_t>,class std::allocator<wchar_t> > &__cdecl Utils::String::ReplaceW("),
+  EXPECT_NE(Refusal([&] { S::ReplaceW(empty, 0, kAll, L"a", L"b", true); })
+                .find(L"В методеclass std::basic_string<"
+                      L"wchar_t,struct std::char_traits<wchar_t>,class std::allocator<wchar_t> > &__cdecl "
+                      L"Utils::String::ReplaceW("),
             std::wstring::npos);
 }
 
