@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "utils/Utils.File.h"
+#include "utils/Utils.Smart.h"
 #include "utils/Utils.Strings.h"
 
 namespace Utils::Tree {
@@ -31,6 +33,32 @@ unsigned long long SizeOf(const WIN32_FIND_DATAW& record) {
   return (static_cast<unsigned long long>(record.nFileSizeHigh) << 32) | record.nFileSizeLow;
 }
 
+// Telling a file link from a file takes an open of the file, and the opens
+// are the survey's whole cost where it is needed (Wine); they mostly wait on
+// the Wine server, so those of a large tree are made by a few threads at
+// once. Each thread takes one run of paths, which come directory by
+// directory.
+constexpr std::size_t kFilesPerThread = 256;
+constexpr std::size_t kMostThreads = 8;
+
+struct LinkRun {
+  const std::vector<wstring>* paths;
+  std::vector<char>* links;
+  std::size_t begin, end;
+  bool done;  // false: left to the caller, by a thread that did not start or stopped
+};
+
+DWORD WINAPI CheckRun(void* argument) {
+  LinkRun& run = *static_cast<LinkRun*>(argument);
+  try {
+    FileLinkFinder finder;
+    for (std::size_t i = run.begin; i < run.end; ++i) (*run.links)[i] = finder.IsLink((*run.paths)[i]);
+    run.done = true;
+  } catch (...) {
+  }
+  return 0;
+}
+
 class Walker {
  public:
   Walker(const Error::Site& site, const Plan& plan, Survey& survey)
@@ -46,6 +74,7 @@ class Walker {
       if (!List(pattern, directory))
         Error::Raise(site_, NoHandleMessage(pattern), true);
     }
+    MarkFileLinks();
   }
 
  private:
@@ -73,13 +102,24 @@ class Walker {
     const bool directory = IsDirectory(record);
     RequireFits(path, directory);
     Entry entry{relative, directory ? Kind::kDirectory : Kind::kFile, SizeOf(record)};
-    if (IsLink(record) || (!directory && plan_.findFileLinks && fileLinks_.IsLink(path)))
+    if (!directory && plan_.findFileLinks && ListsFileLinksAsFiles())
+      plainFiles_.push_back(survey_.entries.size());  // told apart after the walk
+    if (IsLink(record))
       entry.kind = Kind::kLink;
     survey_.entries.push_back(entry);
     parents_.push_back(parent);
     if (!plan_.destination.empty())
       RequireFits(survey_.DestinationOf(entry, plan_.destination, plan_.nested), directory);
     if (directory) Directory(survey_.entries.size() - 1, path, entry.kind == Kind::kLink);
+  }
+
+  void MarkFileLinks() {
+    std::vector<wstring> paths;
+    paths.reserve(plainFiles_.size());
+    for (const std::size_t index : plainFiles_) paths.push_back(survey_.PathOf(survey_.entries[index]));
+    const std::vector<char> links = FileLinksAmong(paths);
+    for (std::size_t i = 0; i < links.size(); ++i)
+      if (links[i]) survey_.entries[plainFiles_[i]].kind = Kind::kLink;
   }
 
   void Directory(std::size_t index, const wstring& path, bool link) {
@@ -136,10 +176,29 @@ class Walker {
   std::vector<std::size_t> parents_;  // of each entry; kNone for a match
   std::vector<std::size_t> pending_;  // directories still to list
   std::map<std::size_t, std::pair<bool, Identity>> identities_;
-  FileLinkFinder fileLinks_;
+  std::vector<std::size_t> plainFiles_;  // files that may be links the listing hides
 };
 
 }  // namespace
+
+std::vector<char> FileLinksAmong(const std::vector<wstring>& paths) {
+  std::vector<char> links(paths.size(), 0);
+  const std::size_t count = std::max<std::size_t>(1, std::min(kMostThreads, paths.size() / kFilesPerThread));
+  std::vector<LinkRun> runs(count);
+  for (std::size_t r = 0; r < count; ++r)
+    runs[r] = {&paths, &links, paths.size() * r / count, paths.size() * (r + 1) / count, false};
+  std::vector<KernelHandle> threads;
+  threads.reserve(count);  // no allocation once a thread runs
+  for (std::size_t r = 1; r < count; ++r)
+    if (HANDLE thread = CreateThread(nullptr, 0, CheckRun, &runs[r], 0, nullptr))
+      threads.emplace_back(thread);
+  CheckRun(&runs[0]);
+  for (const KernelHandle& thread : threads) WaitForSingleObject(thread.get(), INFINITE);
+  FileLinkFinder finder;
+  for (const LinkRun& run : runs)
+    for (std::size_t i = run.begin; i < run.end && !run.done; ++i) links[i] = finder.IsLink(paths[i]);
+  return links;
+}
 
 wstring Survey::DestinationOf(const Entry& entry, const wstring& destination,
                               bool nested) const {

@@ -144,6 +144,10 @@ class FileLinkFinder {
   std::wstring directory_, directoryFinal_;
 };
 
+// For each of paths (files, directory by directory), whether it is a link
+// by FileLinkFinder; a long list is shared among a few threads.
+std::vector<char> FileLinksAmong(const std::vector<std::wstring>& paths);
+
 // The destination and every existing directory above it, by identity.
 std::vector<Identity> ChainOf(const std::wstring& destination);
 

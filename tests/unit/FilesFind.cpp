@@ -5,6 +5,7 @@
 
 #include "Jail.h"
 #include "ReportTesting.h"
+#include "utils/Utils.File.h"
 #include "utils/Utils.FilesFind.h"
 
 namespace {
@@ -116,6 +117,21 @@ TEST_F(Tree, LinksAreFollowedUnlessSelfNamedOrLeadingBackAndUnlistableLevelsSkip
   EXPECT_EQ(std::multiset<std::wstring>(paths.begin(), paths.end()),
             (std::multiset<std::wstring>{L"Sub\\s.txt", L"Sub\\Other\\t.txt", L"Target\\t.txt"}));
   EXPECT_NE(out.Text().find(L"зарезервированное в Windows имя \"con\""), std::wstring::npos) << out.Text();
+}
+
+// Among thousands of files, shared out among threads, the links are found
+// wherever they fall; Wine lists a link to a file as a plain file.
+TEST_F(Tree, FileLinksAreFoundInEveryThreadsShare) {
+  if (!Utils::ListsFileLinksAsFiles()) GTEST_SKIP() << "the listing tells file links apart here";
+  Build(L"mkdir many && i=0 && while [ $i -lt 2100 ]; do : > many/f$i; i=$((i+1)); done && "
+        L"ln -s f5 many/early && ln -s f7 many/late");
+  std::vector<std::wstring> paths;
+  for (int i = 0; i < 2100; ++i) paths.push_back(Path(L"many\\f" + std::to_wstring(i)));
+  paths[1300] = Path(L"many\\early");
+  paths.back() = Path(L"many\\late");
+  std::vector<char> expected(paths.size(), 0);
+  expected[1300] = expected.back() = 1;
+  EXPECT_EQ(Utils::Tree::FileLinksAmong(paths), expected);
 }
 
 }  // namespace
