@@ -1,6 +1,7 @@
 // The exports that change the file system, through their A and W forms, on
 // trees the tests build: what they do, and above all what they must leave
 // alone (siblings, parents, link targets, the current directory, drive roots).
+#include <algorithm>
 #include <set>
 
 #include "Robust.h"
@@ -176,10 +177,15 @@ TYPED_TEST(FileOps, RelativePathsAndDriveRootsAreRefusedAndNothingIsTouched) {
   Robust::PlantTree(data);
   const CurrentDirectory inside(work);
   const std::wstring unanchored = L"Путь задан не полностью", root = L"корневым каталогом";
+  // Wine's way to any Unix path, this tree's included.
+  std::wstring unix = L"\\\\?\\unix" + Host::UnixPath(data);
+  std::replace(unix.begin(), unix.end(), L'/', L'\\');
+  ASSERT_TRUE(Robust::IsDirectory(unix)) << Host::Ansi(unix);
   const std::pair<std::wstring, const std::wstring*> refused[] = {
       {L"", &unanchored}, {L"Data", &unanchored}, {L".", &unanchored}, {L"Data\\*", &unanchored},
       {this->Root().substr(0, 2), &unanchored}, {data.substr(2), &unanchored}, {L"R:\\", &root},
-      {L"R:\\*", &root}, {work + L"\\..", &root}, {work + L"\\..\\*", &root}, {L"R:\\.", &root}};
+      {L"R:\\*", &root}, {work + L"\\..", &root}, {work + L"\\..\\*", &root}, {L"R:\\.", &root},
+      {unix, &unanchored}};
   const Host::Snapshot before = SnapshotOf(work);
   for (const auto& [path, message] : refused) {
     for (const auto remove : {&F::remove, &F::clearContents, &F::clearFromFiles})
