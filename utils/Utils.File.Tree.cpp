@@ -35,9 +35,9 @@ unsigned long long SizeOf(const WIN32_FIND_DATAW& record) {
 
 // Telling a file link from a file takes an open of the file, and the opens
 // are the survey's whole cost where it is needed (Wine); they mostly wait on
-// the Wine server, so those of a large tree are made by a few threads at
-// once. Each thread takes one run of paths, which come directory by
-// directory.
+// the Wine server, so those of a large tree are made by up to eight threads
+// at once. Each takes one run of paths (they come directory by directory);
+// a run its thread could not finish is checked again by the caller.
 constexpr std::size_t kFilesPerThread = 256;
 constexpr std::size_t kMostThreads = 8;
 
