@@ -124,13 +124,15 @@ TEST_F(Tree, LinksAreFollowedUnlessSelfNamedOrLeadingBackAndUnlistableLevelsSkip
 TEST_F(Tree, FileLinksAreFoundInEveryThreadsShare) {
   if (!Utils::ListsFileLinksAsFiles()) GTEST_SKIP() << "the listing tells file links apart here";
   Build(L"mkdir many && i=0 && while [ $i -lt 2100 ]; do : > many/f$i; i=$((i+1)); done && "
-        L"ln -s f5 many/early && ln -s f7 many/late");
+        L"ln -s f5 many/first && ln -s f6 many/middle && ln -s f7 many/last");
   std::vector<std::wstring> paths;
   for (int i = 0; i < 2100; ++i) paths.push_back(Path(L"many\\f" + std::to_wstring(i)));
-  paths[1300] = Path(L"many\\early");
-  paths.back() = Path(L"many\\late");
+  // The ends of the list and its middle: where shares of it begin and end.
+  paths.front() = Path(L"many\\first");
+  paths[1050] = Path(L"many\\middle");
+  paths.back() = Path(L"many\\last");
   std::vector<char> expected(paths.size(), 0);
-  expected[1300] = expected.back() = 1;
+  expected.front() = expected[1050] = expected.back() = 1;
   EXPECT_EQ(Utils::Tree::FileLinksAmong(paths), expected);
 }
 
