@@ -418,7 +418,7 @@ void CreateLinkParent(const wstring& link) {
 bool IsLinkTo(const wstring& link, const wstring& target) {
   WIN32_FIND_DATAW record;
   const FindHandle search(FindFirstFileW(SearchArgument(link).c_str(), &record));
-  if (!search || (record.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) return false;
+  if (!search || !IsLink(record)) return false;
   Identity reached, wanted;
   return !IdentityOf(target, wanted) || (IdentityOf(link, reached) && reached == wanted);
 }

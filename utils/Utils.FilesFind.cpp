@@ -253,14 +253,11 @@ bool IsDirectoryLink(const WIN32_FIND_DATAW& record) {
   return IsDirectory(record) && (record.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
-bool IsLinkTag(DWORD attributes, DWORD tag) {
-  return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
-         (tag == 0 || IsReparseTagNameSurrogate(tag));
-}
-
 // The search puts the reparse tag into dwReserved0.
 bool IsLink(const WIN32_FIND_DATAW& record) {
-  return IsLinkTag(record.dwFileAttributes, record.dwReserved0);
+  const DWORD tag = record.dwReserved0;
+  return (record.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+         (tag == 0 || IsReparseTagNameSurrogate(tag));
 }
 
 std::wstring SearchArgument(const std::wstring& path) {

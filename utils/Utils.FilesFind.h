@@ -23,7 +23,6 @@ bool IsDirectoryLink(const WIN32_FIND_DATAW& record);
 // with no tag at all. Other reparse points (cloud placeholders, deduplicated
 // or compressed files) are the entries themselves.
 bool IsLink(const WIN32_FIND_DATAW& record);
-bool IsLinkTag(DWORD attributes, DWORD tag);
 
 // A search of "C:\Data\" would find nothing; the directory itself is meant,
 // so one trailing backslash is dropped before a path goes to the system.
