@@ -33,6 +33,28 @@ unsigned long long SizeOf(const WIN32_FIND_DATAW& record) {
   return (static_cast<unsigned long long>(record.nFileSizeHigh) << 32) | record.nFileSizeLow;
 }
 
+// Tells a file link from a file where listings show both alike. The system
+// resolves what it opens, so a link's final path is its target's, not the
+// one it is listed at. Keeps the final path of the last directory asked
+// about, since files come directory by directory.
+class FileLinkFinder {
+ public:
+  bool IsLink(const wstring& path) {
+    if (!ListsFileLinksAsFiles()) return false;
+    const std::size_t slash = path.rfind(L'\\');
+    if (path.compare(0, slash + 1, directory_) != 0 || directory_.empty()) {
+      directory_ = path.substr(0, slash + 1);
+      directoryFinal_ = WithoutTrailingSeparator(FinalPathOf(directory_));
+    }
+    const wstring final = FinalPathOf(path);
+    return directoryFinal_.empty() || final.empty() ||
+           !SameText(final, directoryFinal_ + path.substr(slash));
+  }
+
+ private:
+  wstring directory_, directoryFinal_;
+};
+
 // Telling a file link from a file takes an open of the file, and the opens
 // are the survey's whole cost where it is needed (Wine); they mostly wait on
 // the Wine server, so those of a large tree are made by up to eight threads
@@ -214,20 +236,6 @@ Survey Take(const Error::Site& site, const wstring& source, const Plan& plan) {
   survey.pattern = source.find_first_of(L"*?", slash + 1) != wstring::npos;
   Walker(site, plan, survey).Run(source);
   return survey;
-}
-
-// The system resolves what it opens, so a link's final path is its
-// target's, not the one it is listed at.
-bool FileLinkFinder::IsLink(const wstring& path) {
-  if (!ListsFileLinksAsFiles()) return false;
-  const std::size_t slash = path.rfind(L'\\');
-  if (path.compare(0, slash + 1, directory_) != 0 || directory_.empty()) {
-    directory_ = path.substr(0, slash + 1);
-    directoryFinal_ = WithoutTrailingSeparator(FinalPathOf(directory_));
-  }
-  const wstring final = FinalPathOf(path);
-  return directoryFinal_.empty() || final.empty() ||
-         !SameText(final, directoryFinal_ + path.substr(slash));
 }
 
 std::vector<Identity> ChainOf(const wstring& destination) {

@@ -538,10 +538,13 @@ bool ClearFromFiles(const wstring& path) {
   ListFilesBelow(prefix + L"*", files, &unlisted);
   // A file link is removed as a link; where listings show it as a file,
   // only its final path tells.
-  Tree::FileLinkFinder finder;
+  std::vector<wstring> paths;
+  paths.reserve(files.size());
+  for (const WIN32_FIND_DATAW& file : files) paths.push_back(file.cFileName);
+  const std::vector<char> hidden = Tree::FileLinksAmong(paths);
   std::vector<bool> links(files.size());
   for (std::size_t i = 0; i < files.size(); ++i) {
-    links[i] = IsLink(files[i]) || finder.IsLink(files[i].cFileName);
+    links[i] = IsLink(files[i]) || hidden[i];
     if (links[i]) RequireRemovableLink(site, files[i].cFileName);
   }
   bool cleared = unlisted == 0;

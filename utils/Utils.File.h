@@ -132,20 +132,9 @@ struct Survey {
 // entries.
 Survey Take(const Error::Site& site, const std::wstring& source, const Plan& plan);
 
-// Tells a file link from a file where listings show both alike: a link
-// resolves to somewhere other than where it is listed. Keeps the final path
-// of the last directory asked about, since files come directory by
-// directory.
-class FileLinkFinder {
- public:
-  bool IsLink(const std::wstring& path);
-
- private:
-  std::wstring directory_, directoryFinal_;
-};
-
 // For each of paths (files, directory by directory), whether it is a link
-// by FileLinkFinder; a long list is shared among a few threads.
+// where listings show links to files as files: a link resolves to somewhere
+// other than where it is listed. A long list is shared among a few threads.
 std::vector<char> FileLinksAmong(const std::vector<std::wstring>& paths);
 
 // The destination and every existing directory above it, by identity.
