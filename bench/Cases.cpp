@@ -11,6 +11,7 @@
 
 #include "bench/Failure.h"
 #include "bench/Handles.h"
+#include "utils/Utils.File.h"
 
 namespace Bench {
 namespace {
@@ -210,8 +211,7 @@ void ShellRequest(const UINT wFunc, const std::wstring& from, const std::wstring
   request.wFunc = wFunc;
   request.pFrom = source.c_str();
   request.pTo = wFunc == FO_DELETE ? nullptr : destination.c_str();
-  request.fFlags = FOF_MULTIDESTFILES | FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR |
-                   FOF_NOERRORUI;
+  request.fFlags = Utils::MainFile::kSilentFinal;
   Expect(SHFileOperationW(&request) == 0 && !request.fAnyOperationsAborted,
          std::string("the shell's ") + what + " failed");
 }

@@ -38,12 +38,6 @@ constexpr char kClearFromFilesSignature[] =
     "std::basic_string<wchar_t,struct std::char_traits<wchar_t>,class "
     "std::allocator<wchar_t> > &)";
 
-// Nothing is ever shown or asked, and nothing goes to the recycle bin.
-constexpr FILEOP_FLAGS kSilentFinal = FOF_MULTIDESTFILES | FOF_SILENT |
-                                      FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR |
-                                      FOF_NOERRORUI;
-static_assert(kSilentFinal == 0x0615, "the shell request's flags");
-
 // --- what a path reaches ----------------------------------------------------
 // The shell resolves a relative path against the process's current directory
 // and expands "C:", "\" and ".." as the system does, so a path that looks
@@ -297,7 +291,7 @@ bool RunShell(const unsigned short wFunc, const wstring& source,
   request.wFunc = wFunc;
   request.pFrom = from.c_str();
   request.pTo = UsesDestination(wFunc) ? to.c_str() : nullptr;
-  request.fFlags = kSilentFinal;
+  request.fFlags = MainFile::kSilentFinal;
   request.fAnyOperationsAborted = TRUE;
   request.hNameMappings = nullptr;
   request.lpszProgressTitle = nullptr;

@@ -35,6 +35,12 @@ class ScopedCalls {
 
 namespace MainFile {
 
+// The flags of every shell request: nothing is ever shown or asked, and
+// nothing goes to the recycle bin.
+constexpr FILEOP_FLAGS kSilentFinal = FOF_MULTIDESTFILES | FOF_SILENT | FOF_NOCONFIRMATION |
+                                      FOF_NOCONFIRMMKDIR | FOF_NOERRORUI;
+static_assert(kSilentFinal == 0x0615, "the shell request's flags");
+
 // Shell operation wFunc (1 move, 2 copy, 3 delete, 4 rename), silent and
 // final. True only when the work is done: the shell reports complete
 // success and what it claims is found on disk. Another wFunc raises a
