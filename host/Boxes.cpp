@@ -18,10 +18,6 @@ constexpr wchar_t kCounted[] = L"Host.BoxCounted";
 std::mutex gMutex;  // guards gSink and the claiming of boxes
 BoxSink gSink;
 
-// Hands a box to the sink once: the hook and the patrol may both find it,
-// and whichever marks it first delivers it.
-void Deliver(HWND window);
-
 // Read without a message to the box's thread, which is blocked in the box.
 std::wstring TextOf(HWND window) {
   std::wstring text(65536, L'\0');
@@ -31,6 +27,8 @@ std::wstring TextOf(HWND window) {
 
 Box Read(HWND box) { return Box{TextOf(box), TextOf(GetDlgItem(box, kTextControl))}; }
 
+// Hands a box to the sink once: the hook and the patrol may both find it,
+// and whichever marks it first delivers it.
 void Deliver(HWND window) {
   std::lock_guard<std::mutex> lock(gMutex);
   if (GetPropW(window, kCaught) != nullptr) return;
