@@ -22,22 +22,12 @@ std::wstring Parent(const std::wstring& relative) {
   return slash == std::wstring::npos ? std::wstring() : relative.substr(0, slash);
 }
 
-// One argument of a command line, quoted so that the Windows rules (which
-// Wine also applies when it builds a Unix argv) give it back verbatim. The
-// arguments are words and Unix paths: no backslash to double before a quote.
-std::wstring Quote(std::wstring argument) {
-  for (std::size_t at = 0; (at = argument.find(L'"', at)) != std::wstring::npos; at += 2)
-    argument.insert(at, 1, L'\\');
-  return L"\"" + argument + L"\"";
-}
-
-// A new path in the folder that holds the scratch directories and Unix
-// status markers of all runs: on the jail's drive S:, whose escapes the
-// jail's canaries would show.
-std::wstring UniqueName(const wchar_t* kind) {
+// A new scratch directory's path, in the folder that holds those of all
+// runs: on the jail's drive S:, whose escapes the jail's canaries would show.
+std::wstring ScratchName() {
   static std::atomic<unsigned> counter{0};
   CreateDirectoryW(L"S:\\sedgefold-e2e", nullptr);
-  return L"S:\\sedgefold-e2e\\" + std::wstring(kind) + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+  return L"S:\\sedgefold-e2e\\scratch-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
          std::to_wstring(++counter);
 }
 
@@ -151,56 +141,13 @@ std::size_t HeapBytesInUse() {
   return used;
 }
 
-std::wstring UnixPath(const std::wstring& path) {
-  using ToUnix = char*(CDECL*)(LPCWSTR);
-  static const auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-  char* text = toUnix == nullptr ? nullptr : toUnix(path.c_str());
-  if (text == nullptr) return std::wstring();
-  std::wstring wide(MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text, -1, &wide[0], static_cast<int>(wide.size()));
-  HeapFree(GetProcessHeap(), 0, text);  // Wine hands it out from the process heap
-  wide.resize(wide.empty() ? 0 : wide.size() - 1);
-  return wide;
-}
-
-int RunUnix(const std::vector<std::wstring>& argv, DWORD timeoutMs) {
-  if (!RunningOnWine() || argv.empty()) return -1;
-  // Wine gives no waitable handle for a Unix process: its shell writes the
-  // status to a side file last and renames it, so the marker never shows up
-  // half written.
-  const std::wstring marker = UniqueName(L"unix") + L".status";
-  std::wstring command =
-      L"sh -c " + Quote(L"m=$1; shift; \"$@\"; s=$?; echo $s >\"$m.tmp\" && mv -f \"$m.tmp\" \"$m\"") +
-      L" sh " + Quote(UnixPath(marker));
-  for (const std::wstring& argument : argv) command += L" " + Quote(argument);
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process = {};
-  if (!CreateProcessW(Jail::kShell, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process))
-    return -1;
-  const Utils::KernelHandle owned[] = {Utils::KernelHandle(process.hProcess),
-                                       Utils::KernelHandle(process.hThread)};
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  for (; !Exists(marker); Sleep(10))
-    if (std::chrono::steady_clock::now() >= deadline) return -1;
-  int status = -1;
-  if (FILE* file = _wfopen(marker.c_str(), L"r")) {
-    if (std::fscanf(file, "%d", &status) != 1) status = -1;
-    std::fclose(file);
-  }
-  DeleteFileW(marker.c_str());
-  return status;
-}
-
 bool RemoveTestTree(const std::wstring& path) {
   if (RunningOnWine()) RunUnix({L"rm", L"-rf", L"--", UnixPath(path)}, 60000);
   return RemoveTree(path);
 }
 
 void Scratch::SetUp() {
-  root_ = UniqueName(L"scratch");
+  root_ = ScratchName();
   RemoveTestTree(root_);  // left by an earlier run that had the same process id
   ASSERT_TRUE(CreateDirectoryW(root_.c_str(), nullptr))
       << "cannot create scratch directory " << root_ << ", error " << GetLastError();

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "Jail.h"
 #include "host/Boxes.h"
 #include "host/Library.h"
 #include "host/Text.h"
@@ -67,10 +68,9 @@ void PutFile(const std::wstring& path, const std::string& content = std::string(
 std::size_t PrivateBytes();
 std::size_t HeapBytesInUse();
 
-// Wine only: a program of the Unix host, its exit status (-1 when it did not
-// finish within timeoutMs), and the Unix path of a Windows path.
-int RunUnix(const std::vector<std::wstring>& argv, DWORD timeoutMs = 10000);
-std::wstring UnixPath(const std::wstring& path);
+// Wine only: a program of the Unix host and the Unix path of a Windows path.
+using Jail::RunUnix;
+using Jail::UnixPath;
 // Removes a tree without ever acting through a link: under Wine from the
 // Unix side, where no Win32 call can. False when something is left.
 bool RemoveTestTree(const std::wstring& path);

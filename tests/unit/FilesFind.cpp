@@ -16,32 +16,14 @@ class Tree : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(CreateDirectoryW(root_.c_str(), nullptr)) << GetLastError(); }
   // rm never follows a link; Wine's RemoveDirectoryW on a link would empty its target.
-  void TearDown() override {
-    Shell(L"cd .. && rm -rf '" + root_.substr(root_.rfind(L'\\') + 1) + L"'", root_, false);
-  }
+  void TearDown() override { Jail::RunUnix({L"rm", L"-rf", L"--", Jail::UnixPath(root_)}, 60000); }
 
   std::wstring Path(const std::wstring& relative) const { return root_ + L"\\" + relative; }
 
-  // Runs a shell script in the root and waits until `sign` exists (or is
-  // gone): Wine hands back no handle that ends with a Unix process. Unix
-  // tools know no 260-character cap and no reserved names, and make the
-  // links that Wine's own calls cannot.
-  void Shell(const std::wstring& script, const std::wstring& sign, bool appears = true) {
-    std::wstring line = L"sh -c \"" + script + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    ASSERT_TRUE(CreateProcessW(Jail::kShell, line.data(), nullptr, nullptr, FALSE, 0, nullptr, root_.c_str(),
-                               &startup, &process));
-    const Utils::KernelHandle owned[] = {Utils::KernelHandle(process.hProcess),
-                                         Utils::KernelHandle(process.hThread)};
-    for (int i = 0; i < 1000 && (GetFileAttributesW(sign.c_str()) != INVALID_FILE_ATTRIBUTES) != appears; ++i)
-      Sleep(10);
-    ASSERT_EQ(GetFileAttributesW(sign.c_str()) != INVALID_FILE_ATTRIBUTES, appears) << sign;
-  }
+  // Runs a shell script in the root. Unix tools know no 260-character cap
+  // and no reserved names, and make the links that Wine's own calls cannot.
   void Build(const std::wstring& script) {
-    Shell(script + L" && touch built", Path(L"built"));
-    DeleteFileW(Path(L"built").c_str());
+    ASSERT_EQ(Jail::RunScript(root_, script), 0) << script;
   }
 
   std::vector<std::wstring> Below(const std::wstring& pattern, bool fullPath) {
