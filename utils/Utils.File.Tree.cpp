@@ -205,6 +205,7 @@ class Walker {
 
 std::vector<char> FileLinksAmong(const std::vector<wstring>& paths) {
   std::vector<char> links(paths.size(), 0);
+  if (!ListsFileLinksAsFiles()) return links;  // the listing told them apart already
   const std::size_t count = std::max<std::size_t>(1, std::min(kMostThreads, paths.size() / kFilesPerThread));
   std::vector<LinkRun> runs(count);
   for (std::size_t r = 0; r < count; ++r)
