@@ -55,6 +55,8 @@ extern "C" {
 
 int SedgefoldReportMode(int mode) { return Utils::ThreadState::SetMode(mode); }
 
+int SedgefoldVersion(void) { return SF_VERSION_NUMBER; }
+
 int SedgefoldLastReportW(wchar_t* buffer, int capacity) {
   return CopyOut(Utils::ThreadState::LastReport(), buffer, capacity);
 }

@@ -166,4 +166,10 @@ int SedgefoldReportMode(int mode);
 int SedgefoldLastReportW(wchar_t* buffer, int capacity);
 int SedgefoldLastReportA(char* buffer, int capacity);
 
+// The library's version as one number, MAJOR * 10000 + MINOR * 100 + PATCH
+// (1.1.0 is 10100), so that a caller built for one version can refuse
+// another before its first real call. Never fails, never shows a box, and
+// leaves the last report as it is.
+int SedgefoldVersion(void);
+
 }

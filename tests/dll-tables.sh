@@ -15,7 +15,7 @@ PathCreateW PathDeleteA PathDeleteW PathDeleteEmptyA PathDeleteEmptyW
 PathGetListA PathGetListW PathGetListMA PathGetListMW PathIsEmptyA
 PathIsEmptyW PathMoveA PathMoveW PathSymbolicLinkA PathSymbolicLinkW
 PathTrimNameFileA PathTrimNameFileW SedgefoldLastReportA SedgefoldLastReportW
-SedgefoldReportMode"
+SedgefoldReportMode SedgefoldVersion"
 
 dump=$("$objdump" -p "$dll")
 grep -q 'file format pei-x86-64' <<<"$dump" || fail "$dll is not a 64-bit PE image"
