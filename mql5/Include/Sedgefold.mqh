@@ -208,6 +208,11 @@ int   SedgefoldReportMode(int mode);
 int   SedgefoldLastReportW(ushort &buffer[], int capacity);
 // The same report in the ANSI code page, its length in bytes.
 int   SedgefoldLastReportA(uchar &buffer[], int capacity);
+
+// The library's version as one number, MAJOR * 10000 + MINOR * 100 + PATCH
+// (1.1.0 is 10100). Never fails, never shows a box, and leaves the last
+// report as it is: a program can refuse a library it was not built for.
+int   SedgefoldVersion();
 #import
 
 #ifdef SEDGEFOLD_STRING_RECORDS
