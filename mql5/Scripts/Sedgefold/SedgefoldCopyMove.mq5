@@ -27,7 +27,7 @@ int CountEntries(const string path)
 //+------------------------------------------------------------------+
 void OnStart()
   {
-   if(!EnsureExamplesRoot())
+   if(!ExamplesReady())
       return;
    string source = ExamplePath(InpSource);
    string copy = ExamplePath(InpSource + "-copy");
@@ -64,12 +64,11 @@ void OnStart()
    Step("the moved folder is there", SedgefoldIsDir(moved));
    PrintFolder(moved);
 
-   // A source that does not exist: 0, and no failure, so no report either:
-   // that is how a 0 that means "nothing to do" is told from a failure.
-   // The source folder was made by the script, so nothing in it is called
-   // NotThere.
-   Step("PathCopyW of a missing folder answers 0 and reports nothing",
-        PathCopyW(source + "\\NotThere", copy) == 0 && SedgefoldLastReport() == "");
+   // A source that does not exist: 0, and a report that says so, without
+   // a box (every 0 of a copy keeps its reason). The source folder was made
+   // by the script, so nothing in it is called NotThere.
+   Step("PathCopyW of a missing folder answers 0 with a report",
+        PathCopyW(source + "\\NotThere", copy) == 0 && SedgefoldLastReport() != "");
 
    if(!InpRemove)
       return;

@@ -27,7 +27,7 @@ bool Fill(const string path)
 //+------------------------------------------------------------------+
 void OnStart()
   {
-   if(!EnsureExamplesRoot())
+   if(!ExamplesReady())
       return;
    string path = ExamplePath(InpFolder);
    if(path == "")

@@ -7,12 +7,14 @@
 // The examples touch nothing outside one folder of their own,
 //   <data folder>\MQL5\Files\SedgefoldExamples
 // Names given in their inputs are taken relative to it, and a name that
-// could lead out of it (a drive, "..", a leading backslash) or that Windows
-// reserves for a device (con, nul, com1, lpt1.txt, ...) is refused before
-// any call of the library. A script that creates, empties or deletes a
-// folder refuses a name that is taken already, and removes only what it
-// made itself: a folder there before the script ran, with your files in
-// it, is never touched.
+// could lead out of it (a drive, "..", a leading backslash), that Windows
+// reserves for a device (con, nul, com1, lpt1.txt, conin$, ...) or that
+// could name more or other than it spells (* or ?, a name ending in a dot
+// or a blank) is refused before any call of the library. A script that
+// creates, empties or deletes a folder refuses a name that is taken
+// already, and removes only what it made itself: a folder there before the
+// script ran, with your files in it, is never touched, and neither is the
+// examples' folder itself.
 //+------------------------------------------------------------------+
 
 #ifndef SEDGEFOLD_EXAMPLES_MQH
@@ -32,69 +34,53 @@ string ExamplesRoot()
   }
 
 //+------------------------------------------------------------------+
-//| true when part (one name of a path) is a name Windows keeps for  |
-//| a device, in any case and with any extension: con, prn, aux,     |
-//| nul, com1 to com9, lpt1 to lpt9 (nul.txt and "com1 .csv" too).    |
+//| Why name, a relative path inside the examples' folder, is refused |
+//| ("" when it is not): no more than 120 characters, backslashes     |
+//| only between names, and every name one that the kit's helpers     |
+//| pass (SedgefoldNameProblem: no wildcard, device name, name of     |
+//| dots only or ending in a dot or a blank, no : " < > |).           |
 //+------------------------------------------------------------------+
-bool ExampleNameIsDevice(const string part)
+string ExampleNameProblem(const string name)
   {
-   string base = part;
-   int dot = StringFind(base, ".");
-   if(dot >= 0)
-      base = StringSubstr(base, 0, dot);
-   StringTrimRight(base);
-   StringToLower(base);
-   if(base == "con" || base == "prn" || base == "aux" || base == "nul")
-      return true;
-   if(StringLen(base) != 4)
-      return false;
-   string stem = StringSubstr(base, 0, 3);
-   ushort digit = StringGetCharacter(base, 3);
-   return (stem == "com" || stem == "lpt") && digit >= '1' && digit <= '9';
-  }
-
-//+------------------------------------------------------------------+
-//| true when name is a relative path that stays inside the folder:  |
-//| backslash-separated, no empty part, no "." or "..", no part      |
-//| ending in a blank or a dot, none of the characters Windows        |
-//| forbids in names, and no device name.                             |
-//+------------------------------------------------------------------+
-bool ExampleNameIsSafe(const string name)
-  {
-   if(StringLen(name) == 0 || StringLen(name) > 120)
-      return false;
-   for(int i = 0; i < StringLen(name); i++)
-     {
-      ushort c = StringGetCharacter(name, i);
-      if(c < 32 || c == ':' || c == '/' || c == '*' || c == '?' || c == '"' ||
-         c == '<' || c == '>' || c == '|')
-         return false;
-     }
+   int length = StringLen(name);
+   if(length == 0)
+      return "an empty name, which would name the examples' folder itself";
+   if(length > 120)
+      return "more than 120 characters";
+   if(StringFind(name, "/") >= 0)
+      return "a slash: separate names with a backslash";
    string parts[];
    int count = StringSplit(name, '\\', parts);
    if(count <= 0)
-      return false;
+      return "no name in it";
    for(int i = 0; i < count; i++)
      {
-      string part = parts[i];
-      if(part == "" || part == "." || part == ".." ||
-         StringGetCharacter(part, StringLen(part) - 1) == ' ' ||
-         StringGetCharacter(part, StringLen(part) - 1) == '.' ||
-         ExampleNameIsDevice(part))
-         return false;
+      string problem = SedgefoldNameProblem(parts[i], false);
+      if(problem != "")
+         return "\"" + parts[i] + "\" is " + problem;
      }
-   return true;
+   return "";
+  }
+
+//+------------------------------------------------------------------+
+//| true when name is a relative path that stays inside the folder   |
+//| and names one entry exactly (ExampleNameProblem).                 |
+//+------------------------------------------------------------------+
+bool ExampleNameIsSafe(const string name)
+  {
+   return ExampleNameProblem(name) == "";
   }
 
 //+------------------------------------------------------------------+
 //| Full path of name inside the examples' folder; "" (and a message)|
-//| when name is not safe.                                            |
+//| when name is not safe. Never the examples' folder itself.         |
 //+------------------------------------------------------------------+
 string ExamplePath(const string name)
   {
-   if(!ExampleNameIsSafe(name))
+   string problem = ExampleNameProblem(name);
+   if(problem != "")
      {
-      PrintFormat("Refused \"%s\": give a plain relative name such as Tree or Work\\Data.", name);
+      PrintFormat("Refused \"%s\": %s. Give a plain relative name such as Tree or Work\\Data.", name, problem);
       return "";
      }
    return ExamplesRoot() + "\\" + name;
@@ -151,11 +137,23 @@ void RemoveMadeParents(const string made, const string name)
   }
 
 //+------------------------------------------------------------------+
-//| Creates the examples' folder itself when it is missing.          |
+//| What every example does first: make sure that the library may be |
+//| called (DLL imports allowed, the version this kit is written     |
+//| for), and create the examples' folder itself when it is missing. |
 //+------------------------------------------------------------------+
-bool EnsureExamplesRoot()
+bool ExamplesReady()
   {
+   if(MQLInfoInteger(MQL_DLLS_ALLOWED) == 0)
+     {
+      Print("Allow DLL imports for this script (its properties, Dependencies tab, or Tools > Options > ",
+            "Expert Advisors > Allow DLL imports) and run it again.");
+      return false;
+     }
+   if(!SedgefoldCheckVersion())
+      return false;
    string root = ExamplesRoot();
+   if(root == "")
+      return false;
    if(SedgefoldIsDir(root))
       return true;
    if(SedgefoldCreate(root))

@@ -16,7 +16,7 @@ input string InpFolder = "";   // Folder inside SedgefoldExamples ("" = the fold
 //+------------------------------------------------------------------+
 void OnStart()
   {
-   if(!EnsureExamplesRoot())
+   if(!ExamplesReady())
       return;
    string path = InpFolder == "" ? ExamplesRoot() : ExamplePath(InpFolder);
    if(path == "")
@@ -26,8 +26,10 @@ void OnStart()
    PrintFormat("PathCheckW(%s) = %d", path, isDir ? 1 : 0);
    if(!isDir)
      {
-      // A missing path and a file both answer 0, without a box.
-      Print("Not an existing folder; nothing more to inspect.");
+      // A missing path and a file both answer 0 with an empty report: a
+      // plain "no". A failure keeps a report, which the helper printed.
+      if(GetLastError() != SEDGEFOLD_ERROR)
+         Print("Not an existing folder; nothing more to inspect.");
       return;
      }
    // A trailing backslash is accepted as well.
@@ -36,6 +38,7 @@ void OnStart()
    bool isEmpty = SedgefoldIsEmptyDir(path);
    PrintFormat("PathIsEmptyW(%s) = %d", path, isEmpty ? 1 : 0);
 
+   // The parent's path; SedgefoldTrimName only cuts the text.
    string parent = SedgefoldTrimName(path);
    PrintFormat("Its parent folder: %s", parent);
 

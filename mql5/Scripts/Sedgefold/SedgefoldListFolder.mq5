@@ -31,16 +31,17 @@ bool MakeSample(const string path)
 
 //+------------------------------------------------------------------+
 //| The narrow form by hand: count slots of `size` bytes in one uchar |
-//| array, name i starting at byte i * size. A name the ANSI code     |
-//| page cannot spell comes back with "?" for each lost character: it |
-//| is no name of the entry, and "?" is a wildcard to PathDeleteA,     |
-//| PathCopyA and PathMoveA. Such names are left out and counted in   |
-//| skipped. -1 on failure.                                           |
+//| array, name i starting at byte i * size. A slot has room for 780  |
+//| bytes: under a UTF-8 ANSI code page a character of a name takes   |
+//| up to 3. A name the ANSI code page cannot spell comes back with   |
+//| "?" for each lost character: it is no name of the entry, and "?"  |
+//| is a wildcard to PathDeleteA, PathCopyA and PathMoveA. Such names |
+//| are left out and counted in skipped. -1 on failure.               |
 //+------------------------------------------------------------------+
 int ListNarrow(const string pattern, const int mode, string &names[], const int maxNames,
                int &skipped)
   {
-   const int size = 2 * SEDGEFOLD_NAME_CHARS;   // bytes per slot; room for any name
+   const int size = SEDGEFOLD_NARROW_SLOT_BYTES;   // bytes per slot; room for any name
    skipped = 0;
    uchar ansiPattern[];
    if(!SedgefoldToAnsi(pattern, ansiPattern))
@@ -88,7 +89,7 @@ void OnStart()
       Print("The maximum must be from 1 to 10000.");
       return;
      }
-   if(!EnsureExamplesRoot())
+   if(!ExamplesReady())
       return;
    string path = ExamplePath(InpFolder);
    if(path == "" || !MakeSample(path))

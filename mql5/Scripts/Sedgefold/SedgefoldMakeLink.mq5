@@ -20,7 +20,7 @@ input bool   InpRemove = true;         // Remove the link and what the script ma
 //+------------------------------------------------------------------+
 void OnStart()
   {
-   if(!EnsureExamplesRoot())
+   if(!ExamplesReady())
       return;
    string target = ExamplePath("LinkTarget");
    string link = ExamplePath("Links\\" + InpLink);

@@ -25,7 +25,7 @@ void OnStart()
       Print("Depth must be from 1 to 10.");
       return;
      }
-   if(!EnsureExamplesRoot())
+   if(!ExamplesReady())
       return;
    string tree = ExamplePath(InpTree);
    if(tree == "")
@@ -60,8 +60,10 @@ void OnStart()
      }
    PrintFolder(tree);
 
-   // A folder with entries is not removed by PathDeleteEmptyW: 0, no box.
-   Step("PathDeleteEmptyW(tree) refuses a full folder", PathDeleteEmptyW(tree) == 0);
+   // A folder with entries is not removed by PathDeleteEmptyW: 0, and a
+   // report that says why, without a box.
+   Step("PathDeleteEmptyW(tree) refuses a full folder, with a report",
+        PathDeleteEmptyW(tree) == 0 && SedgefoldLastReport() != "");
 
    if(!InpRemove)
      {
