@@ -18,6 +18,8 @@ file(GLOB scripts "${SOURCE}/mql5/Scripts/Sedgefold/*.mq5" "${SOURCE}/mql5/Scrip
 file(COPY ${scripts} DESTINATION "${STAGE}/MQL5/Scripts/Sedgefold")
 file(GLOB experts "${SOURCE}/mql5/Experts/Sedgefold/*.mq5")
 file(COPY ${experts} DESTINATION "${STAGE}/MQL5/Experts/Sedgefold")
+file(GLOB services "${SOURCE}/mql5/Services/Sedgefold/*.mq5")
+file(COPY ${services} DESTINATION "${STAGE}/MQL5/Services/Sedgefold")
 file(COPY "${EXE}" "${DLL}" DESTINATION "${STAGE}/bin")
 file(COPY "${SOURCE}/README.md" "${SOURCE}/LICENSE" "${SOURCE}/CHANGELOG.md"
   DESTINATION "${STAGE}")

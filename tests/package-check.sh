@@ -28,6 +28,9 @@ done
 for file in "$source"/mql5/Experts/Sedgefold/*.mq5; do
   expected+=("MQL5/Experts/Sedgefold/$(basename "$file")")
 done
+for file in "$source"/mql5/Services/Sedgefold/*.mq5; do
+  expected+=("MQL5/Services/Sedgefold/$(basename "$file")")
+done
 for file in "$source"/docs/*.png; do expected+=("docs/$(basename "$file")"); done
 entries=$(unzip -Z1 "$zip" | grep -v '/$' | LC_ALL=C sort)
 if ! difference=$(diff <(printf '%s\n' "${expected[@]}" | LC_ALL=C sort) - <<<"$entries"); then

@@ -12,13 +12,21 @@
 // It never deletes or replaces a file of yours: the files go only into a
 // folder it has just made and found empty, where no name can be taken, and
 // an archive inside the watched folder is refused. A file that cannot be
-// moved now (still being written, say) stays and is tried again next time.
-// It trades nothing; attach it to any chart.
+// moved now (still being written, say) stays and is tried again next time;
+// a failure that lasts is said once in the journal, and how often it came
+// when it clears. It refuses to run in the Strategy Tester, where it would
+// move real files on simulated time. It trades nothing; attach it to any
+// chart.
+//
+// Each look moves single files, short calls; a long copy or move of whole
+// trees belongs in a service (Services\Sedgefold\SedgefoldBackupFolder),
+// where it holds up no expert or indicator.
 //+------------------------------------------------------------------+
 #property copyright   "Copyright (c) 2026 Sedgefold developers"
 #property version     "1.00"
 #property description "Moves the files arriving in a folder into dated folders of an archive, on a timer."
-#property description "Never shows a box; failures go to the Experts journal. Never deletes or replaces a file."
+#property description "Never shows a box; failures go to the Experts journal, once while they last."
+#property description "Never deletes or replaces a file. Does not run in the Strategy Tester."
 
 #include <Sedgefold.mqh>
 
@@ -30,6 +38,7 @@ input int    InpMaxFiles  = 200;                             // At most this man
 
 string Watched;         // the inputs without trailing backslashes
 string Archive;
+string Pending;         // the batch folder chosen and not yet made: tried again
 bool   WatchedMissing;  // said once until the folder is back
 bool   Backlog;         // more files than a look takes: said once a backlog
 
@@ -42,18 +51,6 @@ string Trimmed(const string path)
    while(StringLen(text) > 3 && StringGetCharacter(text, StringLen(text) - 1) == '\\')
       text = StringSubstr(text, 0, StringLen(text) - 1);
    return text;
-  }
-
-//+------------------------------------------------------------------+
-//| "C:\..." or "\\server\share\...": the library takes nothing else |
-//| for a move, and the terminal's current folder is not ours.       |
-//+------------------------------------------------------------------+
-bool IsFullPath(const string path)
-  {
-   if(StringLen(path) >= 3 && StringGetCharacter(path, 1) == ':' &&
-      StringGetCharacter(path, 2) == '\\')
-      return true;
-   return StringLen(path) > 2 && StringFind(path, "\\\\") == 0;
   }
 
 //+------------------------------------------------------------------+
@@ -92,6 +89,13 @@ bool Wanted(const string name)
 //+------------------------------------------------------------------+
 int OnInit()
   {
+   // A test would move real files on simulated time; an optimization would
+   // do so from every local agent at once.
+   if(MQLInfoInteger(MQL_TESTER) != 0 || MQLInfoInteger(MQL_OPTIMIZATION) != 0)
+     {
+      Print("SedgefoldWatchFolder moves real files: it does not run in the Strategy Tester.");
+      return INIT_FAILED;
+     }
    // Without DLL permission (or on a remote testing agent, where no DLL
    // may run) every call of the library would stop the expert.
    if(MQLInfoInteger(MQL_DLLS_ALLOWED) == 0)
@@ -99,14 +103,21 @@ int OnInit()
       Print("Allow DLL imports for this expert (its properties, Dependencies tab); remote testing agents run no DLL.");
       return INIT_FAILED;
      }
+   // Another version of Sedgefold.dll is said in the journal.
+   if(!SedgefoldCheckVersion())
+      return INIT_FAILED;
    // Set at once, not only by the helpers: nothing this expert calls
    // may stop its thread for a click.
    SedgefoldQuiet(true);
    Watched = Trimmed(InpWatched);
    Archive = Trimmed(InpArchive);
-   if(!IsFullPath(Watched) || !IsFullPath(Archive))
+   // The helpers would refuse such paths on every look; say it now.
+   string problem = SedgefoldPathProblem(Watched, false, true);
+   if(problem == "")
+      problem = SedgefoldPathProblem(Archive, false, true);
+   if(problem != "")
      {
-      Print("Give the watched folder and the archive as full paths, such as C:\\Data\\Incoming.");
+      PrintFormat("Give the watched folder and the archive as full paths of plain names, such as C:\\Data\\Incoming: %s.", problem);
       return INIT_PARAMETERS_INCORRECT;
      }
    if(IsWithin(Archive, Watched))
@@ -125,9 +136,16 @@ int OnInit()
       Print("Seconds between looks: 1 to 3600; files a look: 1 to 1000.");
       return INIT_PARAMETERS_INCORRECT;
      }
+   // An archive that cannot be made now would take no file: say so (the
+   // helper printed why) instead of watching for nothing.
+   if(!SedgefoldCreate(Archive))
+     {
+      PrintFormat("The archive %s cannot be created; not watching.", Archive);
+      return INIT_FAILED;
+     }
    if(!EventSetTimer(InpSeconds))
      {
-      PrintFormat("No timer (error %d).", GetLastError());
+      PrintFormat("No timer (error %d); not watching.", GetLastError());
       return INIT_FAILED;
      }
    PrintFormat("Watching %s every %d s; files go to dated folders in %s.", Watched, InpSeconds, Archive);
@@ -186,21 +204,29 @@ int ListArrivals(string &names[])
 //+------------------------------------------------------------------+
 //| A new folder of the archive, made now and found empty, so that   |
 //| no file moved into it can meet a name already there; "" when     |
-//| none could be made.                                               |
+//| none could be made. A name chosen and not made (the archive's    |
+//| drive full or gone, say) is tried again by the next look, so that |
+//| a lasting failure is one failure of one path, said once.          |
 //+------------------------------------------------------------------+
 string NewBatchFolder()
   {
-   if(!SedgefoldIsDir(Archive) && !SedgefoldCreate(Archive))
+   if(!SedgefoldCreate(Archive))      // one that is there counts
       return "";
    string stamp = TimeToString(TimeLocal(), TIME_DATE | TIME_SECONDS);
    StringReplace(stamp, ":", "-");
    for(int attempt = 1; attempt <= 100; attempt++)
      {
-      string batch = Archive + "\\" + stamp + (attempt > 1 ? " (" + IntegerToString(attempt) + ")" : "");
-      if(SedgefoldIsDir(batch))
+      if(Pending == "")
+         Pending = Archive + "\\" + stamp + (attempt > 1 ? " (" + IntegerToString(attempt) + ")" : "");
+      if(SedgefoldIsDir(Pending))
+        {
+         Pending = "";
          continue;   // taken: the next name
-      if(GetLastError() == SEDGEFOLD_ERROR || !SedgefoldCreate(batch))
+        }
+      if(GetLastError() == SEDGEFOLD_ERROR || !SedgefoldCreate(Pending))
          return "";
+      string batch = Pending;
+      Pending = "";
       if(SedgefoldIsEmptyDir(batch))
          return batch;
       if(GetLastError() == SEDGEFOLD_ERROR)
