@@ -11,7 +11,7 @@
 
 #include "bench/Failure.h"
 #include "bench/Handles.h"
-#include "utils/Utils.File.h"
+#include "utils/files/Utils.File.h"
 
 namespace Bench {
 namespace {

@@ -6,7 +6,7 @@
 #include <cwchar>
 #include <string>
 
-#include "utils/Utils.Smart.h"
+#include "utils/runtime/Utils.Handle.h"
 
 namespace Bench {
 

@@ -6,7 +6,7 @@
 
 #include "bench/Failure.h"
 #include "host/Tree.h"
-#include "utils/Utils.Smart.h"
+#include "utils/runtime/Utils.Handle.h"
 
 namespace Bench {
 namespace {

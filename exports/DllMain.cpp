@@ -1,7 +1,7 @@
 #include <windows.h>
 
 #include "exports/Project.h"
-#include "utils/Utils.ThreadState.h"
+#include "utils/errors/Utils.ThreadState.h"
 
 BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved) {
   if (reason == DLL_PROCESS_ATTACH) {

@@ -1,16 +1,14 @@
 #include "exports/Frame.h"
 
-#include "utils/Utils.CodingStr.h"
+#include "utils/text/Utils.CodingStr.h"
 
 namespace Sedgefold {
 namespace {
 
-constexpr int kAnsiCodePage = 0;
-
 void RequireText(const Utils::Error::Site& site, const void* text) {
   if (text != nullptr) return;
   Utils::Error::Site detected = site;
-  detected.tags = "[f][d]";
+  detected.tags = Utils::Error::kFunction | Utils::Error::kDetected;
   Utils::Error::Raise(detected, L"Вместо строки передан нулевой указатель.", false);
 }
 
@@ -20,7 +18,7 @@ void ShowCaught(const Utils::Error::Site& site, const std::string& caught) noexc
   try {
     const std::string report = Utils::Error::ReportA(Utils::Error::HeaderA(site), caught);
     const std::string caption =
-        Utils::CodingStr::UnicodeToAnsi(Project::ModuleName(), kAnsiCodePage);
+        Utils::CodingStr::UnicodeToAnsi(Project::ModuleName(), Utils::CodingStr::kAnsiCodePage);
     Utils::Error::Deliver(report, caption.c_str());
   } catch (...) {
     // Nothing may cross into the host; the export still returns failure.
@@ -29,8 +27,7 @@ void ShowCaught(const Utils::Error::Site& site, const std::string& caught) noexc
 
 void ShowCaught(const Utils::Error::Site& site, const std::wstring& caught) noexcept {
   try {
-    const std::wstring report =
-        Utils::Error::ReportW(Utils::Error::HeaderW(site), caught, false);
+    const std::wstring report = Utils::Error::ReportW(Utils::Error::HeaderW(site), caught, false);
     Utils::Error::Deliver(report, Project::ModuleName().c_str(), Utils::Error::kStyleError);
   } catch (...) {
   }
@@ -38,9 +35,18 @@ void ShowCaught(const Utils::Error::Site& site, const std::wstring& caught) noex
 
 void ShowUnknown(const Utils::Error::Site& site) noexcept {
   try {
-    const std::wstring report = Utils::Error::ReportAt(site, L"Unknown exception!", true);
-    Utils::Error::Deliver(report, Project::ModuleName().c_str(),
-                          Utils::Error::kStyleInformation);
+    const std::wstring report = Utils::Error::Failure(site, L"Unknown exception!", true).Text();
+    Utils::Error::Deliver(report, Project::ModuleName().c_str(), Utils::Error::kStyleInformation);
+  } catch (...) {
+  }
+}
+
+void KeepNoted(const Utils::Error::Site& site) noexcept {
+  try {
+    if (!Utils::ThreadState::LastReport().empty()) return;
+    const std::wstring note = Utils::ThreadState::TakeNote();
+    if (!note.empty())
+      Utils::ThreadState::KeepReport(Utils::Error::ReportW(Utils::Error::HeaderW(site), note, false));
   } catch (...) {
   }
 }
@@ -52,7 +58,7 @@ std::wstring WideArgument(const Utils::Error::Site& site, const wchar_t* text) {
 
 std::wstring WideArgument(const Utils::Error::Site& site, const char* text) {
   RequireText(site, text);
-  const std::wstring wide = Utils::CodingStr::AnsiToUnicode(text, kAnsiCodePage);
+  const std::wstring wide = Utils::CodingStr::AnsiToUnicode(text, Utils::CodingStr::kAnsiCodePage);
   return wide.substr(0, wide.find(L'\0'));
 }
 

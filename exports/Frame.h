@@ -1,39 +1,22 @@
 #pragma once
-// The frame every export runs in: start-up guard, the operation, and the
-// three report clauses that keep every failure inside the library.
+// The frame every export runs in: start-up guard, the operation, the report
+// clauses that keep every failure inside the library, and the reason of a
+// failure answered without a box.
 #include <string>
 
+#include "exports/Clauses.h"
 #include "exports/Project.h"
-#include "utils/Utils.Error.h"
-#include "utils/Utils.ThreadState.h"
+#include "utils/errors/Utils.Error.h"
+#include "utils/errors/Utils.ThreadState.h"
 
 namespace Sedgefold {
 
 // The exports' source unit as reports name it.
 constexpr char kUnit[] = "Sedgefold";
 
-// Report clauses: compose the caught text into a report of the site and
-// deliver it, captioned with the module name: kept for the calling thread,
-// and shown in a box unless the thread is quiet. Never throw.
-void ShowCaught(const Utils::Error::Site& site, const std::string& caught) noexcept;
-void ShowCaught(const Utils::Error::Site& site, const std::wstring& caught) noexcept;
-void ShowUnknown(const Utils::Error::Site& site) noexcept;
-
-// Runs body; a failure is shown through the clauses and gives false.
-template <class Body>
-bool RunReported(const Utils::Error::Site& site, Body&& body) noexcept {
-  try {
-    body();
-    return true;
-  } catch (const std::string& caught) {
-    ShowCaught(site, caught);
-  } catch (const std::wstring& caught) {
-    ShowCaught(site, caught);
-  } catch (...) {
-    ShowUnknown(site);
-  }
-  return false;
-}
+// A failure answered without a box leaves its noted reason, wrapped in the
+// export's own report, as the thread's last report.
+void KeepNoted(const Utils::Error::Site& site) noexcept;
 
 // An export: guard, then the operation; its result, or failure on any
 // failure. The thread's last report is the report of this call alone.
@@ -41,9 +24,10 @@ template <class R, class Operation>
 R Run(const Utils::Error::Site& site, const R failure, Operation&& operation) noexcept {
   Utils::ThreadState::ClearReport();
   R result = failure;
-  RunReported(site, [&] {
+  const bool completed = RunReported(site, [&] {
     if (Project::Init(0)) result = operation();
   });
+  if (completed && result == failure) KeepNoted(site);
   return result;
 }
 
@@ -56,8 +40,7 @@ std::wstring WideArgument(const Utils::Error::Site& site, const char* text);
 // paths, answered as 1 or 0. The second path is converted first, so a
 // failure of both is reported for the second.
 template <class C>
-int OnePath(const Utils::Error::Site& site, const C* path,
-            bool (*operation)(const std::wstring&)) {
+int OnePath(const Utils::Error::Site& site, const C* path, bool (*operation)(const std::wstring&)) {
   return Run(site, 0, [&] { return operation(WideArgument(site, path)) ? 1 : 0; });
 }
 
@@ -74,4 +57,4 @@ int TwoPaths(const Utils::Error::Site& site, const C* first, const C* second,
 }  // namespace Sedgefold
 
 // The site of an export's frame: its signature, the tag "[f]", this line.
-#define SF_EXPORT(signature) SF_SITE_IN(::Sedgefold::kUnit, (signature), "[f]")
+#define SF_EXPORT(signature) SF_SITE_IN(::Sedgefold::kUnit, (signature), ::Utils::Error::kFunction)

@@ -2,10 +2,10 @@
 
 #include <memory>
 
-#include "exports/Frame.h"
-#include "utils/Utils.Module.h"
-#include "utils/Utils.Strings.h"
-#include "utils/Utils.ThreadState.h"
+#include "exports/Clauses.h"
+#include "utils/errors/Utils.ThreadState.h"
+#include "utils/runtime/Utils.Module.h"
+#include "utils/text/Utils.Strings.h"
 
 namespace Project {
 namespace {
@@ -38,7 +38,7 @@ class StartupScope {
 }  // namespace
 
 bool Init(const unsigned long) {
-  return Sedgefold::RunReported(SF_SITE_IN(kUnit, kInitSignature, "[f]"), [] {
+  return Sedgefold::RunReported(SF_SITE_IN(kUnit, kInitSignature, Utils::Error::kFunction), [] {
     StartupScope scope;
     if (g_started == 0) g_started = 1;
   });
@@ -54,16 +54,10 @@ Utils::Smart::Pointer<g_CInitCS> StartupLock() {
   return held;
 }
 
-bool Started() {
-  StartupScope scope;
-  return g_started != 0;
-}
-
 const std::wstring& ModuleName() { return g_moduleName; }
 
 std::wstring ModuleNameOf(const std::wstring& fullPath, bool* pin) {
-  std::wstring path = fullPath;
-  if (!path.empty() && path.back() == L'\\') path.pop_back();
+  const std::wstring path = Utils::String::Path::WithoutTrailingBackslash(fullPath);
   const std::size_t slash = path.rfind(L'\\');
   std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
   *pin = name.find(L".exe") == std::wstring::npos;

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "utils/Utils.Smart.h"
-#include "utils/Utils.Synchronize.h"
+#include "utils/runtime/Utils.Smart.h"
+#include "utils/runtime/Utils.Synchronize.h"
 
 // The start-up lock: a reference-counted critical section.
 class g_CInitCS : public Utils::Sync::CriticalSection, public virtual Utils::Smart::Base {
@@ -22,8 +22,6 @@ bool Init(const unsigned long reserved);
 
 // The start-up lock, created on first use under the master lock.
 Utils::Smart::Pointer<g_CInitCS> StartupLock();
-
-bool Started();
 
 // The library's own file name: the caption of every failure box.
 const std::wstring& ModuleName();

@@ -4,8 +4,8 @@
 #include <shellapi.h>
 
 #include "exports/Frame.h"
-#include "utils/Utils.File.h"
-#include "utils/Utils.FilesFind.h"
+#include "utils/files/Utils.File.h"
+#include "utils/files/Utils.FilesFind.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 
 #include "exports/Frame.h"
 #include "exports/Sedgefold.h"
-#include "utils/Utils.CodingStr.h"
-#include "utils/Utils.FilesFind.h"
+#include "utils/text/Utils.CodingStr.h"
+#include "utils/files/Utils.FilesFind.h"
 
 namespace {
 
@@ -34,7 +34,6 @@ constexpr char kGetListMW[] =
 
 constexpr wchar_t kBadMode[] = L"Неверно выбран метод поиска.";
 constexpr wchar_t kCopyFailed[] = L"Ошибка копирования.";
-constexpr int kAnsiCodePage = 0;
 
 // PathCheck
 
@@ -63,7 +62,7 @@ void CheckGeometry(const Site& site, const u64 count, const u64 size) {
 
 // A names in the system code page, W names as found.
 std::string NameAs(char, const WIN32_FIND_DATAW& entry) {
-  return Utils::CodingStr::UnicodeToAnsi(entry.cFileName, kAnsiCodePage);
+  return Utils::CodingStr::UnicodeToAnsi(entry.cFileName, Utils::CodingStr::kAnsiCodePage);
 }
 // A view of the entry's own text: no copy per name.
 std::wstring_view NameAs(wchar_t, const WIN32_FIND_DATAW& entry) { return entry.cFileName; }

@@ -3,7 +3,7 @@
 #include "exports/Sedgefold.h"
 
 #include "exports/Frame.h"
-#include "utils/Utils.Strings.h"
+#include "utils/text/Utils.Strings.h"
 
 namespace {
 

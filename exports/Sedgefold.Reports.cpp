@@ -9,12 +9,11 @@
 #include <string_view>
 
 #include "exports/Sedgefold.h"
-#include "utils/Utils.CodingStr.h"
-#include "utils/Utils.ThreadState.h"
+#include "utils/text/Utils.CodingStr.h"
+#include "utils/errors/Utils.ThreadState.h"
 
 namespace {
 
-constexpr int kAnsiCodePage = 0;
 
 // How much of text fits room characters without cutting one in two: a
 // surrogate pair, or a double-byte character of the ANSI code page.
@@ -46,7 +45,7 @@ template <class C> int CopyOut(std::basic_string_view<C> text, C* buffer, int ca
 
 // Without best fit, like every narrow text the library hands out.
 std::string Narrow(std::wstring_view text) {
-  return Utils::CodingStr::UnicodeToAnsi(std::wstring(text), kAnsiCodePage);
+  return Utils::CodingStr::UnicodeToAnsi(std::wstring(text), Utils::CodingStr::kAnsiCodePage);
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 #include <mutex>
 #include <thread>
 
-#include "utils/Utils.Smart.h"
+#include "utils/runtime/Utils.Handle.h"
 
 namespace Host {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "exports/Sedgefold.h"
-#include "utils/Utils.Smart.h"
+#include "utils/runtime/Utils.Handle.h"
 
 namespace Host {
 

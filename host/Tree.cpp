@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "utils/Utils.Smart.h"
+#include "utils/runtime/Utils.Handle.h"
 
 namespace Host {
 namespace {

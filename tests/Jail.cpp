@@ -15,7 +15,7 @@
 #include <cstdlib>
 
 #include "host/Tree.h"
-#include "utils/Utils.Smart.h"
+#include "utils/runtime/Utils.Handle.h"
 
 namespace {
 

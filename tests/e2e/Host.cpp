@@ -10,7 +10,7 @@
 #include <stdexcept>
 
 #include "Jail.h"
-#include "utils/Utils.Smart.h"
+#include "utils/runtime/Utils.Handle.h"
 
 namespace Host {
 namespace {

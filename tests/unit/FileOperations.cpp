@@ -7,7 +7,7 @@
 #include <fstream>
 
 #include "ReportTesting.h"
-#include "utils/Utils.File.h"
+#include "utils/files/Utils.File.h"
 
 namespace {
 

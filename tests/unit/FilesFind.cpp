@@ -5,8 +5,8 @@
 
 #include "Jail.h"
 #include "ReportTesting.h"
-#include "utils/Utils.File.h"
-#include "utils/Utils.FilesFind.h"
+#include "utils/files/Utils.File.h"
+#include "utils/files/Utils.FilesFind.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Path validation: which paths pass, which rule refuses the others first, and
 // the exact report that is thrown and written to the standard wide output.
 #include "ReportTesting.h"
-#include "utils/Utils.Strings.h"
+#include "utils/text/Utils.Strings.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ std::wstring Report(const Case& c) {
              L"Ошибка в методе \"",
              L"bool __cdecl Utils::String::Path::Has(const class std::basic_"
              L"string<wchar_t,struct std::char_traits<wchar_t>,class std::allocator<wchar_t> > &,const bool)",
-             L"utils/Utils.Strings.cpp") +
+             L"utils/text/Utils.Strings.Rules.cpp") +
          L"\n" + messages[c.rule] + L"\n";
 }
 
@@ -118,9 +118,9 @@ TEST(PathHas, PassesOrReportsTheFirstBrokenRule) {
     try {
       EXPECT_TRUE(Utils::String::Path::Has(c.path, c.ftp) == !c.path.empty() && c.rule == kPasses &&
                   out.Text().empty());
-    } catch (const std::wstring& report) {
-      EXPECT_EQ(ReportTesting::MaskLines(report), Report(c));
-      EXPECT_EQ(out.Text(), report + L"\n");
+    } catch (const Utils::Error::Failure& failure) {
+      EXPECT_EQ(ReportTesting::MaskLines(failure.Text()), Report(c));
+      EXPECT_EQ(out.Text(), failure.Text() + L"\n");
     }
   }
 }

@@ -5,8 +5,8 @@
 
 #include "ReportTesting.h"
 #include "host/Text.h"
-#include "utils/Utils.Error.h"
-#include "utils/Utils.ErrorTables.h"
+#include "utils/errors/Utils.Error.h"
+#include "utils/errors/Utils.ErrorTables.h"
 
 namespace {
 
@@ -62,7 +62,7 @@ TEST(Report, MessageAndLastErrorTails) {
   // Raise describes the failed call's last error, not that of composing the header.
   SetLastError(3);
   const std::wstring raised =
-      ReportTesting::Thrown([] { Error::Raise(SF_SITE("f(void)", "[f]"), L"m", true); });
+      ReportTesting::Thrown([] { Error::Raise(SF_SITE("f(void)", Error::kFunction), L"m", true); });
   EXPECT_EQ(ReportTesting::MaskLines(raised).rfind(
                 L"Ошибка в функции \"f(void)\"!\r\nFile: \"tests/unit/Report.cpp\"\r\n"
                 L"Line: #\r\n\nLast Error: 3.\n",
@@ -119,7 +119,7 @@ TEST(Report, AWarningBoxHasItsOwnLayout) {
   EXPECT_EQ(
       ReportTesting::MaskLines(boxes.shown[0].text),
       L"class std::basic_string<wchar_t,struct std::char_traits<wchar_t>,class std::allocator<wchar_t> > "
-      L"__cdecl Utils::Error::DescriptionW<bool>(bool)\r\nFile: \"utils/Utils.Error.cpp\"\r\nLine: #\r\n\r\n"
+      L"__cdecl Utils::Error::DescriptionW<bool>(bool)\r\nFile: \"utils/contract/Utils.Error.Typed.cpp\"\r\nLine: #\r\n\r\n"
       L"Непредусмотренный тип данных ошибки. Тип может быть LONG или WORD или INT.");
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "host/Boxes.h"
+#include "utils/errors/Utils.Error.h"
 
 namespace ReportTesting {
 
@@ -37,6 +38,8 @@ template <class Action>
 std::wstring Thrown(Action&& action) {
   try {
     action();
+  } catch (const Utils::Error::Failure& failure) {
+    return failure.Text();
   } catch (const std::wstring& report) {
     return report;
   }

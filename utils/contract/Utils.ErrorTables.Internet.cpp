@@ -3,17 +3,19 @@
 
 #include <string>
 
-#include "utils/Utils.Error.h"
-#include "utils/Utils.ErrorTables.h"
+#include "utils/errors/Utils.Error.h"
+#include "utils/errors/Utils.ErrorTables.h"
 
-// WinINet error codes. Their system texts live in wininet.dll's message table,
-// which FormatMessage without a module cannot reach, hence a table of our own.
+// Kept for the contract, reached by no export: the texts of WinINet error
+// codes, which only the FTP search (never set up by any operation) could
+// meet. Their system texts live in wininet.dll's message table, which
+// FormatMessage without a module cannot reach, hence a table of our own.
 namespace Utils::Error {
 namespace Tables {
 namespace {
 
 constexpr Row kInternetRows[] = {
-    {0, L"The operation completed successfully.", L"Операция успешно завершена."},
+    {0, kSuccessEnglish, kSuccessRussian},
     {12001, L"No more handles could be generated at this time.",
      L"Невозможно сгенерировать дополнительные дескрипторы."},
     {12002, L"The request has timed out.", L"Запрос просрочен."},
@@ -342,7 +344,7 @@ std::wstring ServerResponseRowW(ResponseInfoW fetch) {
   bool failed = false;
   const std::wstring text = Response<wchar_t>(fetch, failed);
   if (failed)
-    Warn(SF_SITE(kInternetWSignature, ""), L"Utils::Error::InternetW",
+    Warn(SF_SITE(kInternetWSignature, Error::kMethod), L"Utils::Error::InternetW",
          kResponseFailed);
   return L"\r\nLast Error: 12003.\r\n\r\n" + text + L"\r\n\r\n";
 }
@@ -351,7 +353,7 @@ std::string ServerResponseRowA(ResponseInfoA fetch) {
   bool failed = false;
   const std::string text = Response<char>(fetch, failed);
   if (failed)
-    Warn(SF_SITE(kInternetASignature, ""), L"Utils::Error::InternetA",
+    Warn(SF_SITE(kInternetASignature, Error::kMethod), L"Utils::Error::InternetA",
          kResponseFailed);
   return "\r\nLast Error: 12003.\r\n\r\n" + text + "\r\n\r\n";
 }

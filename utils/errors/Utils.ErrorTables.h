@@ -26,6 +26,10 @@ struct Table {
   const Row* Find(long code) const;
 };
 
+// The row for code 0, the same in every table.
+constexpr wchar_t kSuccessEnglish[] = L"The operation completed successfully.";
+constexpr wchar_t kSuccessRussian[] = L"Операция успешно завершена.";
+
 const Table& Internet();
 const Table& Shell();
 const Table& CommonDialog();
@@ -38,8 +42,10 @@ std::wstring InternetRow(const Row& row);
 std::wstring ShellRow(const Row& row);
 std::wstring CommonDialogRow(const Row& row);
 
-// The layout the three share, around a code already written.
+// The layout the three share, around a code already written; "0x" and
+// `digits` upper-case hex digits for a code, "0" for code 0.
 std::wstring RowText(const std::wstring& code, const Row& row);
+std::wstring Hex(unsigned long value, int digits);
 
 // The narrow rows are the wide ones in code page 1251, whatever the system's
 // ANSI code page is.

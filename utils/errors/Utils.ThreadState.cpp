@@ -1,10 +1,10 @@
-#include "utils/Utils.ThreadState.h"
+#include "utils/errors/Utils.ThreadState.h"
 
 #include <windows.h>
 
 #include <new>
 
-#include "utils/Utils.Smart.h"
+#include "utils/runtime/Utils.Handle.h"
 
 namespace Utils::ThreadState {
 namespace {
@@ -18,6 +18,8 @@ struct Record {
   int mode = kBoxes;
   bool lost = false;
   std::wstring report;
+  std::wstring note;
+  std::size_t otherNotes = 0;
   Record* previous = nullptr;
   Record* next = nullptr;
 };
@@ -122,6 +124,42 @@ void ClearReport() noexcept {
   record->lost = false;
   if (record->report.capacity() > kKeptCapacity) std::wstring().swap(record->report);
   record->report.clear();
+  std::wstring().swap(record->note);
+  record->otherNotes = 0;
+}
+
+bool HasNote() noexcept {
+  const Record* record = Mine();
+  return record != nullptr && !record->note.empty();
+}
+
+void KeepNote(const std::wstring& reason) noexcept {
+  Record* record = MineOrNew();
+  if (record == nullptr || reason.empty()) return;
+  if (!record->note.empty()) {
+    ++record->otherNotes;
+    return;
+  }
+  try {
+    record->note = reason;
+  } catch (...) {
+  }
+}
+
+void CountNote() noexcept {
+  Record* record = Mine();
+  if (record != nullptr && !record->note.empty()) ++record->otherNotes;
+}
+
+std::wstring TakeNote() {
+  Record* record = Mine();
+  if (record == nullptr || record->note.empty()) return std::wstring();
+  std::wstring note;
+  note.swap(record->note);
+  if (record->otherNotes > 0)
+    note += L"Других отказов в этом вызове: " + std::to_wstring(record->otherNotes) + L".\n";
+  record->otherNotes = 0;
+  return note;
 }
 
 void KeepReport(const std::wstring& report) noexcept {

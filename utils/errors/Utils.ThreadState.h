@@ -24,14 +24,23 @@ constexpr int kQuiet = 1;   // the report kept, no box
 int SetMode(int mode) noexcept;
 bool Quiet() noexcept;
 
-// The thread's last report: emptied as each export starts, and every
-// report of the call appended in order, one blank line apart.
+// The thread's last report: emptied as each export starts (with the note
+// below), and every report of the call appended in order, one blank line
+// apart.
 void ClearReport() noexcept;
 void KeepReport(const std::wstring& report) noexcept;
 // The kept text, empty when nothing was reported; valid until the thread's
 // next call that reports or clears. A report that found no memory reads as
 // a fixed text saying so, never as success.
 std::wstring_view LastReport() noexcept;
+
+// The reason of a failure the call answers with a plain "no": the first
+// one of a call is kept, later ones only counted. TakeNote gives it, with
+// the count of the others, and forgets it; empty when none was noted.
+bool HasNote() noexcept;
+void KeepNote(const std::wstring& reason) noexcept;
+void CountNote() noexcept;
+std::wstring TakeNote();
 
 // Frees the calling thread's record.
 void ThreadEnds() noexcept;

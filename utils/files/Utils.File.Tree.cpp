@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "utils/Utils.File.h"
-#include "utils/Utils.Smart.h"
-#include "utils/Utils.Strings.h"
+#include "utils/files/Utils.File.h"
+#include "utils/runtime/Utils.Handle.h"
+#include "utils/text/Utils.Strings.h"
 
 namespace Utils::Tree {
 namespace {

@@ -1,4 +1,4 @@
-#include "utils/Utils.File.h"
+#include "utils/files/Utils.File.h"
 
 #include <shlobj.h>
 #include <shlwapi.h>
@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <string>
 
-#include "utils/Utils.Error.h"
-#include "utils/Utils.FilesFind.h"
-#include "utils/Utils.Strings.h"
+#include "utils/errors/Utils.Error.h"
+#include "utils/files/Utils.FilesFind.h"
+#include "utils/text/Utils.Strings.h"
 
 namespace Utils {
 namespace {
@@ -276,7 +276,7 @@ bool UsesDestination(const unsigned short wFunc) { return wFunc != FO_DELETE; }
 bool FitsShell(const wstring& path) { return !path.empty() && path.size() < MAX_PATH; }
 
 [[noreturn]] void RaiseBadOperation(const unsigned short wFunc) {
-  Error::Raise(SF_SITE(kFileOperationSignature, ""),
+  Error::Raise(SF_SITE(kFileOperationSignature, Error::kMethod),
                L"Неверно выбран параметр выбора операции.\r\nwFunc = " +
                    std::to_wstring(wFunc),
                false);
@@ -374,7 +374,7 @@ bool CopyOrMove(const Error::Site& site, const unsigned short wFunc, const wstri
 }
 
 bool ShellOperation(const wstring& from, const wstring& to, const unsigned short wFunc) {
-  const Error::Site site = SF_SITE(kFileOperationSignature, "");
+  const Error::Site site = SF_SITE(kFileOperationSignature, Error::kMethod);
   const wstring source = UpToNull(from);
   RequireBelowRoot(site, source);
   const wstring shellSource = ShellPath(source);
@@ -403,7 +403,7 @@ void CreateLinkParent(const wstring& link) {
   // own name a directory would only block the link.
   if (parent == link) return;
   if (!MainFile::CreatePath(parent))
-    Error::Raise(SF_SITE(kSymbolicLinkSignature, ""),
+    Error::Raise(SF_SITE(kSymbolicLinkSignature, Error::kMethod),
                  L"Не создан для символьной ссылки каталог:\n\"" + parent + L"\"", false);
 }
 
@@ -480,7 +480,7 @@ bool CreatePath(const wstring& path) {
 
 bool SymbolicLink(const wstring& target, const wstring& link, const bool) {
   if (StatusOf(target) == FilesFind::kNothing)
-    Error::Raise(SF_SITE(kSymbolicLinkSignature, ""),
+    Error::Raise(SF_SITE(kSymbolicLinkSignature, Error::kMethod),
                  L"Отсутсвует исходный путь:\n\"" + target + L"\"", false);
   String::Path::Has(link, false);
   CreateLinkParent(link);
@@ -491,7 +491,7 @@ bool SymbolicLink(const wstring& target, const wstring& link, const bool) {
 
 bool RemoveLink(const wstring& path) {
   const wstring link = SearchArgument(path);
-  RequireRemovableLink(SF_SITE(kRemoveLinkSignature, ""), link);
+  RequireRemovableLink(SF_SITE(kRemoveLinkSignature, Error::kMethod), link);
   return RemoveLinkItself(link);
 }
 
@@ -500,7 +500,7 @@ bool RemoveLink(const wstring& path) {
 namespace Path {
 
 bool ClearContents(const wstring& path) {
-  const Error::Site site = SF_SITE(kClearContentsSignature, "");
+  const Error::Site site = SF_SITE(kClearContentsSignature, Error::kMethod);
   const wstring prefix = DirectoryPrefix(ClearableDirectory(site, path));
   Tree::Plan plan;
   plan.findFileLinks = true;
@@ -525,7 +525,7 @@ bool ClearContents(const wstring& path) {
 }
 
 bool ClearFromFiles(const wstring& path) {
-  const Error::Site site = SF_SITE(kClearFromFilesSignature, "");
+  const Error::Site site = SF_SITE(kClearFromFilesSignature, Error::kMethod);
   const wstring prefix = DirectoryPrefix(ClearableDirectory(site, path));
   FindDataList files;
   unsigned long long unlisted = 0;

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "utils/Utils.Error.h"
-#include "utils/Utils.FilesFind.h"
+#include "utils/errors/Utils.Error.h"
+#include "utils/files/Utils.FilesFind.h"
 
 namespace Utils {
 

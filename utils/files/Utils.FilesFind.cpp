@@ -1,11 +1,11 @@
-#include "utils/Utils.FilesFind.h"
+#include "utils/files/Utils.FilesFind.h"
 
 #include <algorithm>
 #include <cstring>
 #include <deque>
 
-#include "utils/Utils.Error.h"
-#include "utils/Utils.Strings.h"
+#include "utils/errors/Utils.Error.h"
+#include "utils/text/Utils.Strings.h"
 
 namespace Utils {
 namespace {
@@ -70,7 +70,7 @@ class OpenSearch {
                                      place.flags, place.context));
         break;
       default:
-        Error::Raise(SF_SITE(signature, ""), kNotInitialised, false);
+        Error::Raise(SF_SITE(signature, Error::kMethod), kNotInitialised, false);
     }
   }
 
@@ -85,9 +85,9 @@ class OpenSearch {
   // A handle the system refuses to close is a report, with its last error.
   void Close(const char* signature) {
     if (local_ && !local_.Close())
-      Error::Raise(SF_SITE(signature, ""), kLocalNotClosed, true);
+      Error::Raise(SF_SITE(signature, Error::kMethod), kLocalNotClosed, true);
     if (ftp_ && !ftp_.Close())
-      Error::Raise(SF_SITE(signature, ""), kFtpNotClosed, true);
+      Error::Raise(SF_SITE(signature, Error::kMethod), kFtpNotClosed, true);
   }
 
  private:
@@ -105,7 +105,7 @@ bool Keeps(const WIN32_FIND_DATAW& record, const unsigned short wSearch) {
     case FilesFind::kAll:
       return true;
     default:
-      Error::Raise(SF_SITE(kGetListSignature, ""), kBadSearch, false);
+      Error::Raise(SF_SITE(kGetListSignature, Error::kMethod), kBadSearch, false);
   }
 }
 
@@ -174,8 +174,8 @@ class Walk {
     frame.directory = DirectoryOf(pattern, separator_);
     try {
       find_.GetList(pattern, FilesFind::kAll, frame.level);
-    } catch (const std::wstring& report) {
-      Error::Echo(report);
+    } catch (const Error::Failure& report) {
+      Error::Echo(report.Text());
       ++unlisted_;
     }
     frames_.push_back(std::move(frame));
@@ -188,11 +188,11 @@ class Walk {
     const std::wstring full = directory + record.cFileName;
     // A device name is left to the listing of its level, which refuses it.
     if (!String::Path::IsExactName(record.cFileName) && !String::Path::IsDeviceName(record.cFileName))
-      Error::Raise(SF_SITE(kGetListFullSignature, ""), String::Path::InexactNameMessage(full),
+      Error::Raise(SF_SITE(kGetListFullSignature, Error::kMethod), String::Path::InexactNameMessage(full),
                    false);
     if (IsDirectoryLink(record) && LeadsBack(full)) return;
     if (full.size() > kLongestPath)
-      Error::Raise(SF_SITE(kGetListFullSignature, ""), TooLongMessage(false, full, full.size()),
+      Error::Raise(SF_SITE(kGetListFullSignature, Error::kMethod), TooLongMessage(false, full, full.size()),
                    false);
     StoreName(record, full);
     if (IsDirectory(record)) {
@@ -224,7 +224,7 @@ class Walk {
   void Enter(const std::wstring& full) {
     const std::wstring pattern = full + separator_ + L'*';
     if (pattern.size() > kLongestPath)
-      Error::Raise(SF_SITE(kGetListFullSignature, ""),
+      Error::Raise(SF_SITE(kGetListFullSignature, Error::kMethod),
                    TooLongMessage(true, full, pattern.size()), false);
     Open(pattern);
   }
@@ -316,7 +316,7 @@ void FilesFind::ForEach(const std::wstring& pattern, const unsigned short wSearc
   OpenSearch search(Place{method_, connection_, flags_, context_}, pattern, record,
                     kGetListSignature);
   if (!search.Found())
-    Error::Raise(SF_SITE(kGetListSignature, ""), NoHandleMessage(pattern), true);
+    Error::Raise(SF_SITE(kGetListSignature, Error::kMethod), NoHandleMessage(pattern), true);
   bool more = true;
   do {
     if (Keeps(record, wSearch)) more = take(record);
@@ -337,12 +337,6 @@ unsigned long long FilesFind::GetListFull(const std::wstring& pattern, FindDataL
 unsigned short StatusOf(const std::wstring& path) {
   FilesFind find;
   return find.Status(path);
-}
-
-unsigned long long ListOf(const std::wstring& pattern, const unsigned short wSearch,
-                          FindDataList& list) {
-  FilesFind find;
-  return find.GetList(pattern, wSearch, list);
 }
 
 void EachOf(const std::wstring& pattern, const unsigned short wSearch, const FilesFind::Take& take) {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "utils/Utils.Smart.h"
-#include "utils/Utils.Synchronize.h"
+#include "utils/runtime/Utils.Handle.h"
+#include "utils/runtime/Utils.Synchronize.h"
 
 namespace Utils {
 
@@ -112,8 +112,6 @@ class FilesFind {
 
 // One-shot uses: a search object for one call.
 unsigned short StatusOf(const std::wstring& path);
-unsigned long long ListOf(const std::wstring& pattern, const unsigned short wSearch,
-                          FindDataList& list);
 unsigned long long ListFilesBelow(const std::wstring& pattern, FindDataList& list,
                                   unsigned long long* unlisted = nullptr);
 void EachOf(const std::wstring& pattern, const unsigned short wSearch, const FilesFind::Take& take);

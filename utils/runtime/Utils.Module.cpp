@@ -1,8 +1,8 @@
-#include "utils/Utils.Module.h"
+#include "utils/runtime/Utils.Module.h"
 
-#include "utils/Utils.Checking.h"
-#include "utils/Utils.Error.h"
-#include "utils/Utils.StringBuffer.h"
+#include "utils/text/Utils.Checking.h"
+#include "utils/errors/Utils.Error.h"
+#include "utils/text/Utils.StringBuffer.h"
 
 namespace Utils::Module {
 namespace {
@@ -23,7 +23,7 @@ std::wstring FullPath(HINSTANCE module) {
   _STRINGBUF<wchar_t> buffer(kPathCapacity);
   SetLastError(0);
   if (GetModuleFileNameW(module, buffer.Pointer<wchar_t>(0), kPathCapacity) == 0)
-    Error::Raise(SF_SITE(kFullPathSignature, "[f]"),
+    Error::Raise(SF_SITE(kFullPathSignature, Error::kFunction),
                  L"Путь к исполняемому файлу модуля не получен.", true);
   const std::wstring text = buffer.Copy(0, Checking::All<unsigned long long>);
   return text.substr(0, text.find(L'\0'));
@@ -34,7 +34,7 @@ HINSTANCE Increment(const std::wstring& name) {
   HMODULE module = nullptr;
   const wchar_t* text = name.empty() ? nullptr : name.c_str();
   if (!GetModuleHandleExW(0, text, &module) || module == nullptr)
-    Error::Raise(SF_SITE(kIncrementSignature, "[f]"),
+    Error::Raise(SF_SITE(kIncrementSignature, Error::kFunction),
                  L"Не загружен модуль \"" + name + L"\".", true);
   return module;
 }

@@ -1,9 +1,9 @@
-#include "utils/Utils.Synchronize.h"
+#include "utils/runtime/Utils.Synchronize.h"
 
 #include <atomic>
 #include <memory>
 
-#include "utils/Utils.Error.h"
+#include "utils/errors/Utils.Error.h"
 
 namespace Utils::Sync {
 namespace {
@@ -23,7 +23,7 @@ CriticalSection::~CriticalSection() { DeleteCriticalSection(&section_); }
 void CriticalSection::Init(unsigned long spinCount) {
   SetLastError(0);
   if (!InitializeCriticalSectionAndSpinCount(&section_, spinCount))
-    Error::Raise(SF_SITE(kInitSignature, ""),
+    Error::Raise(SF_SITE(kInitSignature, Error::kMethod),
                  L"Неудачная инициализация критической секции.", true);
 }
 

@@ -1,9 +1,9 @@
-#include "utils/Utils.Checking.h"
+#include "utils/text/Utils.Checking.h"
 
 #include <cstdint>
 #include <sstream>
 
-#include "utils/Utils.Error.h"
+#include "utils/errors/Utils.Error.h"
 
 namespace Utils::Checking {
 namespace {
@@ -52,9 +52,10 @@ void AppendFigures(std::wostringstream& out, Total total, Start start, Count cou
       << L"Количество элементов: " << static_cast<u64>(count) << L"\n";
 }
 
-[[noreturn]] void ThrowEchoed(const std::wstring& report) {
+// The figures report has a layout of its own: it goes out composed.
+[[noreturn]] void ThrowEchoed(const Error::Site& site, const std::wstring& report) {
   Error::Echo(report, false);
-  throw report;
+  throw Error::Failure::Composed(site, report);
 }
 
 }  // namespace
@@ -62,15 +63,15 @@ void AppendFigures(std::wostringstream& out, Total total, Start start, Count cou
 template <class Total, class Start, class Count>
 Count CountDirect(const std::wstring& callerHeader, const Total total,
                   const Start start, const Count count) {
-  const Error::Site site = SF_SITE((Signature<Total, Start, Count>::direct), "[f][d]");
-  if (count == 0) throw Heading(site) + callerHeader + kNoCount;
+  const Error::Site site = SF_SITE((Signature<Total, Start, Count>::direct), Error::kFunction | Error::kDetected);
+  if (count == 0) throw Error::Failure::Composed(site, Heading(site) + callerHeader + kNoCount);
   if (total == 0 || static_cast<Total>(start) >= total) {
     std::wostringstream report;
     report << L"\n" << Heading(site) << callerHeader;
     if (total == 0) report << kZeroTotal << L"\n";
     report << kStartPastEnd << L"\n" << L"\n\n";
     AppendFigures(report, total, start, count);
-    ThrowEchoed(report.str());
+    ThrowEchoed(site, report.str());
   }
   const Total available = total - static_cast<Total>(start);
   if (count == All<Count> || static_cast<Total>(count) > available)
@@ -81,13 +82,13 @@ Count CountDirect(const std::wstring& callerHeader, const Total total,
 template <class Total, class Start, class Count>
 Count CountReverse(const std::wstring& callerHeader, const Total total,
                    Start& start, const Count count) {
-  const Error::Site site = SF_SITE((Signature<Total, Start, Count>::reverse), "[f][d]");
+  const Error::Site site = SF_SITE((Signature<Total, Start, Count>::reverse), Error::kFunction | Error::kDetected);
   if (total == 0) {
     std::wostringstream report;
     report << L"\n" << Heading(site) << callerHeader << L"\n\n" << kZeroTotal
            << L"\n\n";
     AppendFigures(report, total, start, count);
-    ThrowEchoed(report.str());
+    ThrowEchoed(site, report.str());
   }
   const Start last = static_cast<Start>(total - 1);
   const Start top = (start != All<Start> && static_cast<Total>(start) < total) ? start : last;

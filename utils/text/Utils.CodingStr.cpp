@@ -1,4 +1,4 @@
-#include "utils/Utils.CodingStr.h"
+#include "utils/text/Utils.CodingStr.h"
 
 #include <windows.h>
 

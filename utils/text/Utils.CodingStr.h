@@ -4,6 +4,10 @@
 
 namespace Utils::CodingStr {
 
+// The system's ANSI code page: every narrow text the library takes or
+// hands out is in it.
+constexpr int kAnsiCodePage = 0;
+
 // Both throw a wide failure report when Windows refuses the conversion.
 // Text after an embedded NUL is not converted.
 std::wstring AnsiToUnicode(const std::string& text, const int codePage);

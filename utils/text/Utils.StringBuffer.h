@@ -19,10 +19,6 @@ template <> class _STRINGBUF<wchar_t> {
   // Characters [start, start + count) as they are, NULs included.
   std::wstring Copy(const unsigned long long start, unsigned long long count);
 
-  // Drops trailing NULs and blanks from the buffer itself and copies the
-  // rest; a buffer of nothing else gives an empty text and stays as it was.
-  std::wstring Trimmed();
-
   std::size_t Size() const { return data_.size(); }
 
  private:

@@ -2,9 +2,11 @@
 // Path strings: cutting, reverse search, upper-casing, replacing, validation.
 #include <string>
 
-#include "utils/Utils.Checking.h"
+#include "utils/text/Utils.Checking.h"
 
 namespace Utils::String {
+
+bool StartsWith(const std::wstring& text, const wchar_t* prefix);
 
 // Index of the number-th occurrence of sub counted back from start (All:
 // from the end); overlapping occurrences count separately. Number 0 gives
@@ -46,6 +48,11 @@ wchar_t* TrimNameFileW(wchar_t* path, unsigned long long number,
 std::wstring TrimNameFileCW(const std::wstring& path, unsigned long long number,
                             const wchar_t separator);
 
+// The path with one trailing backslash dropped: "C:\Data\" names what
+// "C:\Data" names, and a search for the former would find nothing.
+std::string WithoutTrailingBackslash(std::string path);
+std::wstring WithoutTrailingBackslash(std::wstring path);
+
 // True when the path breaks no rule, false for the empty path; any broken
 // rule raises a report naming the rule and the path (also written to the
 // standard wide output). ftp: slash-separated FTP path.
@@ -57,7 +64,8 @@ bool Has(const std::wstring& path, const bool ftp);
 // device name (con, nul, com1.txt, ... in any case). Such a name in a tree
 // makes the shell act on some other entry: "..." is read as the parent.
 bool IsExactName(const std::wstring& name);
-// con, nul, com1.txt, ...: a name the system maps to a device, in any case.
+// con, nul, com1.txt, conin$, com¹ ...: a name the system maps to a
+// device, in any case.
 bool IsDeviceName(const std::wstring& name);
 // "The entry cannot be named exactly", with the entry's path.
 std::wstring InexactNameMessage(const std::wstring& path);
