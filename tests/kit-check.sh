@@ -8,6 +8,10 @@
 # forbids string arrays as DLL parameters, and their layout is the
 # terminal's, undocumented) must stand in an #import block of its own behind
 # #ifdef SEDGEFOLD_STRING_RECORDS, and nothing else may stand there.
+# SedgefoldVersion must be imported whatever the DLL exports, and the kit's
+# SEDGEFOLD_KIT_VERSION must be the number SedgefoldVersion answers for the
+# VERSION file at the repository's root (MAJOR * 10000 + MINOR * 100 +
+# PATCH): the helpers refuse a library of any other version.
 #
 #   kit-check.sh OBJDUMP DLL HEADER MQH
 set -euo pipefail
@@ -121,4 +125,20 @@ done <<<"$exports"
 for name in $(sort -u <<<"$imported"); do
   grep -qxF "$name" <<<"$exports" || fail "$name is imported but $dll does not export it"
 done
+
+grep -qxF SedgefoldVersion <<<"$imported" ||
+  fail "$mqh: SedgefoldVersion is not in the #import block: the helpers cannot tell another version of the library"
+version_file="$(dirname "$0")/../VERSION"
+version=$(head -n 1 "$version_file" 2>/dev/null || true)
+if [[ $version =~ ^([0-9]+)\.([0-9]{1,2})\.([0-9]{1,2})$ ]]; then
+  expected=$((10#${BASH_REMATCH[1]} * 10000 + 10#${BASH_REMATCH[2]} * 100 + 10#${BASH_REMATCH[3]}))
+  kit=$(mql5_blank "$mqh" | sed -n -E 's/^[[:space:]]*#[[:space:]]*define[[:space:]]+SEDGEFOLD_KIT_VERSION[[:space:]]+([^[:space:]]*)[[:space:]]*$/\1/p')
+  if [ "$(grep -c . <<<"$kit")" -ne 1 ]; then
+    fail "$mqh: not one #define SEDGEFOLD_KIT_VERSION"
+  elif [ "$kit" != "$expected" ]; then
+    fail "$mqh: SEDGEFOLD_KIT_VERSION is $kit, but VERSION $version makes $expected: the helpers would refuse the library built with it"
+  fi
+else
+  fail "$version_file holds \"$version\", not MAJOR.MINOR.PATCH (MINOR and PATCH below 100)"
+fi
 finish "$mqh against $dll"

@@ -5,25 +5,37 @@
 # other files only lend their definitions. Scopes are not modelled: a name
 # defined anywhere in those files counts as defined.
 #   -v builtins=FILE   the MQL5 built-ins the kit may use (mql5-builtins.txt)
-#   -v script=1        the file is a script: it needs OnStart, and
-#                      #property script_show_inputs when it has inputs
+#   -v program=KIND    what the file is, by its folder: script (it needs
+#                      OnStart, and #property script_show_inputs when it has
+#                      inputs), expert, indicator, service (#property
+#                      service says so too) or other
 
 BEGIN {
   words("void bool char uchar short ushort int uint long ulong float double string datetime color", type)
   words("const static input sinput extern if else for while do switch case default break continue return sizeof enum struct class true false new delete this public private protected virtual template typename", keyword)
   words("if for while switch", control)
   words("char uchar short ushort int uint long ulong", integer)
+  # The event handlers that must return soon: the program's next events
+  # (and for an indicator, every indicator of its symbol) wait for them.
+  words("OnTimer OnTick OnCalculate", handler)
+  # What deletes, clears or moves: an example may do so only to what it made.
+  DESTROYS = "^(Sedgefold(Delete|DeleteEmpty|Clear|ClearFiles|Move)|Path(Delete|DeleteEmpty|ClearContents|ClearFromFiles|Move)[AW])$"
   split("char 1 uchar 1 bool 1 short 2 ushort 2 int 4 uint 4 float 4 color 4 long 8 ulong 8 double 8 datetime 8", w, " ")
   for (i = 1; i in w; i += 2) width[w[i]] = w[i + 1]
   closer["("] = ")"; closer["["] = "]"; closer["{"] = "}"
-  # A listing slot that holds any name: 260 UTF-16 characters with the
-  # terminator, or as many double-byte ANSI ones.
-  ANY_NAME_BYTES = 520
+  # A listing slot that holds any name, by the width of the buffer's
+  # elements: 260 UTF-16 characters with the terminator (ushort), or 259
+  # characters of up to 3 bytes under a UTF-8 ANSI code page and the
+  # terminator (uchar).
+  any_name_bytes[2] = 520; any_name_bytes[1] = 780
   macro_set["__MQL5__"] = 1   # defined by the compiler for every .mq5
   while ((getline entry < builtins) > 0)
     if (split(entry, f, " ") && f[1] !~ /^#/) {
       builtin[f[1]] = 1
       if (3 in f) { least[f[1]] = f[2]; most[f[1]] = f[3] }
+      # wN writes argument N, sN sizes (and writes) it, eN empties it, oN
+      # is an element offset into the array of argument N - 1.
+      for (j = 4; j in f; j++) tag[f[1], substr(f[j], 2) + 0] = substr(f[j], 1, 1)
     }
 }
 
@@ -42,16 +54,17 @@ END {
     if (T[i - 1] ~ /^(enum|struct|class)$/ && T[i] ~ /^[A-Za-z_]/) type[T[i]] = defined[T[i]] = 1
   if (!pair()) exit
   walk()
+  returns()
   for (u = 1; u <= uses; u++)
     if (!(use_name[u] in defined || use_name[u] in builtin || use_name[u] in told)) {
       told[use_name[u]] = 1
       problem(use_line[u], use_name[u] " is not defined here, in what the file includes, nor among the MQL5 built-ins of tests/mql5-builtins.txt")
     }
   for (c = 1; c <= calls; c++)
-    if (F[at[c]] == 1) { arity(c); codepage(c); buffer(c) }
-  if (script && !("OnStart" in kit_most)) problem("-", "no OnStart: the terminal has nothing to run")
-  if (script) examples_make_their_own()
-  if (script && input_line && !show_inputs)
+    if (F[at[c]] == 1) { arity(c); codepage(c); buffer(c); constness(c); waits(c); boxes(c); separator(c); examples_root(c) }
+  if (program == "script" && !("OnStart" in kit_most)) problem("-", "no OnStart: the terminal has nothing to run")
+  if (program == "script") examples_make_their_own()
+  if (program == "script" && input_line && !show_inputs)
     problem(input_line, "input parameters but no #property script_show_inputs: the script starts without showing them")
 }
 
@@ -92,6 +105,7 @@ function directive(s,   name, rest, word) {
   if (!compiled()) return
   if (s ~ /^import/) { importing = s ~ /^import[ \t]*"/; return }
   if (files == 1 && s ~ /^property[ \t]+script_show_inputs([ \t]|$)/) show_inputs = 1
+  if (files == 1 && s ~ /^property[ \t]+service([ \t]|$)/) program = "service"
   if (!match(s, /^define[ \t]+[A-Za-z_][A-Za-z0-9_]*/)) return
   name = substr(s, 1, RLENGTH); rest = substr(s, RLENGTH + 1); sub(/^define[ \t]+/, "", name)
   defined[name] = macro_set[name] = 1
@@ -145,11 +159,13 @@ function walk(   i, t, p) {
     else if (t == "(" || t == "[") parens++
     else if (t == ")" || t == "]") { if (parens) parens-- }
     else if (t == ";") { declaring = 0; if (!depth) scope = 0 }
+    else if (t ~ /^(while|do|for)$/ && F[i] == 1 && depth && (fname[scope] in handler) && (t != "for" || endless(i)))
+      problem(L[i], "a " t " loop in " fname[scope] ": a handler that loops until something happens holds the program's thread (an indicator's, every indicator of its symbol); let the next event look again")
     else if (t ~ /^[A-Za-z_]/) name_at(i, t, p)
   }
 }
 
-function name_at(i, t, p) {
+function name_at(i, t, p,   where) {
   if (F[i] == 1 && !input_line && (t == "input" || t == "sinput")) input_line = L[i]
   if ((t in keyword) || (t in type) || p ~ /^(\.|->|::)$/) return
   if (t == "group" && p == "input") return   # input group "Caption"
@@ -158,8 +174,13 @@ function name_at(i, t, p) {
     declare(i, t, (p in type) ? p : (T[i - 2] in type) ? T[i - 2] : declaring_type)
     return
   }
-  if (T[i + 1] ~ /^([-+*\/%&|^]?=|\+\+|--)$/ || p ~ /^(\+\+|--)$/)
-    assigned[lookup(t, scope) < 0 ? scope : lookup(t, scope), t] = 1
+  if (T[i + 1] ~ /^([-+*\/%&|^]?=|\+\+|--)$/ || p ~ /^(\+\+|--)$/ ||
+      (T[i + 1] == "[" && mate[i + 1] && T[mate[i + 1] + 1] ~ /^([-+*\/%&|^]?=|\+\+|--)$/)) {
+    where = lookup(t, scope)
+    assigned[where < 0 ? scope : where, t] = 1
+    if (F[i] == 1 && where >= 0 && vconst[where, t])
+      problem(L[i], t " is const (or an input): it cannot be changed")
+  }
   if (T[i + 1] == "(") call(i)
   if (F[i] == 1) { use_name[++uses] = t; use_line[uses] = L[i] }
 }
@@ -176,9 +197,13 @@ function ends_value(j,   t) {
 
 function declare(i, t, base,   key, j) {
   defined[t] = 1
-  if (T[i + 1] == "(" && !depth) { scope = ++functions; signature(i); return }
+  if (T[i + 1] == "(" && !depth) { scope = ++functions; fname[scope] = t; fat[t] = i; fsc[t] = scope; signature(i); return }
+  # const (or input, which the program cannot change either) before the
+  # type; a name after a comma is declared like the one before it.
+  j = i - 1; if (T[j] ~ /^[&*]$/) j--; if (T[j] in type) j--
+  declaring_const = T[i - 1] == "," ? declaring_const : T[j] ~ /^(const|input|sinput)$/
   declaring = 1; declaring_parens = parens; declaring_type = base
-  key = scope SUBSEP t; vtype[key] = base
+  key = scope SUBSEP t; vtype[key] = base; vconst[key] = declaring_const
   if (T[i + 1] == "[" && mate[i + 1] > i + 2) { fixed_s[key] = i + 2; fixed_e[key] = mate[i + 1] - 1 }
   if (T[i + 1] == "=" && !parens) {
     for (j = i + 2; j <= n && T[j] !~ /^[,;]$/; j++) if (T[j] ~ /^[({[]$/ && mate[j] > j) j = mate[j]
@@ -191,6 +216,7 @@ function declare(i, t, base,   key, j) {
 # writes into an array of count slots of size bytes: an array of a type with
 # a width, followed by two integer parameters.
 function signature(i,   name, open, shut, j, count, start, least_here, arr, ints, k) {
+  if (IMP[i]) imported[T[i]] = 1
   name = T[i]; open = i + 1; shut = mate[open]; least_here = -1; count = 0
   if (!shut) return
   if (shut > open + 1 && !(shut == open + 2 && T[open + 1] == "void")) {
@@ -201,6 +227,8 @@ function signature(i,   name, open, shut, j, count, start, least_here, arr, ints
         parameter(start, j - 1)
         if (has_default && least_here < 0) least_here = count - 1
         arr[count] = is_array ? param_type : ""; ints[count] = !is_array && (param_type in integer)
+        parr[name, count] = is_array; pint[name, count] = ints[count]; pname[name, count] = param_name
+        pref[name, count] = is_ref && !is_const
         if (j < shut) { count++; start = j + 1 }
       }
     }
@@ -210,16 +238,24 @@ function signature(i,   name, open, shut, j, count, start, least_here, arr, ints
     if (least_here < kit_least[name]) kit_least[name] = least_here
     if (count > kit_most[name]) kit_most[name] = count
   } else { kit_least[name] = least_here; kit_most[name] = count; kit_where[name] = "line " L[i] " of " path[F[i]] }
-  if (IMP[i])
+  if (IMP[i]) {
     for (k = 1; k + 2 <= count; k++) if (arr[k] in width && ints[k + 1] && ints[k + 2]) slots[name] = k
+    if (count >= 2 && (arr[count - 1] in width) && ints[count] && !(name in slots)) capacity[name] = count - 1
+  }
+  # A function of the kit that reads an array from an offset: an array
+  # parameter followed by one named start or offset.
+  for (k = 1; k < count; k++) if (arr[k] != "" && pname[name, k + 1] ~ /^(start|offset)$/) offset_at[name] = k
 }
 
 function parameter(s, e,   j) {
-  has_default = is_array = 0; param_type = ""
+  has_default = is_array = is_ref = is_const = 0; param_type = param_name = ""
   for (j = s; j <= e; j++) {
-    if (T[j] == "=") has_default = 1
+    if (T[j] == "=") { has_default = 1; break }
     if (T[j] == "[") is_array = 1
+    if (T[j] == "&") is_ref = 1
+    if (T[j] == "const") is_const = 1
     if ((T[j] in type) && param_type == "") param_type = T[j]
+    else if (T[j] ~ /^[A-Za-z_]/ && !(T[j] in keyword)) param_name = T[j]
   }
 }
 
@@ -273,33 +309,75 @@ function codepage(c,   name, k, v) {
     problem(L[at[c]], name ": the code page is given as the number " v "; name it with CP_ACP or another CP_ constant")
 }
 
-# An imported function that writes count slots of size bytes into an array:
-# the array, as last resized before the call in the same function (or as
-# declared), must hold count * size bytes; a ushort array of twice that says
-# the size was given in characters. A size that is a plain number must hold
-# any name. Sizes that depend on values the check cannot see (parameters)
-# are compared only when both sides depend on the same ones.
-function buffer(c,   name, k, array, sc, key, r, span, length_at, count_text, size_text, size, bytes, need, w) {
+# An array handed to an imported function: the library cannot see its
+# length, so it must have been sized before the call, in the same function
+# (ArrayResize, a fixed size, a built-in tagged "s" in mql5-builtins.txt,
+# or a function of the kit that takes it by reference), unless the integer
+# after it, a count or a capacity, is 0. For count slots of size bytes the
+# array, as last resized, must hold count * size bytes (a ushort array of
+# twice that says the size was given in characters), a plain number of
+# bytes must hold any name, and the slots must be read size / width
+# elements apart; a capacity must not pass the array's length. Sizes that
+# depend on values the check cannot see (parameters) are compared only when
+# both sides depend on the same ones.
+function buffer(c,   name, k, array, sc, key, r, length_at, v) {
   name = T[at[c]]
-  if (!(name in slots) || argc[c] < slots[name] + 2) return
-  k = slots[name]
+  if (!(name in imported)) return
+  for (k = 1; k <= argc[c]; k++) {
+    if (!parr[name, k]) continue
+    array = T[arg_s[c, k]]
+    if (arg_e[c, k] != arg_s[c, k] || (sc = lookup(array, in_scope[c])) < 0) continue
+    key = sc SUBSEP array
+    if (pint[name, k + 1] && k < argc[c]) {
+      v = value(text(arg_s[c, k + 1], arg_e[c, k + 1]), in_scope[c])
+      if (v != "" && !unknowns() && v == 0) continue   # nothing is written
+    }
+    r = last_sizing(c, array)
+    if (r && T[at[r]] == "ArrayFree") {
+      problem(L[at[c]], name ": " array " is handed to the library right after ArrayFree emptied it: the library writes past its end")
+      continue
+    }
+    if (!r && !(key in fixed_s)) {
+      problem(L[at[c]], name ": " array " is handed to the library without being sized first in this function (ArrayResize): the library cannot see its length and writes past its end")
+      continue
+    }
+    length_at = !r ? fixed_s[key] SUBSEP fixed_e[key] : T[at[r]] == "ArrayResize" ? arg_s[r, 2] SUBSEP arg_e[r, 2] : ""
+    if (slots[name] == k && argc[c] >= k + 2) slot_sizes(c, k, array, key, length_at)
+    else if (capacity[name] == k && argc[c] >= k + 1 && length_at != "") capacity_check(c, k, array, length_at)
+  }
+}
+
+# The last call before c, in the same function, that sizes or empties the
+# array: ArrayResize, ArrayFree, a built-in tagged "s" or "e" for it, or a
+# function of the kit (not an import) taking it by reference; 0 for none.
+function last_sizing(c, array,   r, k, name) {
+  for (r = c - 1; r >= 1; r--) {
+    if (in_scope[r] != in_scope[c]) continue
+    name = T[at[r]]
+    for (k = 1; k <= argc[r]; k++)
+      if (arg_s[r, k] == arg_e[r, k] && T[arg_s[r, k]] == array &&
+          (((name, k) in tag && tag[name, k] ~ /^[se]$/) || ((name in kit_most) && !(name in imported) && pref[name, k] && parr[name, k])))
+        return r
+  }
+  return 0
+}
+
+function slot_sizes(c, k, array, key, length_at,   name, w, span, count_text, size_text, size, bytes, need, u) {
+  name = T[at[c]]; w = width[vtype[key]]
   count_text = text(arg_s[c, k + 1], arg_e[c, k + 1]); size_text = text(arg_s[c, k + 2], arg_e[c, k + 2])
   size = value(size_text, in_scope[c])
-  if (size != "" && !unknowns() && size < ANY_NAME_BYTES)
-    problem(L[at[c]], name ": a slot of " size " bytes cannot hold every name; " ANY_NAME_BYTES " bytes (260 characters) can")
-  array = T[arg_s[c, k]]
-  if (arg_e[c, k] != arg_s[c, k] || (sc = lookup(array, in_scope[c])) < 0) return
-  key = sc SUBSEP array; w = width[vtype[key]]
-  for (r = c - 1; r >= 1 && !length_at; r--)
-    if (T[at[r]] == "ArrayResize" && in_scope[r] == in_scope[c] && argc[r] >= 2 && T[arg_s[r, 1]] == array && arg_e[r, 1] == arg_s[r, 1])
-      length_at = arg_s[r, 2] SUBSEP arg_e[r, 2]
-  if (!length_at && (key in fixed_s)) length_at = fixed_s[key] SUBSEP fixed_e[key]
-  if (!length_at || !w) return
+  if (size != "" && !unknowns()) {
+    if ((w in any_name_bytes) && size < any_name_bytes[w])
+      problem(L[at[c]], name ": a slot of " size " bytes cannot hold every name; " any_name_bytes[w] " bytes can" \
+        (w == 1 ? " (259 characters of up to 3 bytes under a UTF-8 ANSI code page, and the zero)" : " (260 characters)"))
+    if (w) slot_reads(c, array, size / w)
+  }
+  if (length_at == "" || !w) return
   split(length_at, span, SUBSEP)
-  bytes = value(text(span[1], span[2]), in_scope[c]); split("", seen_before); for (k in seen) seen_before[k] = 1
+  bytes = value(text(span[1], span[2]), in_scope[c]); split("", seen_before); for (u in seen) seen_before[u] = 1
   need = value("(" count_text ") * (" size_text ")", in_scope[c])
   if (bytes == "" || need == "" || !same_unknowns()) return
-  bytes *= w; k = slots[name]
+  bytes *= w
   if (bytes < need)
     problem(L[at[c]], name ": the buffer is too small: " array " holds " shown(span[1], span[2]) " " vtype[key] " of " w " byte(s), fewer bytes than the " \
       shown(arg_s[c, k + 1], arg_e[c, k + 1]) " slots of " shown(arg_s[c, k + 2], arg_e[c, k + 2]) " bytes written into it")
@@ -308,11 +386,138 @@ function buffer(c,   name, k, array, sc, key, r, span, length_at, count_text, si
       " holds " w " times count * size bytes, and the size is in bytes")
 }
 
+# Reads of the slots after the listing c, in the same function: a built-in
+# whose argument is tagged "o" (an offset into the array before it), or a
+# function of the kit with an offset parameter (offset_at). As the index
+# grows by one, the offset must grow by step, the slot's size in elements.
+function slot_reads(c, array, step,   r, name, k, stride) {
+  for (r = c + 1; r <= calls; r++) {
+    if (in_scope[r] != in_scope[c]) continue
+    name = T[at[r]]
+    k = (name, 2) in tag && tag[name, 2] == "o" ? 1 : (name in offset_at) ? offset_at[name] : 0
+    if (!k || argc[r] < k + 1 || arg_s[r, k] != arg_e[r, k] || T[arg_s[r, k]] != array) continue
+    stride = stride_of(text(arg_s[r, k + 1], arg_e[r, k + 1]), in_scope[r])
+    if (stride != "" && stride != step)
+      problem(L[at[r]], name ": slot i of " array " is read at " shown(arg_s[r, k + 1], arg_e[r, k + 1]) ", " stride \
+        " elements a slot, but the slots are " step " elements apart (the slot size in bytes over " width[vtype[lookup(array, in_scope[r]), array]] \
+        "): an offset into an array counts elements, not bytes")
+  }
+}
+
+# How much the value of s grows when the one unknown it grows with (an
+# index) grows by one; "" when that cannot be told.
+function stride_of(s, sc,   v0, v1, u, names, found) {
+  v0 = value(s, sc)
+  if (v0 == "") return ""
+  split("", names); for (u in seen) names[u] = 1
+  found = ""
+  for (u in names) {
+    bump[u] = 1; v1 = value(s, sc); delete bump[u]
+    if (v1 == "") return ""
+    if (v1 != v0) { if (found != "") return ""; found = v1 - v0 }
+  }
+  return found
+}
+
+function capacity_check(c, k, array, length_at,   span, have, capacity_v, u) {
+  split(length_at, span, SUBSEP)
+  have = value(text(span[1], span[2]), in_scope[c]); split("", seen_before); for (u in seen) seen_before[u] = 1
+  capacity_v = value(text(arg_s[c, k + 1], arg_e[c, k + 1]), in_scope[c])
+  if (have == "" || capacity_v == "" || !same_unknowns()) return
+  if (capacity_v > have)
+    problem(L[at[c]], T[at[c]] ": a capacity of " shown(arg_s[c, k + 1], arg_e[c, k + 1]) " elements, but " array " holds " \
+      shown(span[1], span[2]) ": the library writes up to the capacity it is given")
+}
+
+# A const variable (or an input) handed where the callee writes: a
+# built-in tagged "w", "s" or "e" there, or a reference parameter that is
+# not const.
+function constness(c,   name, k, s, var, where) {
+  name = T[at[c]]
+  for (k = 1; k <= argc[c]; k++) {
+    s = arg_s[c, k]; var = T[s]
+    if (!(arg_e[c, k] == s || (T[s + 1] == "[" && mate[s + 1] == arg_e[c, k]))) continue
+    if ((where = lookup(var, in_scope[c])) < 0 || !vconst[where, var]) continue
+    if (((name, k) in tag && tag[name, k] ~ /^[wse]$/) || ((name in kit_most) && pref[name, k]))
+      problem(L[at[c]], name " changes its argument " k ", but " var " is const (or an input)")
+  }
+}
+
+# Sleep in an event handler holds the program's thread like a loop does.
+function waits(c) {
+  if (T[at[c]] == "Sleep" && (fname[in_scope[c]] in handler))
+    problem(L[at[c]], "Sleep in " fname[in_scope[c]] ": a handler that waits holds the program's thread (an indicator's, every indicator of its symbol)")
+}
+
+# Whether the for at i has no condition: for(...;;...).
+function endless(i,   j) {
+  if (T[i + 1] != "(" || !mate[i + 1]) return 0
+  for (j = i + 2; j < mate[i + 1] && T[j] != ";"; j++) if (T[j] ~ /^[({[]$/ && mate[j] > j) j = mate[j]
+  return T[j] == ";" && T[j + 1] == ";"
+}
+
+# A program nobody watches must not bring the boxes back: a box stops its
+# thread until someone clicks.
+function boxes(c,   name, a, v) {
+  name = T[at[c]]
+  if (program !~ /^(expert|indicator|service)$/ || argc[c] < 1 || name !~ /^Sedgefold(Quiet|ReportMode)$/) return
+  a = text(arg_s[c, 1], arg_e[c, 1]); v = value(a, in_scope[c])
+  if (name == "SedgefoldQuiet" ? a == " false" || (v != "" && !unknowns() && v == 0) : v != "" && !unknowns() && v == 0)
+    problem(L[at[c]], shown(at[c], mate[at[c] + 1]) " in an " program ": a failure box would stop its thread until someone clicks; such a program runs quiet")
+}
+
+# StringSplit takes its separator as one ushort character (a backslash is '\\'), never a
+# string.
+function separator(c,   a, where) {
+  if (T[at[c]] != "StringSplit" || argc[c] < 2) return
+  a = T[arg_s[c, 2]]
+  if (a ~ /^"/ || (arg_s[c, 2] == arg_e[c, 2] && (where = lookup(a, in_scope[c])) >= 0 && vtype[where, a] == "string"))
+    problem(L[at[c]], "StringSplit: the separator is given as a string; it takes one ushort character, such as '\\\\'")
+}
+
+# An example may delete, clear or move only what it made inside its folder,
+# never the folder itself nor the sandbox: the first argument, read through
+# variables set once and functions that only return a value, must not be
+# the examples' folder (SedgefoldSandboxPath(SEDGEFOLD_EXAMPLES_DIR)) or
+# the sandbox (SedgefoldSandboxRoot()).
+function examples_root(c,   name, t) {
+  name = T[at[c]]
+  if (name !~ DESTROYS || argc[c] < 1) return
+  t = resolved(arg_s[c, 1], arg_e[c, 1], in_scope[c], 0)
+  if (t ~ /^ SedgefoldSandboxRoot \(/ || t ~ /^ SedgefoldSandboxPath \( SEDGEFOLD_EXAMPLES_DIR ( , [^()]*)?\)$/)
+    problem(L[at[c]], name "(" shown(arg_s[c, 1], arg_e[c, 1]) ") acts on the examples' folder itself (or the whole sandbox): an example may delete, clear or move only what it made inside it")
+}
+
+function resolved(s, e, sc, level,   t, where, key) {
+  t = T[s]
+  if (level > 8) return text(s, e)
+  if (s == e && (where = lookup(t, sc)) >= 0 && (where, t) in init_s && !((where, t) in assigned)) {
+    key = where SUBSEP t
+    return resolved(init_s[key], init_e[key], where, level + 1)
+  }
+  if (e == s + 2 && T[s + 1] == "(" && T[e] == ")" && (t in ret_s))
+    return resolved(ret_s[t], ret_e[t], ret_sc[t], level + 1)
+  return text(s, e)
+}
+
+# The functions whose body is one return statement: what they return.
+function returns(   f, o, b, j) {
+  for (f in fat) {
+    o = fat[f] + 1
+    if (!mate[o]) continue
+    b = mate[o] + 1
+    if (T[b] != "{" || T[b + 1] != "return") continue
+    for (j = b + 2; j < mate[b] && T[j] != ";"; j++) if (T[j] ~ /^[({[]$/ && mate[j] > j) j = mate[j]
+    if (T[j] == ";" && j + 1 == mate[b] && j > b + 2) { ret_s[f] = b + 2; ret_e[f] = j - 1; ret_sc[f] = fsc[f] }
+  }
+}
+
 function text(s, e,   j, out) { for (j = s; j <= e; j++) out = out " " T[j]; return out }
 # The same, as it reads in a message.
 function shown(s, e,   out) {
   out = text(s, e); sub(/^ /, "", out)
   gsub(/\( /, "(", out); gsub(/ \)/, ")", out); gsub(/ \]/, "]", out); gsub(/ ,/, ",", out); gsub(/ \[/, "[", out)
+  while (match(out, /[A-Za-z0-9_] \(/)) out = substr(out, 1, RSTART) substr(out, RSTART + 2)
   return out
 }
 
@@ -356,7 +561,7 @@ function expand(s, sc, level,   tok, m, j, t, out, key, nest, where) {
 function unknown(name) {
   seen[name] = 1
   if (!(name in stand_in)) stand_in[name] = 1000003 + 7919 * ++stand_ins
-  return stand_in[name]
+  return stand_in[name] + (name in bump)
 }
 function unknowns(   k) { for (k in seen) return 1; return 0 }
 function same_unknowns(   k) {

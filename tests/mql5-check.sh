@@ -12,12 +12,24 @@
 #   - a call with more or fewer arguments than the function's declaration
 #     (default values allowed) or the built-in's list entry takes;
 #   - a code page given as a number to StringToCharArray/CharArrayToString;
-#   - a listing buffer of the wrong size: an imported function writing count
-#     slots of size bytes into an array that holds fewer bytes, a slot size
-#     given in characters, or a slot too small for a name;
+#   - an array handed to an imported function without being sized first in
+#     the calling function (or right after ArrayFree); a listing buffer of
+#     the wrong size: count slots of size bytes into an array that holds
+#     fewer bytes, a slot size given in characters, a slot too small for a
+#     name (520 bytes for ushort, 780 for uchar: 3 bytes a character under a
+#     UTF-8 ANSI code page), slots read at offsets in bytes instead of
+#     elements; a capacity larger than the array it is given with;
+#   - a const variable or an input assigned, or handed where the callee
+#     writes (mql5-builtins.txt tags what the built-ins write);
+#   - a while, do or endless for loop, or Sleep, in OnTimer, OnTick or
+#     OnCalculate;
+#   - SedgefoldQuiet(false) or SedgefoldReportMode(0) in an expert,
+#     indicator or service (by its folder, or #property service);
+#   - a string handed to StringSplit as its separator;
 #   - a script (a .mq5 under Scripts/) without OnStart, or with inputs and
 #     no script_show_inputs, or that deletes, clears or moves without asking
-#     ExampleNewPart which of its names are new.
+#     ExampleNewPart which of its names are new; any file that deletes,
+#     clears or moves the examples' folder itself or the sandbox.
 #
 #   mql5-check.sh MQL5_DIR      (the source tree's mql5/ folder)
 set -euo pipefail
@@ -35,11 +47,17 @@ for file in $files; do
     fail "$name includes $missing, which does not exist"
   done < <(sed -n 's/^MISSING //p' <<<"$included")
   # A failing awk ends the check here (set -e), not in silence.
+  case "$file" in
+    */Scripts/*.mq5) kind=script ;;
+    */Experts/*.mq5) kind=expert ;;
+    */Indicators/*.mq5) kind=indicator ;;
+    */Services/*.mq5) kind=service ;;
+    *) kind=other ;;
+  esac
   problems=$(grep -v '^MISSING ' <<<"$included" | while read -r f; do
       echo "@file $f"
       mql5_blank "$f"
-    done | LC_ALL=C awk -v builtins="$here/mql5-builtins.txt" -v script="$([[ $file == */Scripts/*.mq5 ]] && echo 1 || echo 0)" \
-      -f "$here/mql5-check.awk")
+    done | LC_ALL=C awk -v builtins="$here/mql5-builtins.txt" -v program="$kind" -f "$here/mql5-check.awk")
   while IFS=$'\t' read -r line problem; do
     case "$line" in
       '') ;;

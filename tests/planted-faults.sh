@@ -33,6 +33,8 @@ checks() {
 #   shrink PATTERN N       the last ArrayResize, before the call, of the
 #                          array passed as argument N gets 260 times fewer
 #                          elements
+#   unsize PATTERN N       that ArrayResize is gone: only its new size stays,
+#                          in brackets, where the call stood
 edit() {
   (cd "$work/kit" && find . -type f \( -name '*.mq5' -o -name '*.mqh' \) | sed 's|^\./||' | LC_ALL=C sort |
     xargs -r env LC_ALL=C awk -v mode="$1" -v pattern="$2" -v text="${3:-}" '
@@ -90,7 +92,14 @@ edit() {
               if (!at) continue
               for (o = at; substr(code[f], o, 1) != "("; o--) ;
               span(f, o)
-              wrap(f, comma[1] + 1, (commas > 1 ? comma[2] : shut) - 1, " / 260")
+              if (mode == "shrink") wrap(f, comma[1] + 1, (commas > 1 ? comma[2] : shut) - 1, " / 260")
+              else {
+                for (st = o; substr(code[f], st - 1, 1) ~ /[ \t\n]/; st--) ;
+                st -= length("ArrayResize")
+                size = substr(src[f], comma[1] + 1, (commas > 1 ? comma[2] : shut) - comma[1] - 1)
+                sub(/^[ \t\n]+/, "", size); sub(/[ \t\n]+$/, "", size)
+                src[f] = substr(src[f], 1, st - 1) "(" size ")" substr(src[f], shut + 1)
+              }
             }
           }
           printf "%s", src[f] > f
@@ -104,9 +113,65 @@ edit() {
 cp -R "$kit" "$work/kit"
 report=$(checks "$work/kit") || fail "the unbroken kit does not pass its checks: $report"
 
-# Each fault: what it is, how edit plants it (script_show_inputs and
-# unguard: by hand), and a pattern its report must show; fields separated
-# by "@".
+# by_hand MODE [TEXT]: plants what edit cannot reach (directives, the #import
+# block, literals, whole statements) in the first file, in file order, where
+# it fits; prints that file's name, or nothing.
+#   script_show_inputs     the first script with inputs loses the property
+#   unguard                the first file hiding imports behind
+#                          SEDGEFOLD_STRING_RECORDS loses the #ifdef and its
+#                          #endif: every program compiles what stood there
+#   version                SEDGEFOLD_KIT_VERSION names another version
+#   unimport               the declaration of SedgefoldVersion is gone
+#   separator              the first character separator of a StringSplit
+#                          call becomes a string
+#   const TEXT             the first function with a const array parameter
+#                          starts with TEXT, NAME standing for the parameter
+by_hand() {
+  local files
+  files=$(cd "$work/kit" && find . -type f \( -name '*.mq5' -o -name '*.mqh' \) | sed 's|^\./||' | LC_ALL=C sort)
+  case "$1" in
+    script_show_inputs)
+      planted=$(cd "$work/kit" && grep '^Scripts/.*\.mq5$' <<<"$files" | xargs -r grep -lE '^[[:space:]]*input[[:space:]]' |
+        xargs -r grep -lE '^[[:space:]]*#property[[:space:]]+script_show_inputs' | head -n 1) || true
+      [ -z "$planted" ] || sed -i -E '/^[[:space:]]*#property[[:space:]]+script_show_inputs/d' "$work/kit/$planted" ;;
+    unguard)
+      planted=$(cd "$work/kit" && xargs -r grep -lE '^[[:space:]]*#[[:space:]]*ifdef[[:space:]]+SEDGEFOLD_STRING_RECORDS' <<<"$files" | head -n 1) || true
+      if [ -n "$planted" ]; then
+        awk '!open && /^[ \t]*#[ \t]*ifdef[ \t]+SEDGEFOLD_STRING_RECORDS/ { open = 1; depth = 1; next }
+          open && /^[ \t]*#[ \t]*if/ { depth++ }
+          open && /^[ \t]*#[ \t]*endif/ && !--depth { open = 0; next }
+          { print }' "$work/kit/$planted" >"$work/unguarded" && mv "$work/unguarded" "$work/kit/$planted"
+      fi ;;
+    version)
+      planted=$(cd "$work/kit" && xargs -r grep -lE '^[[:space:]]*#define[[:space:]]+SEDGEFOLD_KIT_VERSION[[:space:]]' <<<"$files" | head -n 1) || true
+      if [ -n "$planted" ]; then
+        awk '!done && /^[ \t]*#[ \t]*define[ \t]+SEDGEFOLD_KIT_VERSION[ \t]+[0-9]+/ { $3 += 1; done = 1 } { print }' \
+          "$work/kit/$planted" >"$work/version" && mv "$work/version" "$work/kit/$planted"
+      fi ;;
+    unimport)
+      planted=$(cd "$work/kit" && xargs -r grep -lE '^[[:space:]]*int[[:space:]]+SedgefoldVersion[[:space:]]*\(' <<<"$files" | head -n 1) || true
+      [ -z "$planted" ] || sed -i -E '/^[[:space:]]*int[[:space:]]+SedgefoldVersion[[:space:]]*\(/d' "$work/kit/$planted" ;;
+    separator)
+      planted=$(cd "$work/kit" && xargs -r grep -lE "^[^/]*StringSplit[[:space:]]*\([^,]*,[[:space:]]*'" <<<"$files" | head -n 1) || true
+      [ -z "$planted" ] || sed -i -E "0,/^([^/]*StringSplit[[:space:]]*\([^,]*,[[:space:]]*)'(([^'\\\\]|\\\\.)*)'/s//\1\"\2\"/" "$work/kit/$planted" ;;
+    const)
+      planted=""
+      for file in $files; do
+        awk -v text="$2" '
+          !done && !/^[ \t]*\/\// && match($0, /const[ \t]+[A-Za-z_]+[ \t]*&[ \t]*[A-Za-z_][A-Za-z0-9_]*[ \t]*\[\]/) {
+            name = substr($0, RSTART, RLENGTH); sub(/[ \t]*\[\]$/, "", name); sub(/.*[& \t]/, "", name); pending = 1
+          }
+          { print }
+          !done && pending && /^[ \t]*\{[ \t]*$/ { body = text; gsub(/NAME/, name, body); print "   " body; done = 1 }
+          END { exit !done }' "$work/kit/$file" >"$work/const" || continue
+        mv "$work/const" "$work/kit/$file"; planted=$file; break
+      done ;;
+  esac
+  echo "$planted"
+}
+
+# Each fault: what it is, how edit (or by_hand, its mode starting with "+")
+# plants it, and a pattern its report must show; fields separated by "@".
 faults=(
   "an undefined macro@replace@(^|[^A-Za-z0-9_])SEDGEFOLD_[A-Z0-9_]+@&_UNDEFINED@_UNDEFINED is not defined"
   "a constant that does not exist@replace@CP_ACP@CP_ANSI@CP_ANSI is not defined"
@@ -114,32 +179,31 @@ faults=(
   "a hard-coded code page@replace@CP_ACP@1251@code page is given as the number 1251"
   "a slot size in characters instead of bytes@halve@PathGetList[AW]@@slot"
   "a buffer 260 times too small@shrink@PathGetList[AW]@3@buffer is too small"
-  "a script without #property script_show_inputs@script_show_inputs@@@no #property script_show_inputs"
+  "a narrow slot of 520 bytes, too small under a UTF-8 code page@replace@=[ \\t]*SEDGEFOLD_NARROW_SLOT_BYTES@= 2 * SEDGEFOLD_NAME_CHARS@a slot of 520 bytes cannot hold every name"
+  "no ArrayResize before PathGetListW@unsize@PathGetListW@3@without being sized first"
+  "no ArrayResize before PathGetListA@unsize@PathGetListA@3@without being sized first"
+  "no ArrayResize before PathTrimNameFileW@unsize@PathTrimNameFileW@1@without being sized first"
+  "a wide slot read at an offset in bytes@replace@[(][ \\t]*buffer[ \\t]*,[ \\t]*[a-z]+[ \\t]*[*][ \\t]*[A-Za-z_]+@& * 2@counts elements, not bytes"
+  "a report capacity larger than its buffer@replace@SedgefoldLastReportW[ \\t]*[(][ \\t]*buffer[ \\t]*,[^)]*@& + 1@a capacity of"
+  "a busy loop in OnTimer@replace@OnTimer[ \\t]*[(][ \\t]*[)][ \\t\\n]*[{]@&\\n   while(!IsStopped())\\n      Sleep(100);@loop in OnTimer"
+  "SedgefoldQuiet(false) in an expert@replace@SedgefoldQuiet[ \\t]*[(][ \\t]*true[ \\t]*[)]@SedgefoldQuiet(false)@in an expert: a failure box"
+  "a string separator for StringSplit@+separator@@@separator is given as a string"
+  "an example deleting the examples' folder itself@replace@SedgefoldDelete[ \\t]*[(][A-Za-z_]+[)]@SedgefoldDelete(ExamplesRoot())@examples' folder itself"
+  "a const array's element assigned@+const@@NAME[0] = NAME[0];@is const"
+  "a const array resized@+const@@ArrayResize(NAME, 0);@ArrayResize changes its argument 1, but .* is const"
+  "a version constant that VERSION does not make@+version@@@SEDGEFOLD_KIT_VERSION is"
+  "the SedgefoldVersion import left out@+unimport@@@SedgefoldVersion is not in the #import block"
+  "a script without #property script_show_inputs@+script_show_inputs@@@no #property script_show_inputs"
   "a statement without its semicolon@replace@[)];[ \\t]*\\n@)\\n@does not end with ;"
-  "a string-record import outside #ifdef SEDGEFOLD_STRING_RECORDS@unguard@@@string records .*outside #ifdef SEDGEFOLD_STRING_RECORDS"
+  "a string-record import outside #ifdef SEDGEFOLD_STRING_RECORDS@+unguard@@@string records .*outside #ifdef SEDGEFOLD_STRING_RECORDS"
   "a call of an import that only SEDGEFOLD_STRING_RECORDS declares@replace@PathGetListW[ \\t]*[(]@PathGetListMW(@PathGetListMW is not defined"
   "an example that deletes without asking whether its names are new@replace@ExampleNewPart[ \\t]*[(]@ExampleNameIsSafe(@never asks ExampleNewPart"
 )
 for fault in "${faults[@]}"; do
   IFS=@ read -r what mode pattern argument expected <<<"$fault"
   rm -rf "$work/kit"; cp -R "$kit" "$work/kit"
-  if [ "$mode" = script_show_inputs ]; then
-    # The first script that has inputs loses the property.
-    planted=$(cd "$work/kit" && find . -name '*.mq5' | sed 's|^\./||' | LC_ALL=C sort |
-      xargs -r grep -lE '^[[:space:]]*input[[:space:]]' |
-      xargs -r grep -lE '^[[:space:]]*#property[[:space:]]+script_show_inputs' | head -n 1) || true
-    [ -z "$planted" ] || sed -i -E '/^[[:space:]]*#property[[:space:]]+script_show_inputs/d' "$work/kit/$planted"
-  elif [ "$mode" = unguard ]; then
-    # The first file that hides imports behind the macro loses the #ifdef
-    # and its #endif: what stood behind them is compiled by every program.
-    planted=$(cd "$work/kit" && find . -type f \( -name '*.mq5' -o -name '*.mqh' \) | sed 's|^\./||' | LC_ALL=C sort |
-      xargs -r grep -lE '^[[:space:]]*#[[:space:]]*ifdef[[:space:]]+SEDGEFOLD_STRING_RECORDS' | head -n 1) || true
-    if [ -n "$planted" ]; then
-      awk '!open && /^[ \t]*#[ \t]*ifdef[ \t]+SEDGEFOLD_STRING_RECORDS/ { open = 1; depth = 1; next }
-        open && /^[ \t]*#[ \t]*if/ { depth++ }
-        open && /^[ \t]*#[ \t]*endif/ && !--depth { open = 0; next }
-        { print }' "$work/kit/$planted" >"$work/unguarded" && mv "$work/unguarded" "$work/kit/$planted"
-    fi
+  if [[ $mode == +* ]]; then
+    planted=$(by_hand "${mode#+}" "$argument")
   else
     planted=$(edit "$mode" "$pattern" "$argument") || planted=""
   fi
