@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Proves that kit-check.sh and mql5-check.sh catch the faults a compile would
-# (or should) stop at: each kind is planted, one at a time, into a copy of
-# the kit, found by pattern so that the kit may change around it. The checks
-# must fail on every broken copy, naming the planted file with the expected
-# kind of problem, and pass on the unbroken copy.
+# (or should) stop at, and those a compile lets through that would crash the
+# terminal, hold up a program's thread or act on the wrong folder: each kind
+# is planted, one at a time, into a copy of the kit, found by pattern so that
+# the kit may change around it. The checks must fail on every broken copy,
+# naming the planted file with the expected kind of problem, and pass on the
+# unbroken copy.
 #
 #   planted-faults.sh OBJDUMP DLL HEADER MQL5_DIR
 set -euo pipefail

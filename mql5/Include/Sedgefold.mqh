@@ -32,7 +32,9 @@
 //    (* or ?), a name Windows keeps for a device (con, nul.txt, com1,
 //    conin$, lpt², ...), a name of dots only, a name ending in a dot or a
 //    blank. Only SedgefoldList takes a pattern (in the last name of its
-//    path): every other helper takes names;
+//    path): every other helper takes names. The helpers that delete,
+//    clear, copy or move also refuse a path ending in a backslash, which
+//    folder + "\\" + name makes of an empty name;
 //  - refuse to delete, clear, copy or move in the Strategy Tester, where
 //    they would act on real folders on simulated time (and in an
 //    optimization from every local agent at once), unless the program
@@ -467,7 +469,7 @@ bool SedgefoldCheckVersion()
 //| real folders on simulated time, and the files a test needs are   |
 //| in the agent's own sandbox, not in the terminal's. optimization  |
 //| true consents to optimizations too, whose passes run at once on  |
-//| every local agent against the same real folders, serialised by  |
+//| every local agent against the same real folders, serialised by   |
 //| nothing: give each pass folders of its own. false when program   |
 //| is not this program's name (said in the journal).                |
 //+------------------------------------------------------------------+
@@ -618,6 +620,28 @@ string SedgefoldPathProblem(const string path, const bool pattern, const bool fu
       string problem = SedgefoldNameProblem(parts[i], pattern && i == count - 1);
       if(problem != "")
          return "\"" + parts[i] + "\" is " + problem;
+     }
+   return "";
+  }
+
+//+------------------------------------------------------------------+
+//| "" when the paths a helper deletes, clears, copies or moves may   |
+//| be handed on; else why not: a trailing backslash there is what    |
+//| folder + "\\" + name makes of an empty name, and would name the   |
+//| folder itself.                                                    |
+//+------------------------------------------------------------------+
+string SedgefoldAlteredProblem(const string first, const string second)
+  {
+   string paths[2];
+   paths[0] = first;
+   paths[1] = second;
+   for(int i = 0; i < 2; i++)
+     {
+      int length = StringLen(paths[i]);
+      ushort last = length > 0 ? StringGetCharacter(paths[i], length - 1) : 0;
+      if(last == '\\' || last == '/')
+         return "\"" + paths[i] + "\" ends in a backslash, as folder + \"\\\\\" + name does with an empty " +
+                "name: it would name the folder itself; give the path without it";
      }
    return "";
   }
@@ -829,6 +853,8 @@ bool SedgefoldReady(const string helper, const string first, const string second
    if(problem == "" && paths == 2)
       problem = SedgefoldPathProblem(second, false, full);
    if(problem == "" && alters)
+      problem = SedgefoldAlteredProblem(first, paths == 2 ? second : "");
+   if(problem == "" && alters)
       problem = SedgefoldTesterProblem();
    if(problem != "")
      {
@@ -872,8 +898,9 @@ bool SedgefoldAnswer(const bool yes, const bool plainNo)
 //| own refusal included (GetLastError() == SEDGEFOLD_ERROR,          |
 //| SedgefoldLastFailure() says why). Paths: full paths of names,     |
 //| never patterns (SedgefoldPathProblem). The helpers that delete,   |
-//| clear, copy or move refuse in the Strategy Tester unless the      |
-//| program consented (SedgefoldAllowInTester).                       |
+//| clear, copy or move refuse a path ending in a backslash, and      |
+//| refuse in the Strategy Tester unless the program consented        |
+//| (SedgefoldAllowInTester).                                         |
 //+------------------------------------------------------------------+
 bool SedgefoldIsDir(const string path)
   {
