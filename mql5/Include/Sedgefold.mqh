@@ -588,7 +588,9 @@ string SedgefoldPathProblem(const string path, const bool pattern, const bool fu
      }
    int length = StringLen(rest);
    bool rooted = false, share = false;
-   ushort drive = length > 0 ? StringGetCharacter(rest, 0) : 0;
+   ushort drive = 0;
+   if(length > 0)
+      drive = StringGetCharacter(rest, 0);
    if(length >= 2 && StringGetCharacter(rest, 1) == ':' &&
       ((drive >= 'A' && drive <= 'Z') || (drive >= 'a' && drive <= 'z')))
      {
@@ -638,7 +640,9 @@ string SedgefoldAlteredProblem(const string first, const string second)
    for(int i = 0; i < 2; i++)
      {
       int length = StringLen(paths[i]);
-      ushort last = length > 0 ? StringGetCharacter(paths[i], length - 1) : 0;
+      if(length == 0)
+         continue;
+      ushort last = StringGetCharacter(paths[i], length - 1);
       if(last == '\\' || last == '/')
          return "\"" + paths[i] + "\" ends in a backslash, as folder + \"\\\\\" + name does with an empty " +
                 "name: it would name the folder itself; give the path without it";
@@ -657,19 +661,48 @@ string SedgefoldCallText()
   }
 
 //+------------------------------------------------------------------+
-//| text with the call's paths in it masked, so that the same        |
-//| failure on another destination reads the same.                    |
+//| The folder holding path (what comes before its last backslash);   |
+//| "" for a name right below a root.                                 |
+//+------------------------------------------------------------------+
+string SedgefoldParentOf(const string path)
+  {
+   int cut = -1;
+   int length = StringLen(path);
+   for(int i = 0; i < length; i++)
+      if(StringGetCharacter(path, i) == '\\')
+         cut = i;
+   return cut > 3 ? StringSubstr(path, 0, cut) : "";
+  }
+
+//+------------------------------------------------------------------+
+//| text with the call's paths, and the folders holding them, masked, |
+//| so that the same failure towards another destination (a new       |
+//| folder each time, say) reads the same.                            |
 //+------------------------------------------------------------------+
 string SedgefoldMasked(const string text)
   {
+   string found[4], marks[4];
+   found[0] = SedgefoldFirst;
+   marks[0] = "<first>";
+   found[1] = SedgefoldSecond;
+   marks[1] = "<second>";
+   found[2] = SedgefoldParentOf(SedgefoldFirst);
+   marks[2] = "<first's folder>";
+   found[3] = SedgefoldParentOf(SedgefoldSecond);
+   marks[3] = "<second's folder>";
    string masked = text;
-   bool longerFirst = StringLen(SedgefoldFirst) >= StringLen(SedgefoldSecond);
-   string one = longerFirst ? SedgefoldFirst : SedgefoldSecond;
-   string two = longerFirst ? SedgefoldSecond : SedgefoldFirst;
-   if(one != "")
-      StringReplace(masked, one, longerFirst ? "<first>" : "<second>");
-   if(two != "")
-      StringReplace(masked, two, longerFirst ? "<second>" : "<first>");
+   // The longest first, so that no path is masked inside a longer one.
+   for(int round = 0; round < 4; round++)
+     {
+      int longest = -1;
+      for(int i = 0; i < 4; i++)
+         if(found[i] != "" && (longest < 0 || StringLen(found[i]) > StringLen(found[longest])))
+            longest = i;
+      if(longest < 0)
+         break;
+      StringReplace(masked, found[longest], marks[longest]);
+      found[longest] = "";
+     }
    return masked;
   }
 
