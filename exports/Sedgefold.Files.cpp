@@ -6,6 +6,7 @@
 #include "exports/Frame.h"
 #include "utils/files/Utils.File.h"
 #include "utils/files/Utils.FilesFind.h"
+#include "utils/runtime/Utils.Handle.h"
 
 namespace {
 
@@ -38,7 +39,10 @@ bool RemoveEmptyDirectory(const std::wstring& path) {
   const Utils::FindHandle search(FindFirstFileW(Utils::SearchArgument(path).c_str(), &record));
   if (!search || !Utils::IsDirectory(record)) return true;
   if (Utils::IsLink(record)) return Utils::MainFile::RemoveLink(path);
-  return RemoveDirectoryW(path.c_str()) != FALSE;
+  if (RemoveDirectoryW(path.c_str())) return true;
+  Utils::Error::Note(Utils::Error::Failure(SF_SITE_IN(Sedgefold::kUnit, "RemoveDirectoryW", Utils::Error::kFunction),
+                                           L"Каталог не удалён:\n\"" + path + L"\"", true));
+  return false;
 }
 
 bool Copy(const std::wstring& source, const std::wstring& destination) {

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "ReportTesting.h"
+#include "utils/files/Utils.File.Calls.h"
 #include "utils/files/Utils.File.h"
 
 namespace {
@@ -86,7 +87,7 @@ class FileOps : public ::testing::Test {
     return Path(name);
   }
 
-  Utils::ScopedCalls calls_{Utils::FileSystemCalls{&FakeShell, &FakeCreation, &FakeLink}};
+  Utils::ScopedCalls calls_{Utils::FileSystemCalls{&FakeShell, &FakeCreation, &FakeLink, &FindFirstFileExW, &FindNextFileW}};
   const std::wstring root_ =
       std::filesystem::temp_directory_path() / (L"sf-files-" + std::to_wstring(GetCurrentProcessId()));
 };

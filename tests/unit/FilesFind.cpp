@@ -5,7 +5,7 @@
 
 #include "Jail.h"
 #include "ReportTesting.h"
-#include "utils/files/Utils.File.h"
+#include "utils/runtime/Utils.Handle.h"
 #include "utils/files/Utils.FilesFind.h"
 
 namespace {
@@ -64,7 +64,7 @@ TEST_F(Tree, GetListFullGivesFullOrRelativePathsDepthFirst) {
   EXPECT_EQ(Below(Path(L"Data\\Sub\\b.txt"), true), std::vector<std::wstring>{Path(L"Data\\Sub\\b.txt")});
   Utils::FindDataList list;
   ReportTesting::WcoutCapture out;  // a missing directory adds nothing and says nothing
-  EXPECT_TRUE(Utils::ListFilesBelow(Path(L"missing\\*"), list) == 0 && list.empty() && out.Text().empty());
+  EXPECT_TRUE(Utils::FilesFind().GetListFull(Path(L"missing\\*"), list, true, 0) == 0 && list.empty() && out.Text().empty());
 }
 
 // A file path of 259 characters fits the record, one of 260 is reported; so
@@ -99,23 +99,6 @@ TEST_F(Tree, LinksAreFollowedUnlessSelfNamedOrLeadingBackAndUnlistableLevelsSkip
   EXPECT_EQ(std::multiset<std::wstring>(paths.begin(), paths.end()),
             (std::multiset<std::wstring>{L"Sub\\s.txt", L"Sub\\Other\\t.txt", L"Target\\t.txt"}));
   EXPECT_NE(out.Text().find(L"зарезервированное в Windows имя \"con\""), std::wstring::npos) << out.Text();
-}
-
-// Among thousands of files, shared out among threads, the links are found
-// wherever they fall; Wine lists a link to a file as a plain file.
-TEST_F(Tree, FileLinksAreFoundInEveryThreadsShare) {
-  if (!Utils::ListsFileLinksAsFiles()) GTEST_SKIP() << "the listing tells file links apart here";
-  Build(L"mkdir many && i=0 && while [ $i -lt 2100 ]; do : > many/f$i; i=$((i+1)); done && "
-        L"ln -s f5 many/first && ln -s f6 many/middle && ln -s f7 many/last");
-  std::vector<std::wstring> paths;
-  for (int i = 0; i < 2100; ++i) paths.push_back(Path(L"many\\f" + std::to_wstring(i)));
-  // The ends of the list and its middle: where shares of it begin and end.
-  paths.front() = Path(L"many\\first");
-  paths[1050] = Path(L"many\\middle");
-  paths.back() = Path(L"many\\last");
-  std::vector<char> expected(paths.size(), 0);
-  expected.front() = expected[1050] = expected.back() = 1;
-  EXPECT_EQ(Utils::Tree::FileLinksAmong(paths), expected);
 }
 
 }  // namespace

@@ -1,12 +1,8 @@
-// The survey of a tree before the shell gets it, and the look at the
-// destination after. Nothing here changes the file system.
-#include <algorithm>
-#include <map>
-#include <string>
-#include <vector>
+#include "utils/files/Utils.File.Tree.h"
 
-#include "utils/files/Utils.File.h"
-#include "utils/runtime/Utils.Handle.h"
+#include <deque>
+#include <unordered_map>
+
 #include "utils/text/Utils.Strings.h"
 
 namespace Utils::Tree {
@@ -14,148 +10,145 @@ namespace {
 
 using std::wstring;
 
-constexpr std::size_t kNone = static_cast<std::size_t>(-1);
-
-// A directory's listing asks for "\*" after its path.
+// A directory's listing asks for its separator and "*" after its path.
 constexpr std::size_t kListingSuffix = 2;
-
-bool SameText(const wstring& a, const wstring& b) {
-  return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
-                              static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
-}
-
-wstring WithoutTrailingSeparator(wstring path) {
-  if (!path.empty() && path.back() == L'\\') path.pop_back();
-  return path;
-}
+constexpr DWORD kChangedByShells = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
 unsigned long long SizeOf(const WIN32_FIND_DATAW& record) {
   return (static_cast<unsigned long long>(record.nFileSizeHigh) << 32) | record.nFileSizeLow;
 }
 
-// Tells a file link from a file where listings show both alike. The system
-// resolves what it opens, so a link's final path is its target's, not the
-// one it is listed at. Keeps the final path of the last directory asked
-// about, since files come directory by directory.
-class FileLinkFinder {
- public:
-  bool IsLink(const wstring& path) {
-    if (!ListsFileLinksAsFiles()) return false;
-    const std::size_t slash = path.rfind(L'\\');
-    if (path.compare(0, slash + 1, directory_) != 0 || directory_.empty()) {
-      directory_ = path.substr(0, slash + 1);
-      directoryFinal_ = WithoutTrailingSeparator(FinalPathOf(directory_));
-    }
-    const wstring final = FinalPathOf(path);
-    return directoryFinal_.empty() || final.empty() ||
-           !SameText(final, directoryFinal_ + path.substr(slash));
-  }
+wstring LastNameOf(const wstring& path, wchar_t separator) {
+  const wstring trimmed = !path.empty() && path.back() == separator ? path.substr(0, path.size() - 1) : path;
+  const std::size_t at = trimmed.rfind(separator);
+  return at == wstring::npos ? trimmed : trimmed.substr(at + 1);
+}
 
- private:
-  wstring directory_, directoryFinal_;
-};
-
-// Telling a file link from a file takes an open of the file, and the opens
-// are the survey's whole cost where it is needed (Wine); they mostly wait on
-// the Wine server, so those of a large tree are made by up to eight threads
-// at once. Each takes one run of paths (they come directory by directory);
-// a run its thread could not finish is checked again by the caller.
-constexpr std::size_t kFilesPerThread = 256;
-constexpr std::size_t kMostThreads = 8;
-
-struct LinkRun {
-  const std::vector<wstring>* paths;
-  std::vector<char>* links;
-  std::size_t begin, end;
-  bool done;  // false: left to the caller, by a thread that did not start or stopped
-};
-
-DWORD WINAPI CheckRun(void* argument) {
-  LinkRun& run = *static_cast<LinkRun*>(argument);
-  try {
-    FileLinkFinder finder;
-    for (std::size_t i = run.begin; i < run.end; ++i) (*run.links)[i] = finder.IsLink((*run.paths)[i]);
-    run.done = true;
-  } catch (...) {
-  }
-  return 0;
+wstring VanishedMessage(const wstring& path) {
+  return L"Элемент исчез, пока просматривалось дерево; дерево не трогается:\n\"" + path + L"\"";
 }
 
 class Walker {
  public:
-  Walker(const Error::Site& site, const Plan& plan, Survey& survey)
-      : site_(site), plan_(plan), survey_(survey) {}
+  Walker(const Error::Site& site, const Plan& plan, Survey& survey, FilesFind& find)
+      : site_(site), plan_(plan), survey_(survey), find_(find) {}
 
   void Run(const wstring& source) {
-    if (!List(source, kNone)) return;  // nothing matches
-    survey_.matches = survey_.entries.size();
-    while (!pending_.empty()) {
-      const std::size_t directory = pending_.back();
-      pending_.pop_back();
-      const wstring pattern = survey_.PathOf(survey_.entries[directory]) + L"\\*";
-      if (!List(pattern, directory))
-        Error::Raise(site_, NoHandleMessage(pattern), true);
+    if (!OpenLevel(source, kNone)) return;  // nothing matches
+    while (!frames_.empty()) {
+      Frame& frame = frames_.back();
+      if (frame.next == frame.level.size()) {
+        frames_.pop_back();
+        continue;
+      }
+      Visit(frame.level[frame.next++], frame.directory);
     }
-    MarkFileLinks();
+    if (plan_.findFileLinks || plan_.findOtherNames) OpenFiles();
   }
 
  private:
-  // Adds the entries matching pattern below parent (kNone: the source's own
-  // matches). False when no search could be opened.
-  bool List(const wstring& pattern, std::size_t parent) {
-    WIN32_FIND_DATAW record{};
-    SetLastError(0);
-    const FindHandle search(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &record,
-                                             FindExSearchNameMatch, nullptr, 0));
-    if (!search) return false;
-    do {
-      if (!IsDotEntry(record)) Add(record, parent);
-    } while (FindNextFileW(search.get(), &record));
+  struct Frame {
+    std::size_t directory;  // the entry whose level this is; kNone for the source's matches
+    FindDataList level;
+    std::size_t next = 0;
+    Held held;  // the directory, held once a link asks whether it leads back
+    bool heldYet = false;
+  };
+
+  wstring DirectoryPath(std::size_t directory) const {
+    return directory == kNone ? survey_.directory : survey_.PathOf(survey_.entries[directory]);
+  }
+
+  // Lists the level of pattern below directory and makes it the walk's
+  // next frame. False when there is nothing to walk there.
+  bool OpenLevel(const wstring& pattern, std::size_t directory) {
+    Frame frame;
+    frame.directory = directory;
+    const bool top = directory == kNone;
+    const FilesFind::Scan scan{plan_.levels != Plan::Levels::kRefuse,
+                               top && survey_.pattern && plan_.refuseShortNameMatches};
+    FilesFind::Ended ended{};
+    try {
+      ended = find_.ScanLevel(pattern, scan, [&](const WIN32_FIND_DATAW& record) {
+        frame.level.push_back(record);
+        return true;
+      });
+    } catch (const Error::Failure& refused) {
+      if (plan_.levels == Plan::Levels::kRefuse) throw;
+      Error::Echo(refused.Text());  // the level's check refused it
+      ++survey_.unlisted;
+      return false;
+    }
+    if (ended.end == FilesFind::End::kNotOpened && !Unopened(pattern, directory, ended.error)) return false;
+    if (ended.end == FilesFind::End::kCutShort) CutShort(pattern, ended.error);
+    if (plan_.refuseCasePairs) RequireNoCasePairs(frame.level, directory);
+    if (scan.shortNames) RequireLongNameMatches(frame.level, pattern);
+    frames_.push_back(std::move(frame));
     return true;
   }
 
-  void Add(const WIN32_FIND_DATAW& record, std::size_t parent) {
-    const wstring name = record.cFileName;
-    const wstring relative =
-        parent == kNone ? name : survey_.entries[parent].relative + L"\\" + name;
-    const wstring path = survey_.directory + relative;
-    if (!String::Path::IsExactName(name))
-      Error::Raise(site_, String::Path::InexactNameMessage(path), false);
-    const bool directory = IsDirectory(record);
-    RequireFits(path, directory);
-    Entry entry{relative, directory ? Kind::kDirectory : Kind::kFile, SizeOf(record)};
-    if (!directory && plan_.findFileLinks && ListsFileLinksAsFiles())
-      plainFiles_.push_back(survey_.entries.size());  // told apart after the walk
-    if (IsLink(record))
-      entry.kind = Kind::kLink;
-    survey_.entries.push_back(entry);
-    parents_.push_back(parent);
-    if (!plan_.destination.empty())
-      RequireFits(survey_.DestinationOf(entry, plan_.destination, plan_.nested), directory);
-    if (directory) Directory(survey_.entries.size() - 1, path, entry.kind == Kind::kLink);
-  }
-
-  void MarkFileLinks() {
-    std::vector<wstring> paths;
-    paths.reserve(plainFiles_.size());
-    for (const std::size_t index : plainFiles_) paths.push_back(survey_.PathOf(survey_.entries[index]));
-    const std::vector<char> links = FileLinksAmong(paths);
-    for (std::size_t i = 0; i < links.size(); ++i)
-      if (links[i]) survey_.entries[plainFiles_[i]].kind = Kind::kLink;
-  }
-
-  void Directory(std::size_t index, const wstring& path, bool link) {
-    if (!plan_.destinationChain.empty() && Reaches(index, plan_.destinationChain))
-      survey_.intoItself = true;
-    if (!link) {
-      pending_.push_back(index);
-    } else if (plan_.enterLinks) {
-      if (LeadsBack(index))
-        Error::Raise(site_, L"Ссылка ведёт обратно в дерево, которое она продолжает:\n\"" + path +
-                                L"\"",
-                     false);
-      pending_.push_back(index);
+  // A level that could not be opened. Below the top it has vanished, or is
+  // refused, counted or passed over as the plan says; the top is a source
+  // that matches nothing. True when the walk is to go on with it: never.
+  bool Unopened(const wstring& pattern, std::size_t directory, DWORD error) {
+    if (directory == kNone && plan_.levels == Plan::Levels::kRefuse) return false;
+    if (directory != kNone && IsNotFound(error) && !IsThere(DirectoryPath(directory))) {
+      Vanished(directory);
+      return false;
     }
+    if (plan_.levels == Plan::Levels::kPassOver) return false;
+    SetLastError(error);
+    const Error::Failure failure(site_, NoHandleMessage(pattern), true);
+    if (plan_.levels == Plan::Levels::kRefuse) throw failure;
+    Error::Echo(failure.Text());
+    Error::Note(failure);
+    ++survey_.unlisted;
+    return false;
+  }
+
+  // Only "no more files" ends a level whole; what follows a cut could be
+  // anything, so an operation that changes the tree refuses it.
+  void CutShort(const wstring& pattern, DWORD error) {
+    SetLastError(error);
+    const Error::Failure failure(site_, CutShortMessage(pattern), true);
+    if (!plan_.countCutShort) throw failure;
+    Error::Echo(failure.Text());
+    Error::Note(failure);
+    ++survey_.unlisted;
+  }
+
+  void Vanished(std::size_t index) {
+    if (plan_.refuseVanished) Error::Raise(site_, VanishedMessage(survey_.PathOf(survey_.entries[index])), false);
+    survey_.entries[index].kind = Kind::kGone;
+  }
+
+  void Visit(const WIN32_FIND_DATAW& record, std::size_t directory) {
+    const wstring name = record.cFileName;
+    const bool isDirectory = IsDirectory(record);
+    if (plan_.listingLinks && IsDirectoryLink(record) && LastNameOf(DirectoryPath(directory), survey_.separator) == name)
+      return;
+    const wstring relative = directory == kNone ? name : survey_.entries[directory].relative + survey_.separator + name;
+    const wstring path = survey_.directory + relative;
+    if (!String::Path::IsExactName(name) && !(plan_.listingNames && String::Path::IsDeviceName(name)))
+      Error::Raise(site_, String::Path::InexactNameMessage(path), false);
+    const bool link = IsLink(record);
+    const bool entered = isDirectory && (!link || plan_.enterLinks);
+    if (entered && link && LeadsBack(path)) {
+      if (plan_.listingLinks) return;
+      Error::Raise(site_, L"Ссылка ведёт обратно в дерево, которое она продолжает:\n\"" + path + L"\"", false);
+    }
+    RequireFits(path, isDirectory);
+    Entry entry{relative, isDirectory ? Kind::kDirectory : Kind::kFile, record.dwFileAttributes, SizeOf(record),
+                directory, false};
+    if (link && !entered) entry.kind = Kind::kLink;
+    if (!plan_.destination.empty())
+      RequireFits(survey_.DestinationOf(entry, plan_.destination, plan_.nested), isDirectory);
+    survey_.entries.push_back(entry);
+    if (plan_.keepRecords) survey_.records.push_back(record);
+    if (!entered) return;
+    const std::size_t index = survey_.entries.size() - 1;
+    if ((directory == kNone || link) && ReachesDestination(path)) survey_.intoItself = true;
+    OpenLevel(path + survey_.separator + L'*', index);
   }
 
   void RequireFits(const wstring& path, bool directory) {
@@ -163,108 +156,213 @@ class Walker {
     if (length > kLongestPath) Error::Raise(site_, TooLongMessage(directory, path, length), false);
   }
 
-  bool IdentityAt(std::size_t index, Identity& identity) {
-    const auto known = identities_.find(index);
-    if (known != identities_.end()) {
-      identity = known->second.second;
-      return known->second.first;
+  // One directory cannot hold two names that differ only in case on
+  // Windows; a copy would land both on one.
+  void RequireNoCasePairs(const FindDataList& level, std::size_t directory) {
+    std::unordered_map<wstring, wstring> seen;
+    const wstring at = DirectoryPath(directory);
+    for (const WIN32_FIND_DATAW& record : level) {
+      const auto [first, fresh] = seen.emplace(String::UpperInvariant(record.cFileName), record.cFileName);
+      if (!fresh)
+        Error::Raise(site_,
+                     L"В каталоге два имени, различающиеся только регистром букв; Windows не может обратиться "
+                     L"к ним по отдельности:\n\"" + at + first->second + L"\"\n\"" + at + record.cFileName + L"\"",
+                     false);
     }
-    const bool found = IdentityOf(survey_.PathOf(survey_.entries[index]), identity);
-    identities_.emplace(index, std::make_pair(found, identity));
-    return found;
   }
 
-  bool Reaches(std::size_t index, const std::vector<Identity>& chain) {
-    Identity identity;
-    return IdentityAt(index, identity) &&
-           std::find(chain.begin(), chain.end(), identity) != chain.end();
+  // The system matches a wildcard against short names too: "*.htm" finds
+  // "report.html" through "REPO~1.HTM". Nobody who writes the pattern means
+  // that entry.
+  void RequireLongNameMatches(const FindDataList& level, const wstring& source) {
+    const wstring pattern = source.substr(source.rfind(survey_.separator) + 1);
+    for (const WIN32_FIND_DATAW& record : level) {
+      const wstring shortName = record.cAlternateFileName;
+      if (shortName.empty() || String::Path::Matches(pattern, record.cFileName) ||
+          !String::Path::Matches(pattern, shortName))
+        continue;
+      Error::Raise(site_,
+                   L"Элемент подходит к шаблону \"" + pattern + L"\" только коротким именем \"" + shortName +
+                       L"\", а не своим:\n\"" + survey_.directory + record.cFileName + L"\"",
+                   false);
+    }
   }
 
-  // A link to a directory that the walk came through would make the shell
-  // copy the same tree into itself until its paths grow too long.
-  bool LeadsBack(std::size_t link) {
-    std::vector<Identity> above;
-    for (std::size_t at = parents_[link]; at != kNone; at = parents_[at]) {
-      Identity identity;
-      if (IdentityAt(at, identity)) above.push_back(identity);
+  bool ReachesDestination(const wstring& path) {
+    if (plan_.destinationChain == nullptr || plan_.destinationChain->empty()) return false;
+    const Held held = Held::Of(path);
+    for (const Held& link : *plan_.destinationChain)
+      if (held.Is(link)) return true;
+    return false;
+  }
+
+  // A link to a directory that the walk is inside of, or to one above
+  // where it started, would have it walk the same tree again and again.
+  bool LeadsBack(const wstring& link) {
+    const Held target = Held::Of(link);
+    if (!target.Known()) return false;
+    for (Frame& frame : frames_) {
+      if (!frame.heldYet) {
+        frame.held = Held::Of(DirectoryPath(frame.directory));
+        frame.heldYet = true;
+      }
+      if (target.Is(frame.held)) return true;
     }
-    for (const Identity& identity : ChainOf(survey_.directory)) above.push_back(identity);
-    return Reaches(link, above);
+    if (!aboveHeld_) {
+      above_ = ChainOf(survey_.directory);
+      aboveHeld_ = true;
+    }
+    for (const Held& directory : above_)
+      if (target.Is(directory)) return true;
+    return false;
+  }
+
+  // One open of each file that needs one, on the calling thread: where the
+  // listing shows links to files as files, a link resolves elsewhere than
+  // where it is listed; a read-only, hidden or system file tells how many
+  // names it has.
+  void OpenFiles() {
+    const bool links = plan_.findFileLinks && ListsFileLinksAsFiles();
+    std::unordered_map<std::size_t, wstring> directories;  // final paths, by the entry of the directory
+    for (std::size_t i = 0; i < survey_.entries.size(); ++i) {
+      Entry& entry = survey_.entries[i];
+      const bool names = plan_.findOtherNames && (entry.attributes & kChangedByShells) != 0;
+      if (entry.kind != Kind::kFile || (!links && !names)) continue;
+      const wstring path = survey_.PathOf(entry);
+      const FileHandle file = OpenMetadata(path);
+      if (!file) {
+        Unexamined(i, path);
+        continue;
+      }
+      if (names) entry.otherNames = NamesOf(file) > 1;
+      if (!links) continue;
+      auto known = directories.find(entry.parent);
+      if (known == directories.end())
+        known = directories
+                    .emplace(entry.parent, String::Path::WithoutTrailingBackslash(
+                                               FinalPathOf(DirectoryPath(entry.parent))))
+                    .first;
+      const wstring final = FinalPathOf(file);
+      const wstring name = path.substr(path.rfind(survey_.separator));
+      if (known->second.empty() || final.empty() ||
+          CompareStringOrdinal(final.c_str(), -1, (known->second + name).c_str(), -1, TRUE) != CSTR_EQUAL)
+        entry.kind = Kind::kLink;
+    }
+  }
+
+  // A file that could not be opened: vanished since it was listed, or kept
+  // from us; what it is cannot be told then.
+  void Unexamined(std::size_t index, const wstring& path) {
+    const DWORD error = GetLastError();
+    if (IsNotFound(error)) {
+      Vanished(index);
+      return;
+    }
+    Error::Raise(site_, L"Элемент нельзя открыть, чтобы узнать, что это:\n\"" + path + L"\"", true);
   }
 
   const Error::Site& site_;
   const Plan& plan_;
   Survey& survey_;
-  std::vector<std::size_t> parents_;  // of each entry; kNone for a match
-  std::vector<std::size_t> pending_;  // directories still to list
-  std::map<std::size_t, std::pair<bool, Identity>> identities_;
-  std::vector<std::size_t> plainFiles_;  // files that may be links the listing hides
+  FilesFind& find_;
+  std::deque<Frame> frames_;  // the levels the walk is inside of; a new frame leaves the others in place
+  std::vector<Held> above_;   // where the walk started and every directory above, once a link asks
+  bool aboveHeld_ = false;
 };
 
 }  // namespace
 
-std::vector<char> FileLinksAmong(const std::vector<wstring>& paths) {
-  std::vector<char> links(paths.size(), 0);
-  if (!ListsFileLinksAsFiles()) return links;  // the listing told them apart already
-  const std::size_t count = std::max<std::size_t>(1, std::min(kMostThreads, paths.size() / kFilesPerThread));
-  std::vector<LinkRun> runs(count);
-  for (std::size_t r = 0; r < count; ++r)
-    runs[r] = {&paths, &links, paths.size() * r / count, paths.size() * (r + 1) / count, false};
-  std::vector<KernelHandle> threads;
-  threads.reserve(count);  // no allocation once a thread runs
-  for (std::size_t r = 1; r < count; ++r)
-    if (HANDLE thread = CreateThread(nullptr, 0, CheckRun, &runs[r], 0, nullptr))
-      threads.emplace_back(thread);
-  CheckRun(&runs[0]);
-  for (const KernelHandle& thread : threads) WaitForSingleObject(thread.get(), INFINITE);
-  FileLinkFinder finder;
-  for (const LinkRun& run : runs)
-    for (std::size_t i = run.begin; i < run.end && !run.done; ++i) links[i] = finder.IsLink(paths[i]);
-  return links;
+Plan Plan::Delete() {
+  Plan plan;
+  plan.findFileLinks = true;
+  plan.findOtherNames = true;
+  plan.refuseShortNameMatches = true;
+  return plan;
 }
 
-wstring Survey::DestinationOf(const Entry& entry, const wstring& destination,
-                              bool nested) const {
-  if (pattern || nested) return destination + L"\\" + entry.relative;
-  const std::size_t below = entry.relative.find(L'\\');
+// The source of a clear is "*", which every long name matches.
+Plan Plan::Clear() {
+  Plan plan = Delete();
+  plan.refuseShortNameMatches = false;
+  return plan;
+}
+
+Plan Plan::ClearFiles() {
+  Plan plan = Clear();
+  plan.enterLinks = true;
+  plan.listingLinks = true;
+  plan.levels = Levels::kCount;
+  return plan;
+}
+
+Plan Plan::Copy(const std::wstring& destination, bool nested, const std::vector<Held>& chain) {
+  Plan plan;
+  plan.enterLinks = true;
+  plan.refuseCasePairs = true;
+  plan.refuseShortNameMatches = true;
+  plan.refuseVanished = true;
+  plan.destination = destination;
+  plan.nested = nested;
+  plan.destinationChain = &chain;
+  return plan;
+}
+
+Plan Plan::Move(const std::wstring& destination, bool nested, const std::vector<Held>& chain) {
+  Plan plan = Copy(destination, nested, chain);
+  plan.enterLinks = false;
+  plan.findFileLinks = true;
+  return plan;
+}
+
+Plan Plan::Listing() {
+  Plan plan;
+  plan.enterLinks = true;
+  plan.listingLinks = true;
+  plan.listingNames = true;
+  plan.levels = Levels::kPassOver;
+  plan.countCutShort = true;
+  plan.keepRecords = true;
+  return plan;
+}
+
+std::size_t Survey::Matches() const {
+  std::size_t matches = 0;
+  for (const Entry& entry : entries) matches += entry.IsMatch() && entry.kind != Kind::kGone;
+  return matches;
+}
+
+wstring Survey::DestinationOf(const Entry& entry, const wstring& destination, bool nested) const {
+  if (pattern || nested) return destination + separator + entry.relative;
+  const std::size_t below = entry.relative.find(separator);
   return below == wstring::npos ? destination : destination + entry.relative.substr(below);
 }
 
-Survey Take(const Error::Site& site, const wstring& source, const Plan& plan) {
+Survey Take(const Error::Site& site, const wstring& source, const Plan& plan, FilesFind& find) {
   Survey survey;
-  const std::size_t slash = source.rfind(L'\\');
+  survey.separator = find.Separator();
+  const std::size_t slash = source.rfind(survey.separator);
   survey.directory = source.substr(0, slash + 1);
   survey.pattern = source.find_first_of(L"*?", slash + 1) != wstring::npos;
-  Walker(site, plan, survey).Run(source);
+  Walker(site, plan, survey, find).Run(source);
   return survey;
 }
 
-std::vector<Identity> ChainOf(const wstring& destination) {
-  std::vector<Identity> chain;
-  wstring path = WithoutTrailingSeparator(destination);
+Survey Take(const Error::Site& site, const wstring& source, const Plan& plan) {
+  FilesFind find;
+  return Take(site, source, plan, find);
+}
+
+std::vector<Held> ChainOf(const wstring& destination) {
+  std::vector<Held> chain;
+  wstring path = String::Path::WithoutTrailingBackslash(destination);
   for (;;) {
-    Identity identity;
-    if (IdentityOf(path.size() == 2 ? path + L"\\" : path, identity)) chain.push_back(identity);
+    Held held = Held::Of(path.size() == 2 ? path + L"\\" : path);
+    if (held.Known()) chain.push_back(std::move(held));
     const std::size_t slash = path.rfind(L'\\');
     if (slash == wstring::npos || slash < 2) break;
     path.erase(slash);
   }
   return chain;
-}
-
-bool Arrived(const Survey& survey, const wstring& destination, bool nested) {
-  for (const Entry& entry : survey.entries) {
-    WIN32_FILE_ATTRIBUTE_DATA found;
-    const wstring at = survey.DestinationOf(entry, destination, nested);
-    if (!GetFileAttributesExW(at.c_str(), GetFileExInfoStandard, &found)) return false;
-    const bool directory = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    const unsigned long long size =
-        (static_cast<unsigned long long>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
-    // A link arrives as what it led to, whatever that was.
-    if (entry.kind == Kind::kDirectory && !directory) return false;
-    if (entry.kind == Kind::kFile && (directory || size != entry.size)) return false;
-  }
-  return true;
 }
 
 }  // namespace Utils::Tree

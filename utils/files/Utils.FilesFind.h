@@ -1,5 +1,6 @@
 #pragma once
-// Asking the file system (local, or an FTP connection of WinINet) what is there.
+// Asking the file system (local, or an FTP connection of WinINet) what is
+// there: one level at a time. The walk of a whole tree is Utils.File.Tree.
 #include <windows.h>
 #include <wininet.h>
 
@@ -7,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "utils/runtime/Utils.Handle.h"
 #include "utils/runtime/Utils.Synchronize.h"
 
 namespace Utils {
@@ -28,33 +28,14 @@ bool IsLink(const WIN32_FIND_DATAW& record);
 // so one trailing backslash is dropped before a path goes to the system.
 std::wstring SearchArgument(const std::wstring& path);
 
-// What a path leads to, links followed: its volume and file index. False
-// when the path cannot be opened.
-struct Identity {
-  DWORD volume = 0;
-  DWORD high = 0;
-  DWORD low = 0;
-  bool operator==(const Identity& other) const {
-    return volume == other.volume && high == other.high && low == other.low;
-  }
-};
-bool IdentityOf(const std::wstring& path, Identity& identity);
-
-// The path the system resolves path to, links followed ("\\?\C:\...");
-// empty when it cannot be opened.
-std::wstring FinalPathOf(const std::wstring& path);
-
 // A search record's cFileName takes paths of 259 characters at most; so do
 // the shell's requests. The reports of a path longer than that (of a file,
-// or of a directory with the "\*" its listing needs), and of a search that
-// got no handle.
+// or of a directory with the "\*" its listing needs), of a search that got
+// no handle, and of one cut short.
 constexpr std::size_t kLongestPath = MAX_PATH - 1;
 std::wstring TooLongMessage(bool directory, const std::wstring& path, unsigned long long length);
 std::wstring NoHandleMessage(const std::wstring& pattern);
-
-// Under Wine a Unix symlink to a file is listed as a plain file, and every
-// Win32 call on it acts on its target.
-bool ListsFileLinksAsFiles();
+std::wstring CutShortMessage(const std::wstring& pattern);
 
 class FilesFind {
  public:
@@ -71,20 +52,37 @@ class FilesFind {
   // Searches an open FTP connection instead; the connection stays the
   // caller's to close.
   void UseFtp(HINTERNET connection, DWORD flags, DWORD_PTR context);
+  wchar_t Separator() const;
 
   // 0 nothing matches, 1 the first match is a directory, 2 anything else.
   unsigned short Status(const std::wstring& path);
 
   // One directory level: the entries matching pattern (never "." or ".."),
   // kept by wSearch (1 directories, 2 files, 3 all). Empties list first.
-  unsigned long long GetList(const std::wstring& pattern, const unsigned short wSearch,
-                             FindDataList& list);
+  unsigned long long GetList(const std::wstring& pattern, const unsigned short wSearch, FindDataList& list);
 
   // The same level handed to take entry by entry, as the system returns
   // them, with no list in between; take answers false to end the search
-  // early. The checks, reports and failures are those of GetList.
+  // early. The checks, reports and failures are those of GetList: the level
+  // ends at the system's first refusal, whatever it was.
   using Take = std::function<bool(const WIN32_FIND_DATAW&)>;
   void ForEach(const std::wstring& pattern, const unsigned short wSearch, const Take& take);
+
+  // How a level's search ended: every entry seen (the system said "no more
+  // files"), no search opened, or cut short by another refusal; error is
+  // the system's code for the last two.
+  enum class End { kComplete, kNotOpened, kCutShort };
+  struct Ended {
+    End end;
+    DWORD error;
+  };
+  struct Scan {
+    bool validate;    // the pattern's directory checked as GetList checks it
+    bool shortNames;  // records carry the 8.3 names the system gave
+  };
+  // Every entry of one level but "." and "..", to take, and how the search
+  // ended. Only "no more files" ends it complete.
+  Ended ScanLevel(const std::wstring& pattern, const Scan& scan, const Take& take);
 
   // Every file below the pattern's directory, depth first, appended to list;
   // cFileName holds the full path (fullPath) or the path below the top
@@ -95,9 +93,8 @@ class FilesFind {
   // in *unlisted when given). A name below the top that the system cannot
   // address exactly raises a report naming it: the walk would otherwise
   // list some other directory in its place. Walks without recursion.
-  unsigned long long GetListFull(const std::wstring& pattern, FindDataList& list,
-                                 const bool fullPath, unsigned long long cut,
-                                 unsigned long long* unlisted = nullptr);
+  unsigned long long GetListFull(const std::wstring& pattern, FindDataList& list, const bool fullPath,
+                                 unsigned long long cut, unsigned long long* unlisted = nullptr);
 
  private:
   // Zeroes the four fields under the lock (taken again when already held).
@@ -112,8 +109,6 @@ class FilesFind {
 
 // One-shot uses: a search object for one call.
 unsigned short StatusOf(const std::wstring& path);
-unsigned long long ListFilesBelow(const std::wstring& pattern, FindDataList& list,
-                                  unsigned long long* unlisted = nullptr);
 void EachOf(const std::wstring& pattern, const unsigned short wSearch, const FilesFind::Take& take);
 
 }  // namespace Utils

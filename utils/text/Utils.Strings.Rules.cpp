@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cwchar>
+#include <vector>
 
 #include "utils/errors/Utils.Error.h"
 #include "utils/text/Utils.Strings.h"
@@ -96,7 +97,53 @@ bool HoldsForbidden(const std::wstring& name) {
   return false;
 }
 
+// A pattern as a directory search reads it: "?" any one character, or none
+// before a dot or the end; "*" before a dot anything up to the last dot; a
+// dot before a wildcard or at the end, a dot or nothing at the end.
+constexpr wchar_t kAnyOne = L'>';
+constexpr wchar_t kUpToLastDot = L'<';
+constexpr wchar_t kDotOrEnd = L'"';
+
+std::wstring SearchForm(const std::wstring& pattern) {
+  std::wstring form = pattern;
+  for (std::size_t i = 0; i < form.size(); ++i) {
+    const wchar_t next = i + 1 < pattern.size() ? pattern[i + 1] : L'\0';
+    if (pattern[i] == L'?') form[i] = kAnyOne;
+    else if (pattern[i] == L'*' && next == L'.') form[i] = kUpToLastDot;
+    else if (pattern[i] == L'.' && (next == L'\0' || next == L'?' || next == L'*')) form[i] = kDotOrEnd;
+  }
+  return form;
+}
+
 }  // namespace
+
+bool Matches(const std::wstring& pattern, const std::wstring& name) {
+  const std::wstring form = UpperInvariant(SearchForm(pattern)), text = UpperInvariant(name);
+  const std::size_t lastDot = text.rfind(L'.');
+  // matched[p * (n + 1) + i]: form[p..] matches text[i..]; filled from the ends.
+  const std::size_t n = text.size();
+  std::vector<char> matched((form.size() + 1) * (n + 1), 0);
+  const auto at = [&](std::size_t p, std::size_t i) -> char& { return matched[p * (n + 1) + i]; };
+  at(form.size(), n) = 1;
+  for (std::size_t p = form.size(); p-- > 0;)
+    for (std::size_t i = n + 1; i-- > 0;) {
+      const wchar_t c = form[p];
+      const bool more = i < n;
+      bool yes = false;
+      if (c == L'*')
+        yes = at(p + 1, i) || (more && at(p, i + 1));
+      else if (c == kUpToLastDot)
+        yes = at(p + 1, i) || (more && i != lastDot && at(p, i + 1));
+      else if (c == kAnyOne)
+        yes = more && text[i] != L'.' ? at(p + 1, i + 1) : at(p + 1, i);
+      else if (c == kDotOrEnd)
+        yes = (more && text[i] == L'.' && at(p + 1, i + 1)) || (!more && at(p + 1, i));
+      else
+        yes = more && text[i] == c && at(p + 1, i + 1);
+      at(p, i) = yes;
+    }
+  return at(0, 0) != 0;
+}
 
 bool Has(const std::wstring& path, const bool ftp) {
   const PathShape shape = ShapeOf(path, ftp);

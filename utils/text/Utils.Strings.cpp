@@ -176,8 +176,25 @@ std::wstring TrimNameFileCW(const std::wstring& path, u64 number,
 std::string WithoutTrailingBackslash(std::string path) { return DropTrailingBackslash(std::move(path)); }
 std::wstring WithoutTrailingBackslash(std::wstring path) { return DropTrailingBackslash(std::move(path)); }
 
+std::wstring WithoutTrailingBackslashes(std::wstring path) {
+  while (!path.empty() && path.back() == L'\\') path.pop_back();
+  return path;
+}
+
 }  // namespace Path
 
 bool StartsWith(const std::wstring& text, const wchar_t* prefix) { return text.rfind(prefix, 0) == 0; }
+
+std::wstring UpperInvariant(const std::wstring& text) {
+  if (text.empty()) return text;
+  std::wstring upper(text.size(), L'\0');
+  const int length = static_cast<int>(text.size());
+  if (LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, text.c_str(), length, &upper[0], length, nullptr,
+                    nullptr, 0) == length)
+    return upper;
+  upper = text;
+  CharUpperBuffW(&upper[0], static_cast<DWORD>(length));
+  return upper;
+}
 
 }  // namespace Utils::String

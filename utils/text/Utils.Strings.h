@@ -8,6 +8,10 @@ namespace Utils::String {
 
 bool StartsWith(const std::wstring& text, const wchar_t* prefix);
 
+// The text upper-cased as the file system compares names: without regard
+// to the user's language.
+std::wstring UpperInvariant(const std::wstring& text);
+
 // Index of the number-th occurrence of sub counted back from start (All:
 // from the end); overlapping occurrences count separately. Number 0 gives
 // start itself. When there are fewer occurrences, number receives how many
@@ -52,6 +56,8 @@ std::wstring TrimNameFileCW(const std::wstring& path, unsigned long long number,
 // "C:\Data" names, and a search for the former would find nothing.
 std::string WithoutTrailingBackslash(std::string path);
 std::wstring WithoutTrailingBackslash(std::wstring path);
+// Every trailing backslash dropped: what is left of a root is empty.
+std::wstring WithoutTrailingBackslashes(std::wstring path);
 
 // True when the path breaks no rule, false for the empty path; any broken
 // rule raises a report naming the rule and the path (also written to the
@@ -69,6 +75,11 @@ bool IsExactName(const std::wstring& name);
 bool IsDeviceName(const std::wstring& name);
 // "The entry cannot be named exactly", with the entry's path.
 std::wstring InexactNameMessage(const std::wstring& path);
+
+// Whether name matches the wildcard pattern (one name: "*", "?") as a
+// directory search matches it, by the rules the system keeps for "*."
+// and ".*": "*.htm" matches a.htm, not a.html.
+bool Matches(const std::wstring& pattern, const std::wstring& name);
 
 // The first component of a full path that the system and the shell read
 // differently: made only of dots (other than "." and "..") or ending in a

@@ -1,0 +1,19 @@
+#pragma once
+// Kept for the contract, reached by no export: the FTP search of a
+// FilesFind, which no operation of the library sets up.
+#include <windows.h>
+#include <wininet.h>
+
+#include <string>
+
+#include "utils/runtime/Utils.Handle.h"
+
+namespace Utils::Ftp {
+
+using SearchHandle = Smart::Unique<HINTERNET, &InternetCloseHandle>;
+
+SearchHandle FindFirst(HINTERNET connection, const std::wstring& argument, WIN32_FIND_DATAW& first, DWORD flags,
+                       DWORD_PTR context);
+bool FindNext(const SearchHandle& search, WIN32_FIND_DATAW& record);
+
+}  // namespace Utils::Ftp
