@@ -91,9 +91,11 @@ template <class Call> Outcome Observe(const Host::BoxHook& hook, Call&& call) {
 
 // Fails the test on a broken rule: more than one box, a box with another
 // caption, a box or a report with a success answer, a box on a quiet
-// thread, a box without the same text kept as the report (or a report
-// without a box) on a box thread. Returns true when it passed.
-bool ExpectSound(const Outcome& outcome, const std::string& call);
+// thread, a box without the same text kept as the report, and a 0 with no
+// reason kept, unless a 0 is a plain answer of the call (plainZero: "no"
+// of PathCheck or PathIsEmpty, no names of a listing). Returns true when
+// it passed.
+bool ExpectSound(const Outcome& outcome, const std::string& call, bool plainZero);
 
 // What a one-path answer (op: the export's name, "PathCheck" to
 // "PathClearFromFiles") claims must hold after

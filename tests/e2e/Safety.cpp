@@ -44,14 +44,17 @@ template <class C> class Safety : public Robust::Sandbox {
 using Forms = ::testing::Types<char, wchar_t>;
 TYPED_TEST_SUITE(Safety, Forms);
 
-// One case: what to plant, the call, its answer and whether a box explains
-// it. None may change the tree it acts on.
+// One case: what to plant, the call, its answer, whether a box shows the
+// reason (a 0 always leaves one), what the reason says, and what must be
+// there afterwards: the tree "data" whole, unless the call is to change it.
 template <class C> struct Case {
   const char* what;
   const wchar_t* plant;  // a shell script run in the sandbox, or null
   std::function<int64_t(const Host::Forms<C>&, const Safety<C>&)> call;
   int64_t answer;
   bool box;
+  const wchar_t* says = L"";      // in the report
+  const wchar_t* keep = nullptr;  // in the sandbox afterwards; null: the tree "data" whole
 };
 
 template <class C> std::vector<Case<C>> Cases() {
@@ -71,8 +74,39 @@ template <class C> std::vector<Case<C>> Cases() {
   const auto link = &Host::Forms<C>::link;
   const wchar_t* const linkToEmpty = L"ln -s ../../sentinel/Empty data/lk";
   const wchar_t* const fileLink = L"ln -s ../../sentinel/a.txt data/fl";
+  const wchar_t* const hardLink = L"ln ../sentinel/Sub/locked.txt data/hl.txt";  // read-only
+  const wchar_t* const caseOnly = L"регистром", *const shortOnly = L"коротким именем";
   constexpr bool kBox = true, kNoBox = false;
   return {
+      // Names equal but for case: no Windows name addresses them apart.
+      {"copy beside A.TXT", L"echo UPPER > data/A.TXT", two(copy, L"data", L"copy"), 0, kBox, caseOnly},
+      {"move DATA beside data", L"mkdir data/Sub/DATA data/Sub/data", two(move, L"data", L"moved"), 0, kBox, caseOnly},
+      {"copy ОТЧЁТ beside отчёт", L"touch data/ОТЧЁТ.txt data/отчёт.txt", two(copy, L"data", L"copy"), 0, kBox,
+       caseOnly},
+      // A pattern means long names, though the system matches short ones too.
+      {"delete *.htm", L"touch data/report.html", on(remove, L"data\\*.htm"), 0, kBox, shortOnly,
+       L"data\\report.html"},
+      {"delete *~*", L"touch data/keep_this_long_name.txt", on(remove, L"data\\*~*"), 0, kBox, shortOnly,
+       L"data\\keep_this_long_name.txt"},
+      {"move *~*", L"touch data/keep_this_long_name.txt", two(move, L"data\\*~*", L"moved"), 0, kBox, shortOnly,
+       L"data\\keep_this_long_name.txt"},
+      // The read-only sentinel file, under a second name in the tree, stays read-only.
+      {"delete over a hard link", hardLink, on(remove, L"data"), 1, kNoBox, L"", L""},
+      {"clear over a hard link", hardLink, on(clear, L"data"), 1, kNoBox, L"", L"data"},
+      {"clear files over a hard link", hardLink, on(files, L"data"), 1, kNoBox, L"", L"data"},
+      // Every spelling of a folder that a delete takes.
+      {"clear data\\", nullptr, on(clear, L"data\\"), 1, kNoBox, L"", L"data"},
+      {"clear files data/", nullptr, on(files, L"data/"), 1, kNoBox, L"", L"data"},
+      {"clear \\\\?\\...\\.\\data", nullptr,
+       [clear](A api, S s) {
+         const std::wstring data = Robust::WideOf(s.At(L"data"));
+         const std::wstring spelled = L"\\\\?\\" + data.substr(0, data.rfind(L'\\')) + L"\\.\\data";
+         return int64_t((api.*clear)(As<C>(spelled).c_str()));
+       },
+       1, kNoBox, L"", L"data"},
+      // Exact names after the shell: a file that lands on another of its name in another case is not there.
+      {"copy onto A.TXT", L"mkdir -p copy/data && echo other > copy/data/A.TXT", two(copy, L"data", L"copy"), 0,
+       kNoBox, L"под его именем"},
       // A component of dots reads as the folder to the system, as its parent
       // to the shell.
       {"data\\...", nullptr, on(remove, L"data\\..."), 0, kBox},
@@ -150,9 +184,15 @@ TYPED_TEST(Safety, NothingOutsideWhatACallNamesChanges) {
     this->SetUp();
     if (c.plant != nullptr) this->Make(c.plant);
     const Robust::Outcome outcome = this->Call([&](const Host::Forms<TypeParam>& api) { return c.call(api, *this); });
-    EXPECT_EQ(outcome.result, c.answer);
+    EXPECT_EQ(outcome.result, c.answer) << outcome.report;
     EXPECT_EQ(outcome.boxes, c.box ? 1u : 0u) << outcome.box.text;
-    EXPECT_TRUE(this->TreeIntact());
+    EXPECT_EQ(outcome.report.empty(), c.answer != 0) << outcome.report;
+    EXPECT_NE(outcome.report.find(c.says), std::wstring::npos) << outcome.report;
+    if (c.keep == nullptr) {
+      EXPECT_TRUE(this->TreeIntact());
+    } else if (*c.keep != L'\0') {
+      EXPECT_TRUE(Robust::Exists(this->sandbox_ + L"\\" + c.keep));
+    }
   }
 }
 

@@ -76,6 +76,7 @@ class Walker {
     } catch (const Error::Failure& refused) {
       if (plan_.levels == Plan::Levels::kRefuse) throw;
       Error::Echo(refused.Text());  // the level's check refused it
+      Error::Note(refused);
       ++survey_.unlisted;
       return false;
     }
