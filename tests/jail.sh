@@ -15,6 +15,8 @@
 #   JAIL/1/2/3/4/5/6/prefix        the Wine prefix (drive C:)
 #   JAIL/1/2/3/4/5/6/drives/s      drives S: and T: (one folder, two letters)
 #   JAIL/1/2/3/4/5/6/drives/r      drive R:
+#   JAIL/1/2/3/4/5/6/drives/q      drive Q:, a tmpfs of 1 MiB (a full drive),
+#                                  only where the jail is a tmpfs of its own
 #   JAIL/1/2/3/4/5/6/drives/canary.txt, drives/canary/
 #
 # As root, where unshare works, the jail is a tmpfs mounted in a private mount
@@ -26,6 +28,7 @@
 #   SF_JAIL_PREFIX  the Wine prefix
 #   SF_JAIL_S       the folder of S: and T:
 #   SF_JAIL_R       the folder of R:
+#   SF_JAIL_Q       the folder of Q: (unset when there is no Q:)
 # Its exit status is the command's, or 70 when a canary changed. --verbose
 # tells where the jail is and how long making it took.
 set -euo pipefail
@@ -180,7 +183,7 @@ canary_changes() {
     }' <(echo "$1") <(echo "$2") | LC_ALL=C sort
 }
 
-status=0 planted=false
+status=0 planted=false full=false
 # Stops the jail's server, checks the canaries, removes the jail and exits
 # with $status.
 teardown() {
@@ -206,6 +209,7 @@ teardown() {
       echo "jail.sh: all $(grep -c . <<<"$canaries") canaries unchanged"
     fi
   fi
+  if $full; then umount "$deep/drives/q" || umount -l "$deep/drives/q"; fi
   rm -rf "${jail:?}"/* "${jail:?}"/.[!.]* 2>/dev/null || true
   if $mounted; then umount "$jail" || umount -l "$jail"; else rmdir "$jail" 2>/dev/null || true; fi
   exit "$status"
@@ -217,6 +221,12 @@ trap 'status=143; teardown' TERM HUP
 seconds() { awk -v from="$1" -v to="$(date +%s.%N)" 'BEGIN { printf "%.1f", to - from }'; }
 started=$(date +%s.%N)
 mkdir -p "$deep/drives/s" "$deep/drives/r"
+# A drive that fills up: some shells answer success for a copy that did not
+# fit, and the library must not.
+if $mounted && mkdir -p "$deep/drives/q" &&
+  mount -t tmpfs -o size=1m,mode=0700 sedgefold-full "$deep/drives/q" 2>/dev/null; then
+  full=true
+fi
 copy_time=$(
   exec 9>"$state/lock"
   flock 9
@@ -228,6 +238,7 @@ copy_time=$(
 ln -s "$deep/drives/s" "$prefix/dosdevices/s:"
 ln -s "$deep/drives/s" "$prefix/dosdevices/t:"
 ln -s "$deep/drives/r" "$prefix/dosdevices/r:"
+if $full; then ln -s "$deep/drives/q" "$prefix/dosdevices/q:"; fi
 # The shell the tests start through Wine for Unix tools (ln, rm, touch,
 # mkdir: it finds them on PATH); tests/Jail.h names it C:\unix\sh.
 mkdir -p "$prefix/drive_c/unix"
@@ -250,6 +261,7 @@ fi
 
 export SF_JAIL="$jail" SF_JAIL_PREFIX="$prefix" SF_JAIL_S="$deep/drives/s" \
   SF_JAIL_R="$deep/drives/r" WINEPREFIX="$prefix"
+if $full; then export SF_JAIL_Q="$deep/drives/q"; fi
 # Mark the servers of this build's jails and who cleans up after them, for
 # wine-run.sh --stop.
 export SF_JAIL_BUILD="$state" SF_JAIL_OWNER=$$

@@ -168,6 +168,23 @@ TYPED_TEST(FileOps, CopyAndMoveCarryTheWholeTreeOrChangeNothing) {
   this->ExpectNeighboursIntact();
 }
 
+// A drive that fills up mid-copy: some shells answer success with the file
+// cut short, and 1 would be a lie a caller deletes its source on.
+TYPED_TEST(FileOps, ACopyThatArrivesShortIsNoCopy) {
+  using F = typename TestFixture::Forms;
+  if (GetFileAttributesW(L"Q:\\") == INVALID_FILE_ATTRIBUTES) GTEST_SKIP() << "the jail has no full drive Q:";
+  const std::wstring source = this->MakeFile(L"Big\\big.bin", std::string(3 << 20, 'b'));
+  const std::wstring destination = L"Q:\\copy-" + std::to_wstring(GetCurrentProcessId());
+  Host::BoxWatcher boxes;
+  EXPECT_EQ((Host::ApiOf<TypeParam>().copy)(As<TypeParam>(this->Path(L"Big")).c_str(),
+                                           As<TypeParam>(destination).c_str()),
+            0);
+  Host::ExpectNoBox(boxes);
+  EXPECT_NE(Host::LastReport().find(destination + L"\\big.bin"), std::wstring::npos) << Host::LastReport();
+  EXPECT_TRUE(Host::RemoveTestTree(destination));
+  EXPECT_TRUE(Robust::Exists(source));
+}
+
 // The tree lies in the current directory, on the jail's spare drive R:, so
 // that a refusal that failed would act on it and be seen.
 TYPED_TEST(FileOps, RelativePathsAndDriveRootsAreRefusedAndNothingIsTouched) {

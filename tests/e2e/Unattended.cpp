@@ -74,6 +74,44 @@ TEST_F(Unattended, ModeAndReportBelongToTheThread) {
   EXPECT_NE(Host::ExpectOneBox(watcher).text.find(boxPath), std::wstring::npos);
 }
 
+// A 0 that used to say nothing now leaves its reason, in terms of the call,
+// on a quiet thread and on a box thread alike, and still shows no box; the
+// plain answers of PathCheck and PathIsEmpty leave the report empty.
+TEST_F(Unattended, EveryZeroLeavesItsReasonWithoutABoxButThePlainAnswers) {
+  const std::wstring src = MakeDir(L"src\\inner"), deeper = Path(L"src\\inner\\deeper"), full = Path(L"src"),
+                     file = MakeFile(L"file.txt", "f"), held = MakeFile(L"busy\\held.txt", "h");
+  const Utils::FileHandle hold(CreateFileW(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(hold);
+  const auto& api = ApiOf<wchar_t>();
+  const struct {
+    const char* what;
+    std::function<int()> call;
+    std::wstring says;  // empty: a plain answer, and no report
+  } rows[] = {
+      {"copy into itself", [&] { return api.copy(full.c_str(), deeper.c_str()); }, deeper},
+      {"move into itself", [&] { return api.move(full.c_str(), deeper.c_str()); }, deeper},
+      {"create over a file", [&] { return api.create(file.c_str()); }, file},
+      {"a link not made", [&] { return api.link(full.c_str(), Path(L"links\\to").c_str()); }, Path(L"links\\to")},
+      {"delete of nothing", [&] { return api.remove(Path(L"missing").c_str()); }, Path(L"missing")},
+      {"delete-empty of a full folder", [&] { return api.deleteEmpty(full.c_str()); }, full},
+      {"clear past a held file", [&] { return api.clearContents(Path(L"busy").c_str()); }, held},
+      {"check of nothing", [&] { return api.check(Path(L"missing").c_str()); }, L""},
+      {"is-empty of a full folder", [&] { return api.isEmpty(full.c_str()); }, L""},
+  };
+  for (const int mode : {kQuiet, kBoxes})
+    std::thread([&] {
+      Host::BoxHook hook;
+      const Host::ReportMode set(Host::Api(), mode);
+      for (const auto& row : rows) {
+        const Robust::Outcome outcome = Robust::Observe(hook, row.call);
+        EXPECT_EQ(outcome.result, 0) << row.what;
+        EXPECT_EQ(outcome.boxes, 0u) << row.what << ": " << outcome.box.text;
+        EXPECT_EQ(outcome.report.empty(), row.says.empty()) << row.what << ": " << outcome.report;
+        EXPECT_NE(outcome.report.find(row.says), std::wstring::npos) << row.what << ": " << outcome.report;
+      }
+    }).join();
+}
+
 // Each row in order on a fresh thread: what SedgefoldReportMode answers and
 // the mode in force after it.
 TEST(UnattendedMode, AnswersTheModeBeforeAndRefusesUnknownModes) {

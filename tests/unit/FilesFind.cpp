@@ -1,12 +1,22 @@
-// The recursive file listing on real trees built per test: its order, paths,
-// limits and link rules.
+// The walk of a tree on real trees built per test: the recursive listing's
+// order, paths, limits and link rules, and what every operation that
+// changes a tree makes of a listing cut short or of a file that vanishes
+// while the walk looks at it (the system's answers given through the
+// file unit's seam).
+#include <shlobj.h>
+
+#include <cwchar>
 #include <filesystem>
+#include <functional>
 #include <set>
 
 #include "Jail.h"
 #include "ReportTesting.h"
-#include "utils/runtime/Utils.Handle.h"
+#include "utils/files/Utils.File.Calls.h"
+#include "utils/files/Utils.File.Tree.h"
+#include "utils/files/Utils.File.h"
 #include "utils/files/Utils.FilesFind.h"
+#include "utils/runtime/Utils.Handle.h"
 
 namespace {
 
@@ -99,6 +109,101 @@ TEST_F(Tree, LinksAreFollowedUnlessSelfNamedOrLeadingBackAndUnlistableLevelsSkip
   EXPECT_EQ(std::multiset<std::wstring>(paths.begin(), paths.end()),
             (std::multiset<std::wstring>{L"Sub\\s.txt", L"Sub\\Other\\t.txt", L"Target\\t.txt"}));
   EXPECT_NE(out.Text().find(L"зарезервированное в Windows имя \"con\""), std::wstring::npos) << out.Text();
+}
+
+// What the listings below answer: a level's search of a pattern holding
+// `cut` ends with that error once it has given one entry; at the end of a
+// level holding the file `vanish`, another process deletes that file.
+struct Listings {
+  std::wstring cut;
+  DWORD error = ERROR_ACCESS_DENIED;
+  std::wstring vanish;
+  std::set<HANDLE> cutting, vanishing;
+} listings;
+
+HANDLE WINAPI FakeFirst(LPCWSTR pattern, FINDEX_INFO_LEVELS level, LPVOID record, FINDEX_SEARCH_OPS search,
+                        LPVOID filter, DWORD flags) {
+  const HANDLE handle = FindFirstFileExW(pattern, level, record, search, filter, flags);
+  listings.cutting.erase(handle);  // a closed search's handle, given out again
+  listings.vanishing.erase(handle);
+  const std::wstring searched = pattern;
+  if (!listings.cut.empty() && searched.find(listings.cut) != std::wstring::npos) listings.cutting.insert(handle);
+  if (!listings.vanish.empty() && searched.back() == L'*' &&
+      listings.vanish.substr(0, listings.vanish.rfind(L'\\') + 1) == searched.substr(0, searched.size() - 1))
+    listings.vanishing.insert(handle);
+  return handle;
+}
+
+BOOL WINAPI FakeNext(HANDLE search, LPWIN32_FIND_DATAW record) {
+  if (listings.cutting.count(search) != 0 && std::wcscmp(record->cFileName, L"..") != 0 &&
+      std::wcscmp(record->cFileName, L".") != 0) {
+    SetLastError(listings.error);
+    return FALSE;
+  }
+  if (FindNextFileW(search, record)) return TRUE;
+  const DWORD end = GetLastError();
+  if (listings.vanishing.count(search) != 0) DeleteFileW(listings.vanish.c_str());
+  SetLastError(end);
+  return FALSE;
+}
+
+class Walk : public Tree {
+ protected:
+  void SetUp() override {
+    Tree::SetUp();
+    listings = Listings();
+  }
+  Utils::ScopedCalls calls_{
+      Utils::FileSystemCalls{&SHFileOperationW, &SHCreateDirectoryExW, &CreateSymbolicLinkW, &FakeFirst, &FakeNext}};
+  const Utils::Error::Site site_ = SF_SITE("Walk", Utils::Error::kMethod);
+};
+
+// A level that ends in any other error than "no more files" may hold
+// anything after the cut: every operation that changes a tree refuses it
+// before it touches anything, naming the level and the system's error;
+// the listing writes it out and counts it.
+TEST_F(Walk, OnlyNoMoreFilesEndsALevelAndAnyOtherEndStopsEveryChange) {
+  Build(L"mkdir -p Data/Sub && touch Data/a.txt Data/Sub/b.txt Data/Sub/c.txt Data/Sub/d.txt");
+  listings.cut = L"Sub";
+  const std::wstring cutShort = L"Last Error: 5.";
+  const std::wstring pattern = Path(L"Data\\Sub\\*");
+  for (const std::function<void()>& change : std::vector<std::function<void()>>{
+           [&] { Utils::MainFile::DeleteOperation(Path(L"Data")); },
+           [&] { Utils::Path::ClearContents(Path(L"Data")); },
+           [&] { Utils::Path::ClearFromFiles(Path(L"Data")); },
+           [&] { Utils::MainFile::FileOperation(Path(L"Data"), Path(L"Moved"), FO_MOVE); }}) {
+    const std::wstring report = Thrown(change);
+    EXPECT_NE(report.find(Utils::CutShortMessage(pattern)), std::wstring::npos) << report;
+    EXPECT_NE(report.find(cutShort), std::wstring::npos) << report;
+  }
+  EXPECT_TRUE(std::filesystem::exists(Path(L"Data\\Sub\\d.txt")) && std::filesystem::exists(Path(L"Data\\a.txt")));
+  ReportTesting::WcoutCapture out;
+  unsigned long long unlisted = 0;
+  Utils::FindDataList list;
+  Utils::FilesFind().GetListFull(Path(L"Data\\*"), list, false, 0, &unlisted);
+  EXPECT_EQ(unlisted, 1u);
+  EXPECT_NE(out.Text().find(Utils::CutShortMessage(pattern)), std::wstring::npos) << out.Text();
+}
+
+// A file another process deletes while the walk looks at the tree is gone,
+// not a link: a delete does without it, a move is refused for it.
+TEST_F(Walk, AFileThatVanishesWhileTheWalkLooksIsGoneNotALink) {
+  if (!Utils::ListsFileLinksAsFiles()) GTEST_SKIP() << "files are opened only where listings hide file links";
+  Build(L"mkdir -p Data/Sub && touch Data/a.txt Data/Sub/b.txt Data/Sub/c.txt");
+  listings.vanish = Path(L"Data\\Sub\\b.txt");
+  const Utils::Tree::Survey survey = Utils::Tree::Take(site_, Path(L"Data"), Utils::Tree::Plan::Delete());
+  std::multiset<Utils::Tree::Kind> kinds;
+  for (const Utils::Tree::Entry& entry : survey.entries) kinds.insert(entry.kind);
+  EXPECT_EQ(kinds, (std::multiset<Utils::Tree::Kind>{Utils::Tree::Kind::kDirectory, Utils::Tree::Kind::kFile,
+                                                       Utils::Tree::Kind::kDirectory, Utils::Tree::Kind::kGone,
+                                                       Utils::Tree::Kind::kFile}));
+  Build(L"touch Data/Sub/b.txt");
+  EXPECT_TRUE(Utils::MainFile::DeleteOperation(Path(L"Data")));
+  Build(L"mkdir -p Data/Sub && touch Data/a.txt Data/Sub/b.txt");
+  EXPECT_NE(Thrown([&] { Utils::MainFile::FileOperation(Path(L"Data"), Path(L"Moved"), FO_MOVE); })
+                .find(L"исчез"),
+            std::wstring::npos);
+  EXPECT_TRUE(std::filesystem::exists(Path(L"Data\\a.txt")));
 }
 
 }  // namespace
