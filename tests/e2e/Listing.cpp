@@ -32,6 +32,8 @@ template <class C> class Listing : public Host::Scratch {
     MakeDir(L"Data\\Sub");
     MakeDir(L"Data\\" + kDirectory);
     MakeDir(L"Empty\\OnlyDir");
+    // A directory is one by its attribute, whatever others it has.
+    SetFileAttributesW(Path(L"Data\\Sub").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
   }
 
   const Host::Forms<C>& Api() const { return Host::ApiOf<C>(); }
@@ -154,6 +156,15 @@ TYPED_TEST(Listing, HostMemoryFaultsAreReportedNeverWrittenPast) {
     EXPECT_TRUE(text.GuardsIntact() && array.GuardsIntact() && good[0].GuardsIntact()) << damage.fault;
     EXPECT_NE(good[1].data()[0], C('#')) << damage.fault << ": names before the damage are written";
     EXPECT_EQ(good[3].data()[0], C('#')) << damage.fault << ": none after it";
+  }
+  // A record holds a name with its terminator: one unit short is too small.
+  const auto one = As<C>(this->Path(L"Data\\a.txt"));
+  for (const int32_t spare : {0, 1}) {
+    Guarded<C> exact(5 + spare);
+    Record<C> record{5 + spare, exact.data()};
+    const Outcome outcome = Observe(hook, [&] { return api.getListM(one.c_str(), 3, &record, 1); });
+    EXPECT_EQ(outcome.result, spare) << "capacity " << 5 + spare;
+    EXPECT_TRUE(exact.GuardsIntact()) << "capacity " << 5 + spare;
   }
   const Outcome noRecords = Observe(hook, [&] { return api.getListM(pattern.c_str(), 3, nullptr, 1); });
   EXPECT_TRUE(noRecords.result == 0 && noRecords.boxes == 1) << "a null records pointer";

@@ -52,6 +52,21 @@ TEST(Smart, CountsFollowCopiesAssignmentsAndThreadsAndTheLastReleaseDestroys) {
   EXPECT_TRUE(unheld.Count() == -1 && destroyed == 2);
 }
 
+// Threads that use the master lock for the very first time at once all get
+// the one lock: a thread that kept a lock of its own would guard nothing.
+TEST(Master, FirstUsersAtOnceShareOneLock) {
+  for (int round = 0; round < 40; ++round) {
+    Utils::Sync::DestroyMaster();
+    std::atomic<int> ready{0};
+    std::vector<Utils::Sync::CriticalSection*> seen(8);
+    OnThreads(8, [&](int t) {
+      for (++ready; ready < 8;) std::this_thread::yield();
+      seen[t] = &Utils::Sync::Master();
+    });
+    EXPECT_EQ(seen, decltype(seen)(8, seen[0])) << "round " << round;
+  }
+}
+
 TEST(Startup, ConcurrentFirstCallsShareOneLockAndUnloadResetsTheGuard) {
   for (int round = 0; round < 2; ++round) {
     Project::Detach();  // back to a freshly loaded library
