@@ -65,6 +65,9 @@ void ExpectBorneOut(const std::string& op, const std::wstring& path, const Outco
                           : op == "PathDeleteEmpty" ? !IsDirectory(path)
                                                 : IsDirectory(path);  // clearing
     EXPECT_TRUE(borneOut) << label << " answered 1";
+  } else if (op == "PathCreate" || op == "PathDeleteEmpty") {
+    // 0: no directory could be made there, or the one there stays.
+    EXPECT_EQ(IsDirectory(path), op == "PathDeleteEmpty") << label << " answered 0:\n" << Host::Ansi(outcome.report);
   }
 }
 
