@@ -99,7 +99,7 @@ sf delete-empty "$root\\Empty"
 
 section "link: a directory symbolic link (the directory above it is made first)"
 sf link "$root\\Data" "$root\\Links\\Data"
-echo "  (Windows makes the link given the right to; Wine answers 1 without making it)"
+echo "  (Windows makes the link given the right to; Wine answers success without making it, and the library 0)"
 
 section "delete: a whole tree, for good"
 sf delete "$root\\Data"
