@@ -1,5 +1,5 @@
-// Kept for the contract, reached by no export: the registry of objects by
-// ID (no operation registers one) and the comparisons that a derived class
+// Kept for the contract, reached by no export: dropping an object from the
+// registry of objects by ID (no operation registers one) and the comparisons that a derived class
 // must supply (the start-up lock, the one smart object, compares nothing).
 #include <string>
 
@@ -39,14 +39,6 @@ WeakFactory& WeakFactory::Instance() {
   return *factory;
 }
 
-int WeakFactory::Register(Base* object) {
-  Sync::ScopedLock lock(Sync::Master());
-  const int id = counter_++;
-  object->id_ = id;
-  objects_[id].Assign(object);
-  return id;
-}
-
 void WeakFactory::DropId(const int id) {
   if (id == -1) return;
   Sync::ScopedLock lock(Sync::Master());
@@ -57,11 +49,6 @@ void WeakFactory::DropId(const int id) {
   Base* object = found->second.Get();
   object->id_ = -1;
   objects_.erase(found);
-}
-
-bool WeakFactory::Holds(const int id) const {
-  Sync::ScopedLock lock(Sync::Master());
-  return objects_.count(id) != 0;
 }
 
 }  // namespace Utils::Smart

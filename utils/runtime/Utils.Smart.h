@@ -90,11 +90,8 @@ class WeakFactory {
  public:
   static WeakFactory& Instance();
 
-  // Gives the object the next free ID and keeps a reference to it.
-  int Register(Base* object);
   // Removes a registered object; an unknown ID raises a report.
   void DropId(const int id);
-  bool Holds(const int id) const;
 
  private:
   WeakFactory() = default;

@@ -19,8 +19,6 @@ template <> class _STRINGBUF<wchar_t> {
   // Characters [start, start + count) as they are, NULs included.
   std::wstring Copy(const unsigned long long start, unsigned long long count);
 
-  std::size_t Size() const { return data_.size(); }
-
  private:
   std::vector<wchar_t> data_;
 };
