@@ -11,7 +11,7 @@
 
 #include "bench/Failure.h"
 #include "bench/Handles.h"
-#include "utils/files/Utils.File.h"
+#include "utils/files/Utils.File.Shell.h"
 
 namespace Bench {
 namespace {
@@ -211,7 +211,7 @@ void ShellRequest(const UINT wFunc, const std::wstring& from, const std::wstring
   request.wFunc = wFunc;
   request.pFrom = source.c_str();
   request.pTo = wFunc == FO_DELETE ? nullptr : destination.c_str();
-  request.fFlags = Utils::MainFile::kSilentFinal;
+  request.fFlags = Utils::Shell::kSilentFinal;
   Expect(SHFileOperationW(&request) == 0 && !request.fAnyOperationsAborted,
          std::string("the shell's ") + what + " failed");
 }

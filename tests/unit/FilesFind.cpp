@@ -128,8 +128,9 @@ HANDLE WINAPI FakeFirst(LPCWSTR pattern, FINDEX_INFO_LEVELS level, LPVOID record
   listings.vanishing.erase(handle);
   const std::wstring searched = pattern;
   if (!listings.cut.empty() && searched.find(listings.cut) != std::wstring::npos) listings.cutting.insert(handle);
-  if (!listings.vanish.empty() && searched.back() == L'*' &&
-      listings.vanish.substr(0, listings.vanish.rfind(L'\\') + 1) == searched.substr(0, searched.size() - 1))
+  const std::size_t folder = listings.vanish.rfind(L'\\') + 1;  // the level holding it, and a "*"
+  if (!listings.vanish.empty() && searched.size() == folder + 1 && searched.back() == L'*' &&
+      searched.compare(0, folder, listings.vanish, 0, folder) == 0)
     listings.vanishing.insert(handle);
   return handle;
 }

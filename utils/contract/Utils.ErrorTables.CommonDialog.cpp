@@ -1,11 +1,9 @@
-// Kept for the contract, reached by no export: the texts of common-dialog
+// Kept for the contract, reached by no export: the rows of common-dialog
 // error codes (CommDlgExtendedError), which no operation of the library
 // can meet.
 #include "utils/errors/Utils.ErrorTables.h"
-#include "utils/errors/Utils.Error.h"
 
-namespace Utils::Error {
-namespace Tables {
+namespace Utils::Error::Tables {
 namespace {
 
 // Codes of CommDlgExtendedError.
@@ -183,17 +181,4 @@ const Table& CommonDialog() { return kCommonDialog; }
 
 std::wstring CommonDialogRow(const Row& row) { return RowText(Hex(static_cast<unsigned long>(row.code), 4), row); }
 
-}  // namespace Tables
-
-std::wstring CommonDialogW(WORD code) {
-  if (const Tables::Row* row = Tables::CommonDialog().Find(code)) return Tables::CommonDialogRow(*row);
-  return SystemTextW(code);
-}
-
-std::string CommonDialogA(WORD code) {
-  if (const Tables::Row* row = Tables::CommonDialog().Find(code))
-    return Tables::To1251(Tables::CommonDialogRow(*row));
-  return SystemTextA(code);
-}
-
-}  // namespace Utils::Error
+}  // namespace Utils::Error::Tables

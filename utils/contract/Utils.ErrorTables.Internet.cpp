@@ -1,17 +1,10 @@
-#include <windows.h>
-#include <wininet.h>
-
-#include <string>
-
-#include "utils/errors/Utils.Error.h"
-#include "utils/errors/Utils.ErrorTables.h"
-
-// Kept for the contract, reached by no export: the texts of WinINet error
+// Kept for the contract, reached by no export: the rows of WinINet error
 // codes, which only the FTP search (never set up by any operation) could
 // meet. Their system texts live in wininet.dll's message table, which
 // FormatMessage without a module cannot reach, hence a table of our own.
-namespace Utils::Error {
-namespace Tables {
+#include "utils/errors/Utils.ErrorTables.h"
+
+namespace Utils::Error::Tables {
 namespace {
 
 constexpr Row kInternetRows[] = {
@@ -305,33 +298,6 @@ constexpr Row kInternetRows[] = {
 constexpr Table kInternet{kInternetRows,
                           sizeof kInternetRows / sizeof kInternetRows[0]};
 
-constexpr char kInternetWSignature[] =
-    "class std::basic_string<wchar_t,struct std::char_traits<wchar_t>,class "
-    "std::allocator<wchar_t> > __cdecl Utils::Error::InternetW(const long)";
-constexpr char kInternetASignature[] =
-    "class std::basic_string<char,struct std::char_traits<char>,class "
-    "std::allocator<char> > __cdecl Utils::Error::InternetA(const long)";
-constexpr wchar_t kResponseFailed[] =
-    L"Ошибка получения расширенного описания интернет-ошибки.";
-
-// The server's last response on this thread. The buffer has room for a
-// terminator beyond the length asked for, and the text ends at its first
-// NUL: a failed fetch leaves the buffer zero-filled, and zeros inside a
-// report would cut it short in the message box.
-template <class C, class Fetch>
-std::basic_string<C> Response(Fetch fetch, bool& failed) {
-  DWORD error = 0;
-  DWORD length = 0;
-  failed = false;
-  fetch(&error, nullptr, &length);
-  if (length == 0) return std::basic_string<C>();
-  std::basic_string<C> text(static_cast<std::size_t>(length) + 1, C(0));
-  DWORD size = length + 1;
-  failed = !fetch(&error, text.data(), &size);
-  text.resize(std::char_traits<C>::length(text.c_str()));
-  return text;
-}
-
 }  // namespace
 
 const Table& Internet() { return kInternet; }
@@ -340,40 +306,4 @@ std::wstring InternetRow(const Row& row) {
   return RowText(std::to_wstring(row.code), row);
 }
 
-std::wstring ServerResponseRowW(ResponseInfoW fetch) {
-  bool failed = false;
-  const std::wstring text = Response<wchar_t>(fetch, failed);
-  if (failed)
-    Warn(SF_SITE(kInternetWSignature, Error::kMethod), L"Utils::Error::InternetW",
-         kResponseFailed);
-  return L"\r\nLast Error: 12003.\r\n\r\n" + text + L"\r\n\r\n";
-}
-
-std::string ServerResponseRowA(ResponseInfoA fetch) {
-  bool failed = false;
-  const std::string text = Response<char>(fetch, failed);
-  if (failed)
-    Warn(SF_SITE(kInternetASignature, Error::kMethod), L"Utils::Error::InternetA",
-         kResponseFailed);
-  return "\r\nLast Error: 12003.\r\n\r\n" + text + "\r\n\r\n";
-}
-
-}  // namespace Tables
-
-std::wstring InternetW(const long code) {
-  if (code == Tables::kServerResponseCode)
-    return Tables::ServerResponseRowW(InternetGetLastResponseInfoW);
-  if (const Tables::Row* row = Tables::Internet().Find(code))
-    return Tables::InternetRow(*row);
-  return SystemTextW(static_cast<DWORD>(code));
-}
-
-std::string InternetA(const long code) {
-  if (code == Tables::kServerResponseCode)
-    return Tables::ServerResponseRowA(InternetGetLastResponseInfoA);
-  if (const Tables::Row* row = Tables::Internet().Find(code))
-    return Tables::To1251(Tables::InternetRow(*row));
-  return SystemTextA(static_cast<DWORD>(code));
-}
-
-}  // namespace Utils::Error
+}  // namespace Utils::Error::Tables

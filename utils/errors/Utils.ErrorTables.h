@@ -51,17 +51,7 @@ std::wstring Hex(unsigned long value, int digits);
 // ANSI code page is.
 std::string To1251(const std::wstring& text);
 
-// The WinINet code whose text is the server's last response, not a row.
+// The WinINet code whose text is the server's last response, not its row.
 constexpr long kServerResponseCode = 12003;
-
-// Same shape as InternetGetLastResponseInfoW/A, so that the response row can
-// be built from a stand-in.
-using ResponseInfoW = BOOL(WINAPI*)(LPDWORD, LPWSTR, LPDWORD);
-using ResponseInfoA = BOOL(WINAPI*)(LPDWORD, LPSTR, LPDWORD);
-
-// The 12003 row around the calling thread's last server response, fetched
-// through `fetch`. A failed fetch shows a warning and gives an empty text.
-std::wstring ServerResponseRowW(ResponseInfoW fetch);
-std::string ServerResponseRowA(ResponseInfoA fetch);
 
 }  // namespace Utils::Error::Tables

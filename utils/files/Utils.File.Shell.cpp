@@ -2,7 +2,6 @@
 
 #include "utils/files/Utils.File.Calls.h"
 #include "utils/files/Utils.File.Facts.h"
-#include "utils/files/Utils.File.h"
 
 namespace Utils::Shell {
 namespace {
@@ -46,7 +45,7 @@ bool Run(const Error::Site& site, unsigned short wFunc, const wstring& source, c
   request.wFunc = wFunc;
   request.pFrom = from.c_str();
   request.pTo = wFunc != FO_DELETE ? to.c_str() : nullptr;
-  request.fFlags = MainFile::kSilentFinal;
+  request.fFlags = kSilentFinal;
   request.fAnyOperationsAborted = TRUE;
   request.hNameMappings = nullptr;
   request.lpszProgressTitle = nullptr;

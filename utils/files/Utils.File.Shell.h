@@ -1,11 +1,20 @@
 #pragma once
 // The shell's file operation (SHFileOperationW), requested the one way the
 // library requests it: silent, final, one name each side.
+#include <windows.h>
+#include <shellapi.h>
+
 #include <string>
 
 #include "utils/errors/Utils.Error.h"
 
 namespace Utils::Shell {
+
+// The flags of every shell request: nothing is ever shown or asked, and
+// nothing goes to the recycle bin.
+constexpr FILEOP_FLAGS kSilentFinal =
+    FOF_MULTIDESTFILES | FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR | FOF_NOERRORUI;
+static_assert(kSilentFinal == 0x0615, "the shell request's flags");
 
 // The shell's request carries names of fewer than MAX_PATH characters. It
 // cannot carry out a longer one, and some shells overrun their own buffers

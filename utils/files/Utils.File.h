@@ -3,19 +3,10 @@
 // creation, directory links, and clearing directories. A failure that is
 // no broken precondition answers false and leaves its reason noted for the
 // calling thread (Error::Note).
-#include <windows.h>
-#include <shellapi.h>
-
 #include <string>
 
 namespace Utils {
 namespace MainFile {
-
-// The flags of every shell request: nothing is ever shown or asked, and
-// nothing goes to the recycle bin.
-constexpr FILEOP_FLAGS kSilentFinal =
-    FOF_MULTIDESTFILES | FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR | FOF_NOERRORUI;
-static_assert(kSilentFinal == 0x0615, "the shell request's flags");
 
 // Shell operation wFunc (1 move, 2 copy, 3 delete, 4 rename), silent and
 // final. True only when the work is done: the shell reports complete
