@@ -3,6 +3,12 @@
 // file). A forms take text in the system ANSI code page, W forms UTF-16.
 // Every Path export reports its failures (in a message box, unless the
 // calling thread is quiet: SedgefoldReportMode) and returns 0 (or null).
+//
+// Every 0 (or null) of a Path export leaves its reason in the calling
+// thread's last report (SedgefoldLastReportW), box or no box. The plain
+// answers are the only ones that leave it empty: PathCheck and PathIsEmpty
+// answering 0 ("no"), and a listing that lists no name. Where a function
+// below says "without a box", the reason is kept all the same.
 #include <cstddef>
 #include <cstdint>
 
@@ -33,7 +39,8 @@ static_assert(offsetof(_MQLSTRW, capacity) == 0 && offsetof(_MQLSTRW, text) == 4
 
 extern "C" {
 
-// 1 when path names an existing directory holding nothing but "." and "..".
+// 1 when path names an existing directory holding nothing but "." and "..";
+// a plain 0 otherwise.
 int PathIsEmptyA(const char* path);
 int PathIsEmptyW(const wchar_t* path);
 
@@ -46,7 +53,7 @@ char* PathTrimNameFileA(char* path);
 wchar_t* PathTrimNameFileW(wchar_t* path);
 
 // 1 when path names an existing directory (one trailing backslash allowed),
-// 0 for a file or a missing path; no box for either.
+// a plain 0 for a file or a missing path.
 int PathCheckA(const char* path);
 int PathCheckW(const wchar_t* path);
 
@@ -84,7 +91,8 @@ uint64_t PathGetListMW(const wchar_t* pattern, const int mode, MT::_MQLSTRW* rec
                        const uint64_t count);
 
 // Creates the directory and every missing directory above it. 1 when it
-// exists as a directory afterwards (also when it already did), else 0.
+// exists as a directory afterwards (also when it already did), else 0
+// without a box (the system's reason kept, or that a file stands there).
 int PathCreateA(const char* path);
 int PathCreateW(const wchar_t* path);
 
@@ -93,30 +101,38 @@ int PathCreateW(const wchar_t* path);
 // must be a full path below a drive or share root, hold no component that
 // the system and the shell read differently ("...", "x.", "x "), and name
 // a tree whose every entry the shell can address exactly; otherwise a box
-// is shown and nothing is touched. Where the system cannot remove a link
-// by itself (Wine), a tree holding one is refused likewise. A missing path,
-// a pattern matching nothing, or one of MAX_PATH characters or more gives
-// 0 without a box.
+// is shown and nothing is touched; so are a directory whose listing ends
+// in an error other than "no more files", and a pattern one of whose
+// matches matches it only by its 8.3 short name. Where the system cannot
+// remove a link by itself (Wine), a tree holding one is refused likewise.
+// A read-only, hidden or system file that has other names keeps those
+// attributes under them. A missing path, a pattern matching nothing, one
+// of MAX_PATH characters or more, or a shell that left the work undone
+// gives 0 without a box.
 int PathDeleteA(const char* path);
 int PathDeleteW(const wchar_t* path);
 
 // Removes the directory only when it holds nothing. 1 also when there is
-// no directory of that name; 0, with nothing removed, when it has entries.
+// no directory of that name; 0 without a box, with nothing removed, when
+// it has entries.
 // A directory link is removed as a link (refused with a box under Wine).
 int PathDeleteEmptyA(const char* path);
 int PathDeleteEmptyW(const wchar_t* path);
 
 // Deletes everything inside the directory and keeps the directory. Each
-// entry is removed on its own: 0 when any of them stays. A path that is not
-// a directory below a root (a pattern is none), or a tree that PathDelete
-// would refuse, shows a box and removes nothing.
+// entry is removed on its own: 0 without a box when any of them stays. A
+// path that is not a directory below a root (a pattern is none; every
+// spelling PathDelete takes is one), or a tree that PathDelete would
+// refuse, shows a box and removes nothing.
 int PathClearContentsA(const char* path);
 int PathClearContentsW(const wchar_t* path);
 
 // Deletes every file at every depth below the directory and keeps all
 // directories. Directory links below it are entered and the files found
-// through them deleted too; a file link is removed as a link. 0 also when
-// a level could not be listed. Boxes as for PathClearContents.
+// through them deleted too; a file link is removed as a link. 0 without a
+// box also when a level could not be listed (the level is named in the
+// report and written to the standard output). Boxes as for
+// PathClearContents.
 int PathClearFromFilesA(const char* path);
 int PathClearFromFilesW(const wchar_t* path);
 
@@ -127,13 +143,16 @@ int PathClearFromFilesW(const wchar_t* path);
 // and the source tree must hold only entries the shell can address exactly
 // at both ends; otherwise a box, and nothing is touched. A move of a link
 // or of a tree holding one is refused; so is a copy of a tree holding a
-// link back into itself. 1 only when the work is seen done: every entry at
-// the destination (files with their sizes), and for a move the source gone;
-// a copy or move that stopped halfway stays halfway. 0, with nothing done
-// and no box, for a source that is not there or a pattern matching
-// nothing, a destination that is the source or lies inside it (by
-// identity: another letter or a link to the same folder counts), and a
-// path of MAX_PATH characters or more.
+// link back into itself, a tree holding two names equal but for case, a
+// pattern one of whose matches matches only by its short name, a directory
+// whose listing is cut short, and an entry that vanishes meanwhile. 1 only
+// when the work is seen done: every entry at the destination under its own
+// exact name (files with their sizes), and for a move the source gone; a
+// copy or move that stopped halfway stays halfway, and answers 0 without a
+// box. 0, with nothing done and no box, for a source that is not there or
+// a pattern matching nothing, a destination that is the source or lies
+// inside it (by identity: another letter or a link to the same folder
+// counts), and a path of MAX_PATH characters or more.
 int PathCopyA(const char* source, const char* destination);
 int PathCopyW(const wchar_t* source, const wchar_t* destination);
 int PathMoveA(const char* source, const char* destination);
@@ -142,7 +161,8 @@ int PathMoveW(const wchar_t* source, const wchar_t* destination);
 // Creates a directory symbolic link at link pointing to target, making the
 // directories above link first; 1 only when a link to target is there
 // afterwards. A missing target or an invalid link path shows a box; a link
-// that Windows refuses (or, under Wine, does not make) gives 0 without one.
+// that Windows refuses (or, under Wine, does not make) gives 0 without one,
+// and the report says that no link is there.
 int PathSymbolicLinkA(const char* target, const char* link);
 int PathSymbolicLinkW(const wchar_t* target, const wchar_t* link);
 
