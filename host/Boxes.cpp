@@ -25,15 +25,15 @@ std::wstring TextOf(HWND window) {
   return text;
 }
 
-Box Read(HWND box) { return Box{TextOf(box), TextOf(GetDlgItem(box, kTextControl))}; }
+Box Read(HWND box, bool hooked = false) { return Box{TextOf(box), TextOf(GetDlgItem(box, kTextControl)), hooked}; }
 
 // Hands a box to the sink once: the hook and the patrol may both find it,
 // and whichever marks it first delivers it.
-void Deliver(HWND window) {
+void Deliver(HWND window, bool hooked) {
   std::lock_guard<std::mutex> lock(gMutex);
   if (GetPropW(window, kCaught) != nullptr) return;
   SetPropW(window, kCaught, reinterpret_cast<HANDLE>(1));
-  if (gSink) gSink(Read(window));
+  if (gSink) gSink(Read(window, hooked));
 }
 
 bool IsDialog(HWND window) {
@@ -55,9 +55,9 @@ LRESULT CALLBACK CatchOnActivation(int code, WPARAM wParam, LPARAM lParam) {
   const HWND box = reinterpret_cast<HWND>(wParam);
   if (code == HCBT_ACTIVATE && IsDialog(box) && GetPropW(box, kCounted) == nullptr) {
     SetPropW(box, kCounted, reinterpret_cast<HANDLE>(1));
-    tHook->last = Read(box);
+    tHook->last = Read(box, true);
     ++tHook->count;
-    Deliver(box);
+    Deliver(box, true);
     PostMessageW(box, WM_COMMAND, IDOK, 0);
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
@@ -73,7 +73,7 @@ void Patrol() {
       GetWindowThreadProcessId(box, &process);
       // A box is filled in before it shows.
       if (process != GetCurrentProcessId() || !IsWindowVisible(box)) continue;
-      Deliver(box);
+      Deliver(box, false);
       PostMessageW(box, WM_COMMAND, IDOK, 0);
     }
   }

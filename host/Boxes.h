@@ -11,6 +11,7 @@ namespace Host {
 
 struct Box {
   std::wstring caption, text;
+  bool hooked = false;  // caught by a BoxHook of the thread that showed it
   std::wstring FirstLine() const { return text.substr(0, text.find_first_of(L"\r\n")); }
 };
 

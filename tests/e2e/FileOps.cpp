@@ -33,24 +33,25 @@ template <class C> class FileOps : public Host::Scratch {
 
   // A call that must show no box.
   template <class Fn, class... Paths> int Quiet(Fn Forms::*fn, const Paths&... paths) {
-    Host::BoxWatcher boxes;
-    const int result = (Host::ApiOf<C>().*fn)(As<C>(paths).c_str()...);
-    Host::ExpectNoBox(boxes);
-    return result;
+    const Robust::Outcome outcome =
+        Robust::Observe(this->hook_, [&] { return (Host::ApiOf<C>().*fn)(As<C>(paths).c_str()...); });
+    EXPECT_EQ(outcome.boxes, 0u) << outcome.box.text;
+    return static_cast<int>(outcome.result);
   }
 
   // A call that must show exactly one box, titled with an export whose name
   // begins with name, of this width, and answer 0.
   template <class Fn, class... Paths>
   std::wstring Boxed(const wchar_t* name, Fn Forms::*fn, const Paths&... paths) {
-    Host::BoxWatcher boxes;
-    EXPECT_EQ((Host::ApiOf<C>().*fn)(As<C>(paths).c_str()...), 0) << name;
-    const Host::Box box = Host::ExpectOneBox(boxes);
-    const std::wstring title = box.FirstLine();
-    EXPECT_EQ(title.rfind(L"Ошибка в функции \"int __cdecl " + std::wstring(name), 0), 0u) << box.text;
+    const Robust::Outcome outcome =
+        Robust::Observe(this->hook_, [&] { return (Host::ApiOf<C>().*fn)(As<C>(paths).c_str()...); });
+    EXPECT_EQ(outcome.result, 0) << name;
+    EXPECT_EQ(outcome.boxes, 1u) << name;
+    const std::wstring title = outcome.box.FirstLine();
+    EXPECT_EQ(title.rfind(L"Ошибка в функции \"int __cdecl " + std::wstring(name), 0), 0u) << outcome.box.text;
     EXPECT_NE(title.find(sizeof(C) == 1 ? L"A(const char *" : L"W(const wchar_t *"), std::wstring::npos)
-        << box.text;
-    return box.text;
+        << outcome.box.text;
+    return outcome.box.text;
   }
 
   // "Каталог", so that every tree also carries a name outside ASCII through

@@ -4,9 +4,7 @@
 #include <shlobj.h>
 
 #include <atomic>
-#include <chrono>
 #include <cstdio>
-#include <mutex>
 #include <stdexcept>
 
 #include "Jail.h"
@@ -31,26 +29,15 @@ std::wstring ScratchName() {
          std::to_wstring(++counter);
 }
 
-// Boxes go to the watcher alive at the time; a box with none fails the
-// running test.
-std::mutex gMutex;                      // guards gWatching and the boxes in it
-std::vector<Box>* gWatching = nullptr;  // the alive watcher's boxes
-
+// A box that no hook of its own thread caught is one no test looks at: it
+// fails the running test.
 void Deliver(const Box& box) {
-  std::lock_guard<std::mutex> lock(gMutex);
-  if (gWatching != nullptr)
-    gWatching->push_back(box);
-  else if (::testing::UnitTest::GetInstance()->current_test_info() != nullptr)
-    ADD_FAILURE() << "A message box appeared with no BoxWatcher alive; closed it.\n"
+  if (box.hooked) return;  // the hook's owner looks at it
+  if (::testing::UnitTest::GetInstance()->current_test_info() != nullptr)
+    ADD_FAILURE() << "A message box appeared on a thread without a BoxHook; closed it.\n"
                   << "Caption: " << box.caption << "\nText: " << box.text;
   else
     std::fprintf(stderr, "A message box appeared outside any test: %ls\n", box.text.c_str());
-}
-
-std::string Describe(const std::vector<Box>& boxes) {
-  ::testing::Message message;
-  for (const Box& box : boxes) message << "\n--- box \"" << box.caption << "\":\n" << box.text;
-  return message.GetString();
 }
 
 }  // namespace
@@ -67,44 +54,6 @@ const Library& Loaded() {
   if (CompareStringOrdinal(dll.c_str(), -1, tests.c_str(), -1, TRUE) != CSTR_EQUAL)
     throw std::runtime_error("Sedgefold.dll was loaded from elsewhere than the test program's folder");
   return library;
-}
-
-BoxWatcher::BoxWatcher() {
-  Loaded();
-  std::lock_guard<std::mutex> lock(gMutex);
-  gWatching = &boxes_;
-}
-
-std::vector<Box> BoxWatcher::Stop() {
-  stopped_ = true;
-  std::lock_guard<std::mutex> lock(gMutex);
-  if (gWatching == &boxes_) gWatching = nullptr;
-  return boxes_;
-}
-
-bool BoxWatcher::WaitFor(std::size_t count, DWORD timeoutMs) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  for (;; Sleep(10)) {
-    {
-      std::lock_guard<std::mutex> lock(gMutex);
-      if (boxes_.size() >= count) return true;
-    }
-    if (stopped_ || std::chrono::steady_clock::now() >= deadline) return false;
-  }
-}
-
-void ExpectNoBox(BoxWatcher& watcher) {
-  const std::vector<Box> seen = watcher.Stop();
-  EXPECT_TRUE(seen.empty()) << seen.size() << " unexpected message box(es):" << Describe(seen);
-}
-
-Box ExpectOneBox(BoxWatcher& watcher) {
-  watcher.WaitFor(1, 5000);
-  const std::vector<Box> seen = watcher.Stop();
-  EXPECT_EQ(seen.size(), 1u) << "expected exactly one message box, saw:" << Describe(seen);
-  if (seen.empty()) return Box();
-  EXPECT_EQ(seen.front().caption, L"Sedgefold.dll");
-  return seen.front();
 }
 
 void PutFile(const std::wstring& path, const std::string& content, DWORD attributes) {
@@ -147,6 +96,7 @@ bool RemoveTestTree(const std::wstring& path) {
 }
 
 void Scratch::SetUp() {
+  Loaded();  // and with it the sink that fails a box no hook caught
   root_ = ScratchName();
   RemoveTestTree(root_);  // left by an earlier run that had the same process id
   ASSERT_TRUE(CreateDirectoryW(root_.c_str(), nullptr))

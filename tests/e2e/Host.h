@@ -1,7 +1,8 @@
 #pragma once
 // What an end-to-end test adds to the host library to play the terminal:
 // the library loaded once for the process, boxes that fail the test unless
-// it watches for them, scratch directories, and the Unix side under Wine.
+// a BoxHook of the thread that showed them caught them, scratch
+// directories, and the Unix side under Wine.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -32,33 +33,6 @@ template <class C> std::basic_string<C> As(const std::wstring& text);
 template <> inline std::string As<char>(const std::wstring& text) { return Ansi(text); }
 template <> inline std::wstring As<wchar_t>(const std::wstring& text) { return text; }
 
-// While alive, receives every box of this process (this thread's the moment
-// they activate); a box shown while none is alive is closed too, and fails
-// the running test instead of hanging it. One watcher at a time.
-class BoxWatcher {
- public:
-  BoxWatcher();
-  ~BoxWatcher() { Stop(); }
-  BoxWatcher(const BoxWatcher&) = delete;
-  BoxWatcher& operator=(const BoxWatcher&) = delete;
-
-  // Ends the watching; every box seen, in order of appearance.
-  std::vector<Box> Stop();
-  // Waits until `count` boxes were seen or `timeoutMs` passed.
-  bool WaitFor(std::size_t count, DWORD timeoutMs);
-
- private:
-  std::vector<Box> boxes_;
-  bool stopped_ = false;
-  BoxHook hook_;
-};
-
-// Stops the watcher and fails the test if any box was shown.
-void ExpectNoBox(BoxWatcher& watcher);
-// Waits up to 5 s for a box, stops the watcher, and fails the test unless
-// exactly one box, captioned "Sedgefold.dll", was shown. Returns it.
-Box ExpectOneBox(BoxWatcher& watcher);
-
 // A new file holding content, with attributes besides; the test fails when
 // it cannot be made.
 void PutFile(const std::wstring& path, const std::string& content = std::string(), DWORD attributes = 0);
@@ -75,7 +49,8 @@ using Jail::UnixPath;
 // Unix side, where no Win32 call can. False when something is left.
 bool RemoveTestTree(const std::wstring& path);
 
-// A fresh empty directory for every test, removed after it.
+// A fresh empty directory for every test, removed after it; the test's
+// thread hooked for boxes all along.
 class Scratch : public ::testing::Test {
  protected:
   void SetUp() override;
@@ -90,6 +65,8 @@ class Scratch : public ::testing::Test {
   // failed when it cannot be made.
   std::wstring MakeDir(const std::wstring& relative);
   std::wstring MakeFile(const std::wstring& relative, const std::string& content = std::string());
+
+  BoxHook hook_;
 
  private:
   std::wstring root_;

@@ -46,11 +46,12 @@ template <class C> class Listing : public Host::Scratch {
     Guarded<C> text(8 * kSlotChars);
     Guarded<Record<C>> array(8, Record<C>{});
     for (std::size_t i = 0; i < 8; ++i) array.data()[i] = {int(kSlotChars), text.data() + i * kSlotChars};
-    Host::BoxWatcher boxes;
-    const uint64_t listed =
-        records ? Api().getListM(pattern.c_str(), mode, array.data(), count)
-                : Api().getList(pattern.c_str(), mode, text.data(), count, kSlotChars * sizeof(C));
-    Host::ExpectNoBox(boxes);
+    const Outcome outcome = Observe(this->hook_, [&] {
+      return records ? Api().getListM(pattern.c_str(), mode, array.data(), count)
+                     : Api().getList(pattern.c_str(), mode, text.data(), count, kSlotChars * sizeof(C));
+    });
+    const uint64_t listed = static_cast<uint64_t>(outcome.result);
+    EXPECT_EQ(outcome.boxes, 0u) << outcome.box.text;
     EXPECT_LE(listed, count);
     Names names;
     for (std::size_t i = 0; i < 8; ++i) {
@@ -88,9 +89,9 @@ class ListingNarrow : public Host::Scratch {};
 TEST_F(ListingNarrow, NamesInTheAnsiCodePageWithoutBestFit) {
   for (const wchar_t* name : {L"\u03B1\u4E2D.txt", L"файл.txt", L"a\uFF3Cb.txt", L"\uFF0E\uFF0E"}) MakeFile(name);
   char slots[4][64] = {};
-  Host::BoxWatcher boxes;
-  EXPECT_EQ(Host::ApiOf<char>().getList(Host::Ansi(Path(L"*")).c_str(), 2, slots[0], 4, 64), 4u);
-  Host::ExpectNoBox(boxes);
+  const Outcome outcome =
+      Observe(hook_, [&] { return Host::ApiOf<char>().getList(Host::Ansi(Path(L"*")).c_str(), 2, slots[0], 4, 64); });
+  EXPECT_TRUE(outcome.result == 4 && outcome.boxes == 0) << outcome.box.text;
   std::set<std::string> names(std::begin(slots), std::end(slots));
   EXPECT_EQ(names, (std::set<std::string>{"??.txt", "\xF4\xE0\xE9\xEB.txt", "a?b.txt", "??"}));
 }
@@ -113,11 +114,12 @@ TYPED_TEST(Listing, BadModesAndFailedSearchesGiveOneBoxAndWriteNothing) {
   for (const auto& c : cases) {
     Guarded<TypeParam> slots(kSlotChars);
     const std::vector<TypeParam> before = slots.Contents();
-    Host::BoxWatcher boxes;
-    EXPECT_EQ(this->Api().getList(As<TypeParam>(c.pattern).c_str(), c.mode, slots.data(), c.count,
-                                  kSlotChars * sizeof(TypeParam)),
-              0u);
-    const std::wstring text = Host::ExpectOneBox(boxes).text;
+    const Outcome outcome = Observe(this->hook_, [&] {
+      return this->Api().getList(As<TypeParam>(c.pattern).c_str(), c.mode, slots.data(), c.count,
+                                 kSlotChars * sizeof(TypeParam));
+    });
+    EXPECT_TRUE(outcome.result == 0 && outcome.boxes == 1) << outcome.box.text;
+    const std::wstring text = outcome.box.text;
     EXPECT_TRUE(Says(text, c.says)) << text;
     EXPECT_EQ(slots.Contents(), before) << "a refused listing wrote";
   }
@@ -130,8 +132,7 @@ TYPED_TEST(Listing, HostMemoryFaultsAreReportedNeverWrittenPast) {
   using C = TypeParam;
   const auto pattern = this->All(L"Data");  // four entries
   const auto& api = this->Api();
-  Host::BoxWatcher watcher;
-  Host::BoxHook hook;
+  const Host::BoxHook& hook = this->hook_;
   const struct {
     const char* fault;
     int32_t capacity;  // of the third record; 260 is sound

@@ -57,15 +57,11 @@ TEST_F(Load, UnloadFreesTheRecordsOfThreadsThatOutliveTheLibrary) {
   for (int cycle = 0; cycle < kCycles; ++cycle) {
     std::optional<Host::Library> library(std::in_place, copy.c_str());
     ASSERT_TRUE(library->Loaded()) << library->Problem();
-    {
-      Host::BoxWatcher watcher;
-      EXPECT_EQ(library->Api().w.check(nullptr), 0);
-      EXPECT_EQ(library->Api().w.check(Root().c_str()), 1) << "cycle " << cycle;
-      watcher.WaitFor(1, 5000);
-      const std::vector<Host::Box> boxes = watcher.Stop();
-      ASSERT_EQ(boxes.size(), 1u) << "cycle " << cycle;
-      EXPECT_EQ(boxes[0].caption, L"SfRecords.dll");
-    }
+    const std::size_t boxes = hook_.Count();
+    EXPECT_EQ(library->Api().w.check(nullptr), 0);
+    EXPECT_EQ(library->Api().w.check(Root().c_str()), 1) << "cycle " << cycle;
+    ASSERT_EQ(hook_.Count(), boxes + 1) << "cycle " << cycle;
+    EXPECT_EQ(hook_.Last().caption, L"SfRecords.dll");
     Parked parked;
     parked.api = &library->Api();
     parked.path = missing.c_str();

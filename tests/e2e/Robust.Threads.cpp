@@ -156,7 +156,6 @@ TEST_F(Threads, EightCallersAtOnceGetTheAnswersOfOne) {
   Robust::PlantTree(Path(L"shared"));
   const std::wstring sharedBefore = Robust::Digest(Path(L"shared"));
   Host::Loaded();  // resolved once, before the threads race for it
-  Host::BoxWatcher watcher;
   Robust::Watchdog watchdog(30000, kThreads);
   std::vector<Worker> workers;
   for (int i = 0; i < kThreads; ++i)
@@ -164,7 +163,6 @@ TEST_F(Threads, EightCallersAtOnceGetTheAnswersOfOne) {
   std::vector<std::thread> threads;
   for (Worker& worker : workers) threads.emplace_back([&worker] { worker.Run(); });
   for (std::thread& thread : threads) thread.join();
-  watcher.Stop();
   for (const Worker& worker : workers) {
     EXPECT_GE(worker.Calls(), kCallsPerThread);
     for (const std::string& error : worker.Errors()) ADD_FAILURE() << error;

@@ -107,7 +107,6 @@ void ExpectBorneOut(const std::string& op, const std::wstring& path, const Outco
 // A sandbox holding a planted tree that calls may act on, with the
 // process's current directory inside it (relative paths land there), and a
 // sentinel tree beside it that must come through every test unchanged.
-// Every box of the test is watched; this thread's are caught at once.
 class Sandbox : public Host::Scratch {
  protected:
   void SetUp() override;
@@ -116,8 +115,6 @@ class Sandbox : public Host::Scratch {
   void Replant();
 
   std::wstring sandbox_;
-  Host::BoxWatcher watcher_;
-  Host::BoxHook hook_;
 
  private:
   std::wstring sentinel_;
