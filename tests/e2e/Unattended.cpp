@@ -111,20 +111,6 @@ TEST_F(Unattended, EveryZeroLeavesItsReasonWithoutABoxButThePlainAnswers) {
     }).join();
 }
 
-// Each row in order on a fresh thread: what SedgefoldReportMode answers and
-// the mode in force after it.
-TEST(UnattendedMode, AnswersTheModeBeforeAndRefusesUnknownModes) {
-  const int rows[][3] = {{kAsk, kBoxes, kBoxes}, {kQuiet, kBoxes, kQuiet}, {2, -1, kQuiet},
-                         {-2, -1, kQuiet},       {INT_MIN, -1, kQuiet},   {INT_MAX, -1, kQuiet},
-                         {kQuiet, kQuiet, kQuiet}, {kBoxes, kQuiet, kBoxes}};
-  std::thread([&] {
-    for (const auto& row : rows) {
-      EXPECT_EQ(Host::Api().reportMode(row[0]), row[1]) << "mode " << row[0];
-      EXPECT_EQ(Host::Api().reportMode(kAsk), row[2]) << "after mode " << row[0];
-    }
-  }).join();
-}
-
 // Capacities around the report's length, in both widths: the answer is
 // always the length, at most capacity - 1 characters and a terminator are
 // written, never half a character, and nothing else of the buffer changes.

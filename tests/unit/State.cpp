@@ -1,6 +1,7 @@
 // Process and thread state: reference counts, the start-up guard, and what
 // the library keeps per thread.
 #include <atomic>
+#include <climits>
 #include <thread>
 
 #include "ReportTesting.h"
@@ -91,6 +92,8 @@ TEST(ThreadState, ARecordIsMadeOnlyByAQuietModeOrAReportAndGoesWithItsThread) {
     EXPECT_EQ(State::Live(), before) << "a thread that never failed nor went quiet has a record";
     SetLastError(1234);
     EXPECT_TRUE(State::SetMode(State::kQuiet) == State::kBoxes && State::Live() == before + 1);
+    for (const int unknown : {2, -2, INT_MIN, INT_MAX})  // refused, the mode kept
+      EXPECT_TRUE(State::SetMode(unknown) == -1 && State::SetMode(State::kAsk) == State::kQuiet) << unknown;
     State::ThreadEnds();
     EXPECT_TRUE(State::Live() == before && !State::Quiet()) << "a record survived its thread's end";
     State::KeepReport(L"failure");
