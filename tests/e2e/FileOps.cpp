@@ -2,7 +2,6 @@
 // trees the tests build: what they do, and above all what they must leave
 // alone (siblings, parents, link targets, the current directory, drive roots).
 #include <algorithm>
-#include <set>
 
 #include "Robust.h"
 
@@ -10,12 +9,6 @@ namespace {
 
 using Host::As;
 using Host::SnapshotOf;
-
-std::set<std::wstring> PathsOf(const Host::Snapshot& snapshot) {
-  std::set<std::wstring> paths;
-  for (const auto& entry : snapshot) paths.insert(entry.first);
-  return paths;
-}
 
 // The process's current directory, put back however the test ends.
 struct CurrentDirectory {
@@ -84,68 +77,6 @@ template <class C> class FileOps : public Host::Scratch {
 
 using Widths = ::testing::Types<char, wchar_t>;
 TYPED_TEST_SUITE(FileOps, Widths);
-
-TYPED_TEST(FileOps, CreateMakesEveryMissingParentAndDeleteEmptyRemovesOnlyAnEmptyDirectory) {
-  using F = typename TestFixture::Forms;
-  const std::wstring deep = this->Path(L"A\\B\\" + this->kCyrillic + L"\\D");
-  const std::wstring file = this->MakeFile(L"A\\B\\inside.txt", "x");
-  for (const std::wstring& path : {deep, deep + L"\\", this->Path(L"A\\B")})
-    EXPECT_EQ(this->Quiet(&F::create, path), 1) << path;
-  EXPECT_TRUE(Robust::IsDirectory(deep));
-  EXPECT_EQ(this->Quiet(&F::create, file), 0) << "a file in the way is no directory";
-
-  const Host::Snapshot before = SnapshotOf(this->Root());
-  for (const std::wstring& path : {this->Path(L"missing"), file})
-    EXPECT_EQ(this->Quiet(&F::deleteEmpty, path), 1) << "nothing to remove";
-  EXPECT_EQ(this->Quiet(&F::deleteEmpty, this->Path(L"A\\B")), 0);
-  EXPECT_EQ(SnapshotOf(this->Root()), before);
-  EXPECT_EQ(this->Quiet(&F::deleteEmpty, deep), 1);
-  EXPECT_FALSE(Robust::Exists(deep));
-}
-
-TYPED_TEST(FileOps, DeleteRemovesTheWholeTreeAndNothingBesideIt) {
-  using F = typename TestFixture::Forms;
-  const std::wstring data = this->MakeTree(L"Data");
-  this->MakeNeighbours();
-  EXPECT_EQ(this->Quiet(&F::remove, data), 1);
-  EXPECT_FALSE(Robust::Exists(data));
-  this->ExpectNeighboursIntact();
-  for (const std::wstring& missing : {data, this->Path(L"Data\\missing\\deeper")})
-    EXPECT_EQ(this->Quiet(&F::remove, missing), 0) << "nothing there";
-}
-
-TYPED_TEST(FileOps, ClearingEmptiesOnlyADirectoryAndGoesOnPastAHeldFile) {
-  using F = typename TestFixture::Forms;
-  this->MakeNeighbours();
-  for (const bool filesOnly : {false, true}) {
-    const auto clear = filesOnly ? &F::clearFromFiles : &F::clearContents;
-    const std::wstring data = this->MakeTree(L"Data");
-    std::set<std::wstring> cleared;
-    if (filesOnly)
-      for (const auto& [path, entry] : SnapshotOf(data))
-        if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) cleared.insert(path);
-    const std::wstring held = this->MakeFile(L"Data\\held.txt", "held");
-    {
-      // Held as a program writing it holds it: nobody may delete it.
-      const Utils::FileHandle hold(CreateFileW(held.c_str(), GENERIC_READ | GENERIC_WRITE,
-                                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                               OPEN_EXISTING, 0, nullptr));
-      ASSERT_TRUE(hold);
-      EXPECT_EQ(this->Quiet(clear, data), 0) << filesOnly;
-    }
-    std::set<std::wstring> left = cleared;
-    left.insert(L"held.txt");
-    EXPECT_EQ(PathsOf(SnapshotOf(data)), left) << filesOnly;
-    EXPECT_EQ(this->Quiet(clear, data + L"\\"), 1) << filesOnly;
-    EXPECT_EQ(PathsOf(SnapshotOf(data)), cleared) << filesOnly;
-    this->ExpectNeighboursIntact();
-  }
-  const std::wstring file = this->MakeFile(L"file.txt", "f");
-  for (const auto clear : {&F::clearContents, &F::clearFromFiles})
-    for (const std::wstring& path : {file, this->Path(L"missing")})
-      EXPECT_NE(this->Boxed(L"PathClear", clear, path).find(L"Путь\r\n\"" + path + L"\"\r\n не является каталогом!"),
-                std::wstring::npos);
-}
 
 // Wine's shell answers 0 (success) for a copy or move it could not do; the
 // library must answer 0 for them all the same.

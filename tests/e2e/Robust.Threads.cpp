@@ -82,7 +82,7 @@ class Worker {
     const Host::Forms<C>& api = Host::ApiOf<C>();
     const auto dir = As<C>(shared_ + L"\\Sub"), file = As<C>(shared_ + L"\\a.txt");
     const auto empty = As<C>(shared_ + L"\\Empty");
-    switch (Below(4)) {
+    switch (Below(3)) {
       case 0:
         Expect("check of a shared directory", 1, [&] { return api.check(dir.c_str()); });
         Expect("check of a shared file", 0, [&] { return api.check(file.c_str()); });
@@ -91,17 +91,10 @@ class Worker {
         Expect("isEmpty of an empty directory", 1, [&] { return api.isEmpty(empty.c_str()); });
         Expect("isEmpty of a full one", 0, [&] { return api.isEmpty(dir.c_str()); });
         break;
-      case 2:
+      default:
         if (ListShared<C>(3) != std::set<std::wstring>{L"a.txt", L"файл.dat", L"Sub", L"Каталог", L"Empty"} ||
             ListShared<C>(1) != std::set<std::wstring>{L"Sub", L"Каталог", L"Empty"})
           Fail("the shared listing came back wrong");
-        break;
-      default: {
-        auto buffer = As<C>(shared_ + L"\\Sub\\locked.txt");
-        Expect("trimName", 1, [&] { return api.trimName(&buffer[0]) != nullptr; });
-        if (Robust::WideOf(std::basic_string<C>(buffer.c_str())) != shared_ + L"\\Sub\\")
-          Fail("a cut came back wrong");
-      }
     }
   }
 

@@ -78,9 +78,15 @@ TEST_F(Unattended, ModeAndReportBelongToTheThread) {
 // plain answers of PathCheck and PathIsEmpty leave the report empty.
 TEST_F(Unattended, EveryZeroLeavesItsReasonWithoutABoxButThePlainAnswers) {
   const std::wstring src = MakeDir(L"src\\inner"), deeper = Path(L"src\\inner\\deeper"), full = Path(L"src"),
-                     file = MakeFile(L"file.txt", "f"), held = MakeFile(L"busy\\held.txt", "h");
-  const Utils::FileHandle hold(CreateFileW(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-  ASSERT_TRUE(hold);
+                     file = MakeFile(L"file.txt", "f"), held = MakeFile(L"busy\\held.txt", "h"),
+                     heldToo = MakeFile(L"files\\held.txt", "h"), other = MakeFile(L"busy\\Sub\\other.txt", "o"),
+                     otherToo = MakeFile(L"files\\Sub\\other.txt", "o");
+  // Held as a program writing them holds them: nobody may delete them.
+  const auto hold = [](const std::wstring& path) {
+    return Utils::FileHandle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  };
+  const Utils::FileHandle holding[] = {hold(held), hold(heldToo)};
+  ASSERT_TRUE(holding[0] && holding[1]);
   const auto& api = ApiOf<wchar_t>();
   const struct {
     const char* what;
@@ -94,6 +100,7 @@ TEST_F(Unattended, EveryZeroLeavesItsReasonWithoutABoxButThePlainAnswers) {
       {"delete of nothing", [&] { return api.remove(Path(L"missing").c_str()); }, Path(L"missing")},
       {"delete-empty of a full folder", [&] { return api.deleteEmpty(full.c_str()); }, full},
       {"clear past a held file", [&] { return api.clearContents(Path(L"busy").c_str()); }, held},
+      {"clear files past a held file", [&] { return api.clearFromFiles(Path(L"files").c_str()); }, heldToo},
       {"check of nothing", [&] { return api.check(Path(L"missing").c_str()); }, L""},
       {"is-empty of a full folder", [&] { return api.isEmpty(full.c_str()); }, L""},
   };
@@ -109,6 +116,9 @@ TEST_F(Unattended, EveryZeroLeavesItsReasonWithoutABoxButThePlainAnswers) {
         EXPECT_NE(outcome.report.find(row.says), std::wstring::npos) << row.what << ": " << outcome.report;
       }
     }).join();
+  // A clear goes on past what it cannot remove; clearing files keeps every folder.
+  EXPECT_FALSE(Robust::Exists(other) || Robust::Exists(Path(L"busy\\Sub")) || Robust::Exists(otherToo));
+  EXPECT_TRUE(Robust::IsDirectory(Path(L"files\\Sub")));
 }
 
 // Capacities around the report's length, in both widths: the answer is

@@ -43,7 +43,6 @@ struct Fakes {
     return 0;
   };
   int creationAnswer = 0;
-  bool creationMakes = true;  // a success answer really creates the directory
   BOOLEAN linkAnswer = TRUE;
 } fakes;
 
@@ -57,7 +56,7 @@ int WINAPI FakeShell(LPSHFILEOPSTRUCTW request) {
 int WINAPI FakeCreation(HWND window, LPCWSTR path, const SECURITY_ATTRIBUTES* security) {
   EXPECT_TRUE(window == nullptr && security == nullptr);
   fakes.createdPaths.push_back(path);
-  if (fakes.creationAnswer == 0 && fakes.creationMakes) SHCreateDirectoryExW(nullptr, path, nullptr);
+  if (fakes.creationAnswer == 0) SHCreateDirectoryExW(nullptr, path, nullptr);
   return fakes.creationAnswer;
 }
 BOOLEAN WINAPI FakeLink(LPCWSTR link, LPCWSTR target, DWORD flags) {
@@ -91,26 +90,6 @@ class FileOps : public ::testing::Test {
   const std::wstring root_ =
       std::filesystem::temp_directory_path() / (L"sf-files-" + std::to_wstring(GetCurrentProcessId()));
 };
-
-TEST_F(FileOps, ShellGetsBothNamesNormalisedAndNoDestinationForADelete) {
-  // "." and "..", slashes and a trailing backslash never reach the shell;
-  // text after an embedded null must never become a second name.
-  const std::wstring data = MakeDir(L"Data");
-  MakeFile(L"Data\\a.txt");
-  const std::pair<std::wstring, std::wstring> requests[] = {
-      {Path(L"Data\\"), Path(L"Backup\\")},
-      {Path(L"Other\\..\\Data\\*.txt"), Path(L"Backup")},
-      {root_ + L"/./Data", Path(L"Backup/.")}};
-  for (const auto& [from, to] : requests)
-    for (const unsigned short wFunc : {FO_COPY, FO_DELETE}) {
-      fakes.shellRequests.clear();
-      MainFile::FileOperation(from + L'\0' + L"C:\\", to + L'\0' + L"C:\\", wFunc);
-      EXPECT_EQ(fakes.shellRequests,
-                std::vector<std::wstring>{
-                    Request(wFunc, from.find(L'*') != std::wstring::npos ? Path(L"Data\\*.txt") : data,
-                            wFunc == FO_DELETE ? L"-" : Path(L"Backup"))});
-    }
-}
 
 TEST_F(FileOps, SuccessOnlyWithZeroAndTheAbortedFlagCleared) {
   const int kLeaveFlag = -1;  // the shell never wrote the flag: it stays set
@@ -198,22 +177,6 @@ TEST_F(FileOps, SuccessIsWhatIsFoundOnDiskAfterwards) {
   EXPECT_TRUE(GetFileAttributesW(Path(L"Moved\\a.txt").c_str()) != INVALID_FILE_ATTRIBUTES)
       << "the copy was made";
   EXPECT_EQ(fakes.shellRequests.size(), 7u);
-}
-
-TEST_F(FileOps, CreatePathCountsOnlyAnExistingDirectoryAsSuccess) {
-  const std::wstring directory = MakeDir(L"there"), file = MakeFile(L"file.txt");
-  EXPECT_TRUE(MainFile::CreatePath(Path(L"missing")));
-  EXPECT_EQ(fakes.createdPaths, std::vector<std::wstring>{Path(L"missing")});
-  for (const int answer :
-       {80, 183, 3, 5, 1223}) {  // "already exists" is no directory for a file of that name
-    fakes.creationAnswer = answer;
-    EXPECT_EQ(MainFile::CreatePath(directory), answer == 80 || answer == 183) << answer;
-    EXPECT_FALSE(MainFile::CreatePath(file)) << answer;
-  }
-  // Success for a path it could not create (Wine's, for one longer than MAX_PATH) is none.
-  fakes.creationAnswer = 0;
-  fakes.creationMakes = false;
-  EXPECT_FALSE(MainFile::CreatePath(Path(L"never-made")));
 }
 
 TEST_F(FileOps, NoLinkIsAskedForUntilEveryCheckHasPassed) {
