@@ -1,9 +1,11 @@
 // What a call must leave alone, on trees a careless or hostile world makes:
 // names of dots, names only a Unix tool can make, links to empty folders
 // and to files, another letter for the same folder, patterns where a name
-// belongs, trees deeper than any stack. Each case runs through the A and the
-// W forms on the prefix's drive S: (T: shows the same folder) against the
-// sandbox's tree "data", beside a sentinel tree that must not change.
+// belongs or that match through short names, names equal but for case, a
+// second name of a read-only file outside the tree, trees deeper than any
+// stack. Each case runs through the A and the W forms on the prefix's drive
+// S: (T: shows the same folder) against the sandbox's tree "data", beside a
+// sentinel tree that must not change.
 #include <functional>
 #include <string>
 #include <vector>
