@@ -38,7 +38,6 @@ std::basic_string<C> Response(Fetch fetch, bool& failed) {
   return text;
 }
 
-
 template <class Fetch> std::wstring ServerResponseRowW(Fetch fetch) {
   bool failed = false;
   const std::wstring text = Response<wchar_t>(fetch, failed);
