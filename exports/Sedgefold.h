@@ -145,7 +145,8 @@ int PathClearFromFilesW(const wchar_t* path);
 // or of a tree holding one is refused; so is a copy of a tree holding a
 // link back into itself, a tree holding two names equal but for case, a
 // pattern one of whose matches matches only by its short name, a directory
-// whose listing is cut short, and an entry that vanishes meanwhile. 1 only
+// whose listing is cut short, and an entry that vanishes meanwhile (for a
+// copy, a folder; a file it misses it finds missing afterwards). 1 only
 // when the work is seen done: every entry at the destination under its own
 // exact name (files with their sizes), and for a move the source gone; a
 // copy or move that stopped halfway stays halfway, and answers 0 without a
