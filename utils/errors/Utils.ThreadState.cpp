@@ -135,11 +135,7 @@ bool HasNote() noexcept {
 
 void KeepNote(const std::wstring& reason) noexcept {
   Record* record = MineOrNew();
-  if (record == nullptr || reason.empty()) return;
-  if (!record->note.empty()) {
-    ++record->otherNotes;
-    return;
-  }
+  if (record == nullptr || reason.empty() || !record->note.empty()) return;
   try {
     record->note = reason;
   } catch (...) {

@@ -34,9 +34,10 @@ void KeepReport(const std::wstring& report) noexcept;
 // a fixed text saying so, never as success.
 std::wstring_view LastReport() noexcept;
 
-// The reason of a failure the call answers with a plain "no": the first
-// one of a call is kept, later ones only counted. TakeNote gives it, with
-// the count of the others, and forgets it; empty when none was noted.
+// The reason of a failure the call answers with a plain "no": KeepNote
+// keeps the first of a call, CountNote counts each one after it. TakeNote
+// gives it, with the count of the others, and forgets it; empty when none
+// was noted.
 bool HasNote() noexcept;
 void KeepNote(const std::wstring& reason) noexcept;
 void CountNote() noexcept;

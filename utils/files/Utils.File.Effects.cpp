@@ -7,10 +7,6 @@ namespace {
 
 using std::wstring;
 
-unsigned long long SizeOf(const WIN32_FIND_DATAW& record) {
-  return (static_cast<unsigned long long>(record.nFileSizeHigh) << 32) | record.nFileSizeLow;
-}
-
 void NoteMissing(const Error::Site& site, const wstring& path, const wchar_t* what) {
   Error::Note(Error::Failure(site, what + (L":\n\"" + path + L"\""), false));
 }

@@ -14,10 +14,6 @@ using std::wstring;
 constexpr std::size_t kListingSuffix = 2;
 constexpr DWORD kChangedByShells = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
-unsigned long long SizeOf(const WIN32_FIND_DATAW& record) {
-  return (static_cast<unsigned long long>(record.nFileSizeHigh) << 32) | record.nFileSizeLow;
-}
-
 wstring LastNameOf(const wstring& path, wchar_t separator) {
   const wstring trimmed = !path.empty() && path.back() == separator ? path.substr(0, path.size() - 1) : path;
   const std::size_t at = trimmed.rfind(separator);
@@ -75,12 +71,13 @@ class Walker {
       });
     } catch (const Error::Failure& refused) {
       if (plan_.levels == Plan::Levels::kRefuse) throw;
-      Error::Echo(refused.Text());  // the level's check refused it
-      Error::Note(refused);
-      ++survey_.unlisted;
+      Count(refused);  // the level's check refused it
       return false;
     }
-    if (ended.end == FilesFind::End::kNotOpened && !Unopened(pattern, directory, ended.error)) return false;
+    if (ended.end == FilesFind::End::kNotOpened) {
+      Unopened(pattern, directory, ended.error);
+      return false;
+    }
     if (ended.end == FilesFind::End::kCutShort) CutShort(pattern, ended.error);
     if (plan_.refuseCasePairs) RequireNoCasePairs(frame.level, directory);
     if (scan.shortNames) RequireLongNameMatches(frame.level, pattern);
@@ -90,21 +87,18 @@ class Walker {
 
   // A level that could not be opened. Below the top it has vanished, or is
   // refused, counted or passed over as the plan says; the top is a source
-  // that matches nothing. True when the walk is to go on with it: never.
-  bool Unopened(const wstring& pattern, std::size_t directory, DWORD error) {
-    if (directory == kNone && plan_.levels == Plan::Levels::kRefuse) return false;
+  // that matches nothing.
+  void Unopened(const wstring& pattern, std::size_t directory, DWORD error) {
+    if (directory == kNone && plan_.levels == Plan::Levels::kRefuse) return;
     if (directory != kNone && IsNotFound(error) && !IsThere(DirectoryPath(directory))) {
       Vanished(directory);
-      return false;
+      return;
     }
-    if (plan_.levels == Plan::Levels::kPassOver) return false;
+    if (plan_.levels == Plan::Levels::kPassOver) return;
     SetLastError(error);
     const Error::Failure failure(site_, NoHandleMessage(pattern), true);
     if (plan_.levels == Plan::Levels::kRefuse) throw failure;
-    Error::Echo(failure.Text());
-    Error::Note(failure);
-    ++survey_.unlisted;
-    return false;
+    Count(failure);
   }
 
   // Only "no more files" ends a level whole; what follows a cut could be
@@ -113,6 +107,11 @@ class Walker {
     SetLastError(error);
     const Error::Failure failure(site_, CutShortMessage(pattern), true);
     if (!plan_.countCutShort) throw failure;
+    Count(failure);
+  }
+
+  // A level passed over: written out, its reason noted, and counted.
+  void Count(const Error::Failure& failure) {
     Error::Echo(failure.Text());
     Error::Note(failure);
     ++survey_.unlisted;

@@ -108,6 +108,10 @@ bool IsLink(const WIN32_FIND_DATAW& record) {
   return (record.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && (tag == 0 || IsReparseTagNameSurrogate(tag));
 }
 
+unsigned long long SizeOf(const WIN32_FIND_DATAW& record) {
+  return (static_cast<unsigned long long>(record.nFileSizeHigh) << 32) | record.nFileSizeLow;
+}
+
 std::wstring SearchArgument(const std::wstring& path) { return String::Path::WithoutTrailingBackslash(path); }
 
 FilesFind::FilesFind() {

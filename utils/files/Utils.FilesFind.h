@@ -23,6 +23,8 @@ bool IsDirectoryLink(const WIN32_FIND_DATAW& record);
 // with no tag at all. Other reparse points (cloud placeholders, deduplicated
 // or compressed files) are the entries themselves.
 bool IsLink(const WIN32_FIND_DATAW& record);
+// The size of the file a record lists.
+unsigned long long SizeOf(const WIN32_FIND_DATAW& record);
 
 // A search of "C:\Data\" would find nothing; the directory itself is meant,
 // so one trailing backslash is dropped before a path goes to the system.
