@@ -82,49 +82,68 @@ declarations() {
 }
 c_decls=$(declarations "$header" 0)
 mql_decls=$(declarations "$mqh" 1)
-! grep -qx '@block' <<<"$mql_decls" ||
-  fail "$mqh: not one closed #import \"Sedgefold.dll\" block outside #ifdef SEDGEFOLD_STRING_RECORDS (and any other block closed)"
-guarded=$(awk '$1 == "@guarded" { print $2 }' <<<"$mql_decls")
-mql_decls=$(awk '$1 !~ /^@/' <<<"$mql_decls")
-imported=$(awk '{ print $1 }' <<<"$mql_decls")
-while read -r name records; do
-  [ -n "$name" ] || continue
-  behind=$(grep -cxF "$name" <<<"$guarded" || true)
-  if [ "$records" -gt 0 ] && [ "$behind" -eq 0 ]; then
-    fail "$mqh: $name takes string records (string &[]) outside #ifdef SEDGEFOLD_STRING_RECORDS: the MQL5 reference forbids string arrays as DLL parameters"
-  elif [ "$records" -eq 0 ] && [ "$behind" -gt 0 ]; then
-    fail "$mqh: $name stands behind #ifdef SEDGEFOLD_STRING_RECORDS but takes no string records: a program without that macro loses it"
-  fi
-done < <(awk '{ records = 0; for (i = 3; i <= NF; i++) records += $i == "wrec"; print $1, records }' <<<"$mql_decls")
-exports=$("$objdump" -p "$dll" | pe_exports)
+if [ -n "${SF_KIT_EXPORTS:-}" ]; then
+  exports=$(cat "$SF_KIT_EXPORTS")
+else
+  exports=$("$objdump" -p "$dll" | pe_exports)
+fi
 [ -n "$exports" ] || fail "$dll exports nothing"
+imported=$(awk '$1 !~ /^@/ { print $1 }' <<<"$mql_decls")
 
-while read -r name; do
-  declared=$(grep -cxF "$name" <<<"$imported" || true)
-  if [ "$name" = PathGetListMA ]; then
-    [ "$declared" -eq 0 ] || fail "$name is imported, but MQL5 cannot call it safely"
-    grep -qE '^[[:space:]]*//.*\b'"$name"'\b' "$mqh" ||
-      fail "$name is left out of the #import block without a comment saying so"
-    continue
-  fi
-  [ "$declared" -eq 1 ] || { fail "$name is imported $declared times, not once"; continue; }
-  read -r -a c <<<"$(awk -v n="$name" '$1 == n' <<<"$c_decls")"
-  read -r -a m <<<"$(awk -v n="$name" '$1 == n' <<<"$mql_decls")"
-  [ ${#c[@]} -gt 0 ] || { fail "$name has no declaration in $header"; continue; }
-  [ ${#c[@]} -eq ${#m[@]} ] || {
-    fail "$name takes $((${#c[@]} - 2)) parameter(s) in the library, $((${#m[@]} - 2)) in the include file"
-    continue
+# The declarations held to the exports and to the header, in one pass:
+# sections of "@c" (the header's), "@m" (the include file's) and "@x" (the
+# DLL's export names); a problem a line.
+problems=$({
+  echo @c; echo "$c_decls"; echo @m; echo "$mql_decls"; echo @x; echo "$exports"
+} | awk -v mqh="$mqh" -v header="$header" -v dll="$dll" '
+  /^@[cmx]$/ { part = $0; next }
+  NF == 0 { next }
+  part == "@c" { c[$1] = $0; next }
+  part == "@m" && $1 == "@block" {
+    print mqh ": not one closed #import \"Sedgefold.dll\" block outside #ifdef SEDGEFOLD_STRING_RECORDS (and any other block closed)"
+    next
   }
-  # Position 1 is the result. A string can pass where the library only reads.
-  for ((i = 1; i < ${#c[@]}; i++)); do
-    [ "${c[i]}" = "${m[i]}" ] || [ "${c[i]}:${m[i]}" = wtext:wbuf ] ||
-      fail "$name: ${c[i]} in the library, ${m[i]} in the include file at position $i (1 is the result)"
-  done
-done <<<"$exports"
-
-for name in $(sort -u <<<"$imported"); do
-  grep -qxF "$name" <<<"$exports" || fail "$name is imported but $dll does not export it"
-done
+  part == "@m" && $1 == "@guarded" { behind[$2]++; next }
+  part == "@m" {
+    declared[$1]++; m[$1] = $0; order[++names] = $1
+    for (i = 3; i <= NF; i++) records[$1] += $i == "wrec"
+    next
+  }
+  part == "@x" { exported[$1] = 1; xorder[++xs] = $1 }
+  END {
+    for (k = 1; k <= names; k++) {
+      name = order[k]
+      if (done[name]++) continue
+      if (records[name] > 0 && !behind[name])
+        print mqh ": " name " takes string records (string &[]) outside #ifdef SEDGEFOLD_STRING_RECORDS: the MQL5 reference forbids string arrays as DLL parameters"
+      else if (!records[name] && behind[name])
+        print mqh ": " name " stands behind #ifdef SEDGEFOLD_STRING_RECORDS but takes no string records: a program without that macro loses it"
+    }
+    for (k = 1; k <= xs; k++) {
+      name = xorder[k]
+      if (name == "PathGetListMA") {
+        if (declared[name]) print name " is imported, but MQL5 cannot call it safely"
+        continue
+      }
+      if (declared[name] != 1) { print name " is imported " declared[name] + 0 " times, not once"; continue }
+      if (!(name in c)) { print name " has no declaration in " header; continue }
+      nc = split(c[name], cp, " "); nm = split(m[name], mp, " ")
+      if (nc != nm) { print name " takes " nc - 2 " parameter(s) in the library, " nm - 2 " in the include file"; continue }
+      # Position 1 is the result. A string can pass where the library only reads.
+      for (i = 2; i <= nc; i++)
+        if (cp[i] != mp[i] && cp[i] ":" mp[i] != "wtext:wbuf")
+          print name ": " cp[i] " in the library, " mp[i] " in the include file at position " i - 1 " (1 is the result)"
+    }
+    for (k = 1; k <= names; k++)
+      if (!(order[k] in exported) && !told[order[k]]++) print order[k] " is imported but " dll " does not export it"
+  }')
+while IFS= read -r problem; do
+  [ -z "$problem" ] || fail "$problem"
+done <<<"$problems"
+if grep -qxF PathGetListMA <<<"$exports"; then
+  grep -qE '^[[:space:]]*//.*\bPathGetListMA\b' "$mqh" ||
+    fail "PathGetListMA is left out of the #import block without a comment saying so"
+fi
 
 grep -qxF SedgefoldVersion <<<"$imported" ||
   fail "$mqh: SedgefoldVersion is not in the #import block: the helpers cannot tell another version of the library"

@@ -31,14 +31,20 @@
 #     ExampleNewPart which of its names are new; any file that deletes,
 #     clears or moves the examples' folder itself or the sandbox.
 #
-#   mql5-check.sh MQL5_DIR      (the source tree's mql5/ folder)
+#   mql5-check.sh MQL5_DIR [FILE...]   (the source tree's mql5/ folder; FILEs
+#                                      below it: only those are checked)
 set -euo pipefail
-[ $# -eq 1 ] || { echo "usage: $0 MQL5_DIR" >&2; exit 2; }
+[ $# -ge 1 ] || { echo "usage: $0 MQL5_DIR [FILE...]" >&2; exit 2; }
 root=$(cd "$1" && pwd)
+shift
 here=$(dirname "$0")
 source "$here/lib-check.sh"
 
-files=$(find "$root" -type f \( -name '*.mq5' -o -name '*.mqh' \) | LC_ALL=C sort)
+if [ $# -gt 0 ]; then
+  files=$(for file in "$@"; do echo "$root/${file#"$root"/}"; done)
+else
+  files=$(find "$root" -type f \( -name '*.mq5' -o -name '*.mqh' \) | LC_ALL=C sort)
+fi
 [ -n "$files" ] || { echo "FAIL: no MQL5 sources under $root"; exit 1; }
 for file in $files; do
   name=${file#"$root"/} seen=""

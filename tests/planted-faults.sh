@@ -16,12 +16,21 @@ source "$here/lib-check.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# checks DIR: both checks on the kit copied to DIR; their report on stdout,
-# non-zero when either fails.
+# The DLL's exports, read once for every check of a copy.
+"$objdump" -p "$dll" | pe_exports >"$work/exports"
+export SF_KIT_EXPORTS="$work/exports"
+
+# checks DIR [FILE]: the checks on the kit copied to DIR; their report on
+# stdout, non-zero when either fails. With FILE, only what reads that file:
+# the MQL5 check of FILE itself (its problems are told for it alone, those
+# of what it includes only when they are checked), and the check of the
+# #import block when FILE is the include file.
 checks() {
   local status=0
-  bash "$here/kit-check.sh" "$objdump" "$dll" "$header" "$1/Include/Sedgefold.mqh" 2>&1 || status=1
-  bash "$here/mql5-check.sh" "$1" 2>&1 || status=1
+  if [ -z "${2:-}" ] || [ "$2" = Include/Sedgefold.mqh ]; then
+    bash "$here/kit-check.sh" "$objdump" "$dll" "$header" "$1/Include/Sedgefold.mqh" 2>&1 || status=1
+  fi
+  bash "$here/mql5-check.sh" "$1" ${2:+"$2"} 2>&1 || status=1
   return $status
 }
 
@@ -213,7 +222,7 @@ for fault in "${faults[@]}"; do
     fail "$what: nothing to plant it in (no match for $pattern); update this test to the kit"
     continue
   fi
-  if report=$(checks "$work/kit"); then
+  if report=$(checks "$work/kit" "$planted"); then
     fail "$what, planted in $planted, passes the checks"
   elif ! grep -E "$planted(:[0-9]+)?: .*$expected" <<<"$report" >/dev/null; then
     fail "$what, planted in $planted, fails the checks but not with \"$expected\" for that file: $report"
