@@ -41,6 +41,16 @@ void ShowUnknown(const Utils::Error::Site& site) noexcept {
   }
 }
 
+int Answered(const Utils::Error::Outcome& outcome) noexcept {
+  if (outcome) return 1;
+  try {
+    Utils::ThreadState::KeepNote(outcome.Text());
+  } catch (...) {
+    // No memory for the text: the answer stands on its own.
+  }
+  return 0;
+}
+
 void KeepNoted(const Utils::Error::Site& site) noexcept {
   try {
     if (!Utils::ThreadState::LastReport().empty()) return;

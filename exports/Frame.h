@@ -7,6 +7,7 @@
 #include "exports/Clauses.h"
 #include "exports/Project.h"
 #include "utils/errors/Utils.Error.h"
+#include "utils/errors/Utils.Outcome.h"
 #include "utils/errors/Utils.ThreadState.h"
 
 namespace Sedgefold {
@@ -36,21 +37,26 @@ R Run(const Utils::Error::Site& site, const R failure, Operation&& operation) no
 std::wstring WideArgument(const Utils::Error::Site& site, const wchar_t* text);
 std::wstring WideArgument(const Utils::Error::Site& site, const char* text);
 
-// The common export shapes: a truth-valued operation on one path, or on two
-// paths, answered as 1 or 0. The second path is converted first, so a
-// failure of both is reported for the second.
-template <class C>
-int OnePath(const Utils::Error::Site& site, const C* path, bool (*operation)(const std::wstring&)) {
-  return Run(site, 0, [&] { return operation(WideArgument(site, path)) ? 1 : 0; });
+// 1 for an answer of yes or work done, 0 otherwise; the reason of work not
+// done is kept for the frame (KeepNoted).
+inline int Answered(bool yes) noexcept { return yes ? 1 : 0; }
+int Answered(const Utils::Error::Outcome& outcome) noexcept;
+
+// The common export shapes: an operation on one path, or on two paths,
+// answered as 1 or 0: a question (bool) or work (its outcome). The second
+// path is converted first, so a failure of both is reported for the second.
+template <class C, class Result>
+int OnePath(const Utils::Error::Site& site, const C* path, Result (*operation)(const std::wstring&)) {
+  return Run(site, 0, [&] { return Answered(operation(WideArgument(site, path))); });
 }
 
 template <class C>
 int TwoPaths(const Utils::Error::Site& site, const C* first, const C* second,
-             bool (*operation)(const std::wstring&, const std::wstring&)) {
+             Utils::Error::Outcome (*operation)(const std::wstring&, const std::wstring&)) {
   return Run(site, 0, [&] {
     const std::wstring wideSecond = WideArgument(site, second);
     const std::wstring wideFirst = WideArgument(site, first);
-    return operation(wideFirst, wideSecond) ? 1 : 0;
+    return Answered(operation(wideFirst, wideSecond));
   });
 }
 

@@ -5,8 +5,6 @@
 
 #include "exports/Frame.h"
 #include "utils/files/Utils.File.h"
-#include "utils/files/Utils.FilesFind.h"
-#include "utils/runtime/Utils.Handle.h"
 
 namespace {
 
@@ -31,29 +29,15 @@ constexpr char kSymbolicLinkA[] = "int __cdecl PathSymbolicLinkA(const char *,co
 constexpr char kSymbolicLinkW[] =
     "int __cdecl PathSymbolicLinkW(const wchar_t *,const wchar_t *)";
 
-// Nothing there, or not a directory: nothing to remove, which is success.
-// A directory link is removed as a link: RemoveDirectoryW on one removes an
-// empty target under Wine and leaves the link.
-bool RemoveEmptyDirectory(const std::wstring& path) {
-  WIN32_FIND_DATAW record;
-  const Utils::FindHandle search(FindFirstFileW(Utils::SearchArgument(path).c_str(), &record));
-  if (!search || !Utils::IsDirectory(record)) return true;
-  if (Utils::IsLink(record)) return Utils::MainFile::RemoveLink(path);
-  if (RemoveDirectoryW(path.c_str())) return true;
-  Utils::Error::Note(Utils::Error::Failure(SF_SITE_IN(Sedgefold::kUnit, "RemoveDirectoryW", Utils::Error::kFunction),
-                                           L"Каталог не удалён:\n\"" + path + L"\"", true));
-  return false;
-}
-
-bool Copy(const std::wstring& source, const std::wstring& destination) {
+Utils::Error::Outcome Copy(const std::wstring& source, const std::wstring& destination) {
   return Utils::MainFile::FileOperation(source, destination, FO_COPY);
 }
 
-bool Move(const std::wstring& source, const std::wstring& destination) {
+Utils::Error::Outcome Move(const std::wstring& source, const std::wstring& destination) {
   return Utils::MainFile::FileOperation(source, destination, FO_MOVE);
 }
 
-bool Link(const std::wstring& target, const std::wstring& link) {
+Utils::Error::Outcome Link(const std::wstring& target, const std::wstring& link) {
   return Utils::MainFile::SymbolicLink(target, link);
 }
 
@@ -76,10 +60,10 @@ int PathDeleteW(const wchar_t* path) {
 }
 
 int PathDeleteEmptyA(const char* path) {
-  return OnePath(SF_EXPORT(kDeleteEmptyA), path, RemoveEmptyDirectory);
+  return OnePath(SF_EXPORT(kDeleteEmptyA), path, Utils::MainFile::DeleteEmpty);
 }
 int PathDeleteEmptyW(const wchar_t* path) {
-  return OnePath(SF_EXPORT(kDeleteEmptyW), path, RemoveEmptyDirectory);
+  return OnePath(SF_EXPORT(kDeleteEmptyW), path, Utils::MainFile::DeleteEmpty);
 }
 
 int PathClearContentsA(const char* path) {

@@ -10,7 +10,7 @@
 #include "exports/Frame.h"
 #include "exports/Sedgefold.h"
 #include "utils/text/Utils.CodingStr.h"
-#include "utils/files/Utils.FilesFind.h"
+#include "utils/files/Utils.File.Level.h"
 
 namespace {
 
@@ -38,7 +38,7 @@ constexpr wchar_t kCopyFailed[] = L"Ошибка копирования.";
 // PathCheck
 
 bool IsDirectory(const std::wstring& path) {
-  return Utils::StatusOf(path) == Utils::FilesFind::kDirectory;
+  return Utils::Level::StatusOf(path) == Utils::Level::Status::kDirectory;
 }
 
 // Listing
@@ -51,7 +51,7 @@ bool IsDirectory(const std::wstring& path) {
 }
 
 void CheckMode(const Site& site, const int mode) {
-  if (mode < Utils::FilesFind::kDirectories || mode > Utils::FilesFind::kAll)
+  if (mode < Utils::Level::kDirectories || mode > Utils::Level::kAll)
     Utils::Error::Raise(SF_EXPORT(site.signature), kBadMode, false);
 }
 
@@ -110,7 +110,7 @@ void CopyToRecord(const Site& site, Record* records, const u64 index,
 template <class C, class Copy>
 u64 List(const Site& site, const C* pattern, const int mode, const u64 count, Copy&& copy) {
   u64 copied = 0;
-  Utils::EachOf(Sedgefold::WideArgument(site, pattern), static_cast<unsigned short>(mode),
+  Utils::Level::List(Sedgefold::WideArgument(site, pattern), static_cast<unsigned short>(mode),
                 [&](const WIN32_FIND_DATAW& entry) {
                   if (copied == count) return false;
                   copy(copied, NameAs(C(), entry));

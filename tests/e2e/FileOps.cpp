@@ -87,8 +87,10 @@ TYPED_TEST(FileOps, CopyAndMoveCarryTheWholeTreeOrChangeNothing) {
   const std::wstring data = this->MakeTree(L"Data");
   const Host::Snapshot before = SnapshotOf(this->Root()), tree = SnapshotOf(data);
   EXPECT_EQ(this->Quiet(&F::copy, this->Path(L"Missing"), this->Path(L"Target")), 0);
-  EXPECT_EQ(this->Quiet(&F::copy, data, this->Path(L"Blocker.txt\\Target")), 0);
-  EXPECT_EQ(this->Quiet(&F::move, data, this->Path(L"Blocker.txt\\Moved")), 0);
+  EXPECT_NE(this->Boxed(L"PathCopy", &F::copy, data, this->Path(L"Blocker.txt\\Target")).find(L"Blocker.txt"),
+            std::wstring::npos);
+  EXPECT_NE(this->Boxed(L"PathMove", &F::move, data, this->Path(L"Blocker.txt\\Moved")).find(L"Blocker.txt"),
+            std::wstring::npos);
   EXPECT_EQ(SnapshotOf(this->Root()), before);
 
   EXPECT_EQ(this->Quiet(&F::copy, data, this->Path(L"Copy")), 1);

@@ -106,9 +106,9 @@ template <class C> std::vector<Case<C>> Cases() {
          return int64_t((api.*clear)(As<C>(spelled).c_str()));
        },
        1, kNoBox, L"", L"data"},
-      // Exact names after the shell: a file that lands on another of its name in another case is not there.
+      // What stands at the destination, seen before the shell: a name in another case, a file where a folder goes.
       {"copy onto A.TXT", L"mkdir -p copy/data && echo other > copy/data/A.TXT", two(copy, L"data", L"copy"), 0,
-       kNoBox, L"под его именем"},
+       kBox, L"другом регистре"},
       // A component of dots reads as the folder to the system, as its parent
       // to the shell.
       {"data\\...", nullptr, on(remove, L"data\\..."), 0, kBox},
@@ -149,7 +149,7 @@ template <class C> std::vector<Case<C>> Cases() {
       // A destination is a name.
       {"pattern destination", nullptr, two(copy, L"data\\a.txt", L"..\\sent*"), 0, kBox},
       // Success only for work done.
-      {"folder onto a file", L"echo f > file", two(copy, L"data", L"file"), 0, kNoBox},
+      {"folder onto a file", L"echo f > file", two(copy, L"data", L"file"), 0, kBox, L"на место файла"},
       {"clear files data\\*", nullptr, on(files, L"data\\*"), 0, kBox},
       {"clear files data\\?", nullptr, on(files, L"data\\?"), 0, kBox},
       {"clear files data\\..*", nullptr, on(files, L"data\\..*"), 0, kBox},

@@ -15,7 +15,7 @@
 #include "utils/files/Utils.File.Calls.h"
 #include "utils/files/Utils.File.Tree.h"
 #include "utils/files/Utils.File.h"
-#include "utils/files/Utils.FilesFind.h"
+#include "utils/contract/Utils.FilesFind.h"
 #include "utils/runtime/Utils.Handle.h"
 
 namespace {

@@ -38,20 +38,6 @@ void Warn(const Site& site, const wchar_t* caption, const std::wstring& message)
   SetLastError(code);
 }
 
-void Note(const Failure& failure) {
-  const DWORD code = GetLastError();
-  if (ThreadState::HasNote()) {
-    ThreadState::CountNote();
-  } else {
-    try {
-      ThreadState::KeepNote(failure.Text());
-    } catch (...) {
-      // No memory for the text: the caller's answer stands on its own.
-    }
-  }
-  SetLastError(code);
-}
-
 void Echo(const std::wstring& report, const bool lineEnd) {
   // A stream left failed by an earlier unprintable text would swallow
   // every later report.

@@ -105,11 +105,6 @@ void Deliver(const std::string& report, const char* caption);
 // The thread's last error is left as it was.
 void Warn(const Site& site, const wchar_t* caption, const std::wstring& message);
 
-// The reason of a failure that the caller answers with a plain "no" and no
-// box: kept for the calling thread, for its call to report if that call
-// answers failure. The first reason of a call is the one kept.
-void Note(const Failure& failure);
-
 // Writes a report, and a line end when asked, to the standard wide output.
 void Echo(const std::wstring& report, const bool lineEnd = true);
 

@@ -19,7 +19,6 @@ struct Record {
   bool lost = false;
   std::wstring report;
   std::wstring note;
-  std::size_t otherNotes = 0;
   Record* previous = nullptr;
   Record* next = nullptr;
 };
@@ -125,26 +124,15 @@ void ClearReport() noexcept {
   if (record->report.capacity() > kKeptCapacity) std::wstring().swap(record->report);
   record->report.clear();
   std::wstring().swap(record->note);
-  record->otherNotes = 0;
-}
-
-bool HasNote() noexcept {
-  const Record* record = Mine();
-  return record != nullptr && !record->note.empty();
 }
 
 void KeepNote(const std::wstring& reason) noexcept {
   Record* record = MineOrNew();
-  if (record == nullptr || reason.empty() || !record->note.empty()) return;
+  if (record == nullptr || reason.empty()) return;
   try {
     record->note = reason;
   } catch (...) {
   }
-}
-
-void CountNote() noexcept {
-  Record* record = Mine();
-  if (record != nullptr && !record->note.empty()) ++record->otherNotes;
 }
 
 std::wstring TakeNote() {
@@ -152,9 +140,6 @@ std::wstring TakeNote() {
   if (record == nullptr || record->note.empty()) return std::wstring();
   std::wstring note;
   note.swap(record->note);
-  if (record->otherNotes > 0)
-    note += L"Других отказов в этом вызове: " + std::to_wstring(record->otherNotes) + L".\n";
-  record->otherNotes = 0;
   return note;
 }
 

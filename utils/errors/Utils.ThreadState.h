@@ -34,13 +34,10 @@ void KeepReport(const std::wstring& report) noexcept;
 // a fixed text saying so, never as success.
 std::wstring_view LastReport() noexcept;
 
-// The reason of a failure the call answers with a plain "no": KeepNote
-// keeps the first of a call, CountNote counts each one after it. TakeNote
-// gives it, with the count of the others, and forgets it; empty when none
-// was noted.
-bool HasNote() noexcept;
+// The reason of a failure the call answers with a plain "no", kept by the
+// export's frame; TakeNote gives it and forgets it, empty when none was
+// kept.
 void KeepNote(const std::wstring& reason) noexcept;
-void CountNote() noexcept;
 std::wstring TakeNote();
 
 // Frees the calling thread's record.

@@ -1,21 +1,22 @@
 // Emptying a directory and keeping it: of everything, or of every file at
 // every depth. Each entry is removed on its own, so that one failure does
-// not stop the rest.
+// not stop the rest, and the answer is what is gone by its own name.
 #include "utils/files/Utils.File.h"
 
 #include <shlwapi.h>
 
-#include "utils/files/Utils.File.Links.h"
+#include "utils/files/Utils.File.Effects.h"
+#include "utils/files/Utils.File.Level.h"
 #include "utils/files/Utils.File.Reach.h"
+#include "utils/files/Utils.File.Reason.h"
 #include "utils/files/Utils.File.Remove.h"
-#include "utils/files/Utils.File.Shell.h"
 #include "utils/files/Utils.File.Tree.h"
-#include "utils/files/Utils.FilesFind.h"
 
 namespace Utils::Path {
 namespace {
 
 using std::wstring;
+using Error::Outcome;
 
 constexpr char kClearContentsSignature[] =
     "bool __cdecl Utils::Path::ClearContents(const class "
@@ -33,56 +34,77 @@ constexpr char kClearFromFilesSignature[] =
 wstring ClearableDirectory(const Error::Site& site, const wstring& path) {
   Reach::RequireBelowRoot(site, path);
   const wstring directory = Reach::ShellPath(path);
-  if (!Reach::NamesOneEntry(path) || StatusOf(directory) != FilesFind::kDirectory)
+  if (!Reach::NamesOneEntry(path) || Level::StatusOf(directory) != Level::Status::kDirectory)
     Error::Raise(site, L"Путь\r\n\"" + path + L"\"\r\n не является каталогом!", false);
   return directory + L'\\';
 }
 
-bool EmptyAsItIs(const Error::Site& site, const wstring& prefix) {
-  if (PathIsDirectoryEmptyW(prefix.c_str())) return true;
-  Error::Note(Error::Failure(site, L"Каталог не удалось перечислить:\n\"" + prefix + L"\"", true));
-  return false;
+Outcome EmptyAsItIs(const Error::Site& site, const wstring& prefix) {
+  if (PathIsDirectoryEmptyW(prefix.c_str())) return Outcome();
+  return Error::Failure(site, L"Каталог не удалось перечислить:\n\"" + prefix + L"\"", true);
+}
+
+// Removes each entry of kind that among names, read-only lifted first;
+// the first answer that did not claim the work, or a claiming one.
+Shell::Answer RemoveEach(const Tree::Survey& survey, Tree::Kind kind, Effects::Among among) {
+  Shell::Answer first;
+  for (const Tree::Entry& entry : survey.entries) {
+    if (entry.kind != kind || entry.otherNames || (among == Effects::Among::kMatches && !entry.IsMatch())) continue;
+    const Shell::Answer answer = Removal::RemoveEntry(survey.PathOf(entry));
+    if (first.Claimed()) first = answer;
+  }
+  return first;
+}
+
+// What is still there, by exact name, and why.
+Outcome Left(const Error::Site& site, const wstring& prefix, const Shell::Answer& answer, const Tree::Survey& survey,
+             Effects::Among among) {
+  if (Effects::Departures(survey, among).Whole()) return Outcome();
+  const Effects::Account account =
+      Effects::Departures(survey, among == Effects::Among::kMatches ? Effects::Among::kEverything : among);
+  return Reason::Of(site, Reason::Findings{Reason::Work::kClear, prefix, answer, survey, account, false});
 }
 
 }  // namespace
 
-bool ClearContents(const wstring& path) {
+Outcome ClearContents(const wstring& path) {
   const Error::Site site = SF_SITE(kClearContentsSignature, Error::kMethod);
   const wstring prefix = ClearableDirectory(site, path);
   const Tree::Survey survey = Tree::Take(site, prefix + L"*", Tree::Plan::Clear());
   // Nothing listed: empty, or a directory that cannot be listed at all.
   if (survey.Matches() == 0) return EmptyAsItIs(site, prefix);
   Removal::RequireRemovableLinks(site, survey);
-  bool cleared = Removal::RemoveLinks(site, survey);
+  Outcome outcome = Removal::RemoveLinks(site, survey);
   // A file of several names anywhere below keeps its attributes for them
   // only if it is removed before the shell deletes the directory it is in.
-  if (!Removal::RemoveOtherNamed(site, survey)) return false;
-  // Directories first, then files.
-  for (const Tree::Kind kind : {Tree::Kind::kDirectory, Tree::Kind::kFile})
-    for (const Tree::Entry& entry : survey.entries) {
-      if (!entry.IsMatch() || entry.kind != kind || entry.otherNames) continue;
-      const wstring at = survey.PathOf(entry);
-      cleared = (kind == Tree::Kind::kDirectory ? Shell::Delete(site, at) : Removal::RemoveFile(site, at, entry)) &&
-                cleared;
-    }
-  return cleared;
+  outcome &= Removal::RemoveOtherNamed(site, survey);
+  Shell::Answer answer;
+  {
+    const Removal::ReadOnlyLifted lifted(survey, false);
+    answer = RemoveEach(survey, Tree::Kind::kDirectory, Effects::Among::kMatches);
+    const Shell::Answer files = RemoveEach(survey, Tree::Kind::kFile, Effects::Among::kMatches);
+    if (answer.Claimed()) answer = files;
+  }
+  outcome &= Left(site, prefix, answer, survey, Effects::Among::kMatches);
+  return outcome;
 }
 
-bool ClearFromFiles(const wstring& path) {
+Outcome ClearFromFiles(const wstring& path) {
   const Error::Site site = SF_SITE(kClearFromFilesSignature, Error::kMethod);
   const wstring prefix = ClearableDirectory(site, path);
   const Tree::Survey survey = Tree::Take(site, prefix + L"*", Tree::Plan::ClearFiles());
   // Links to files are removed as links; directory links were walked into.
   Removal::RequireRemovableLinks(site, survey);
-  bool cleared = survey.unlisted == 0;
-  for (const Tree::Entry& entry : survey.entries) {
-    const wstring at = survey.PathOf(entry);
-    if (entry.kind == Tree::Kind::kFile)
-      cleared = Removal::RemoveFile(site, at, entry) && cleared;
-    else if (entry.kind == Tree::Kind::kLink)
-      cleared = Links::Remove(site, at) && cleared;
+  Outcome outcome = survey.skipped;
+  outcome &= Removal::RemoveLinks(site, survey);
+  outcome &= Removal::RemoveOtherNamed(site, survey);
+  Shell::Answer answer;
+  {
+    const Removal::ReadOnlyLifted lifted(survey, true);
+    answer = RemoveEach(survey, Tree::Kind::kFile, Effects::Among::kFiles);
   }
-  return cleared;
+  outcome &= Left(site, prefix, answer, survey, Effects::Among::kFiles);
+  return outcome;
 }
 
 }  // namespace Utils::Path

@@ -1,11 +1,11 @@
-// New directory entries: a directory with its missing parents, a directory
-// link, and the removal of one link for PathDeleteEmpty.
+// New directory entries: a directory with its missing parents, and a
+// directory link.
 #include "utils/files/Utils.File.h"
 
 #include "utils/files/Utils.File.Calls.h"
 #include "utils/files/Utils.File.Facts.h"
+#include "utils/files/Utils.File.Level.h"
 #include "utils/files/Utils.File.Links.h"
-#include "utils/files/Utils.FilesFind.h"
 #include "utils/text/Utils.Strings.h"
 
 namespace Utils::MainFile {
@@ -21,10 +21,6 @@ constexpr char kSymbolicLinkSignature[] =
     "std::basic_string<wchar_t,struct std::char_traits<wchar_t>,class "
     "std::allocator<wchar_t> > &,const class std::basic_string<wchar_t,struct "
     "std::char_traits<wchar_t>,class std::allocator<wchar_t> > &,const bool)";
-constexpr char kRemoveLinkSignature[] =
-    "bool __cdecl Utils::MainFile::RemoveLink(const class "
-    "std::basic_string<wchar_t,struct std::char_traits<wchar_t>,class "
-    "std::allocator<wchar_t> > &)";
 
 bool CountsAsCreated(const int code) {
   return code == ERROR_SUCCESS || code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS;
@@ -45,42 +41,31 @@ void CreateLinkParent(const wstring& link) {
 // SHCreateDirectoryExW answers "already exists" for a file of that name as
 // well, and some shells answer success for a path too long to create; only
 // a directory there is what the caller asked for.
-bool CreatePath(const wstring& path) {
+Error::Outcome CreatePath(const wstring& path) {
   const Error::Site site = SF_SITE(kCreatePathSignature, Error::kMethod);
   SetLastError(0);
   const int code = Calls().createDirectory(nullptr, path.c_str(), nullptr);
-  if (CountsAsCreated(code) && IsExistingDirectory(path)) return true;
+  if (CountsAsCreated(code) && IsExistingDirectory(path)) return Error::Outcome();
   SetLastError(static_cast<DWORD>(code));
   const wchar_t* what = CountsAsCreated(code) ? L"На месте каталога не каталог, или каталога нет:\n\""
                                               : L"Каталог не создан:\n\"";
-  Error::Note(Error::Failure(site, what + path + L"\"", true));
-  return false;
+  return Error::Failure(site, what + path + L"\"", true);
 }
 
-bool SymbolicLink(const wstring& target, const wstring& link, const bool) {
+Error::Outcome SymbolicLink(const wstring& target, const wstring& link, const bool) {
   const Error::Site site = SF_SITE(kSymbolicLinkSignature, Error::kMethod);
-  if (StatusOf(target) == FilesFind::kNothing)
+  if (Level::StatusOf(target) == Level::Status::kNothing)
     Error::Raise(site, L"Отсутсвует исходный путь:\n\"" + target + L"\"", false);
   String::Path::Has(link, false);
   CreateLinkParent(link);
   SetLastError(0);
-  if (Calls().createSymbolicLink(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) == FALSE) {
-    Error::Note(Error::Failure(site, L"Система не создала ссылку:\n\"" + link + L"\"", true));
-    return false;
-  }
-  if (Links::LeadsTo(link, target)) return true;
-  Error::Note(Error::Failure(site,
-                             L"Система ответила, что ссылка создана, но ссылки, ведущей к цели, нет:\n\"" + link +
-                                 L"\"\n\"" + target + L"\"",
-                             false));
-  return false;
-}
-
-bool RemoveLink(const wstring& path) {
-  const Error::Site site = SF_SITE(kRemoveLinkSignature, Error::kMethod);
-  const wstring link = SearchArgument(path);
-  Links::RequireRemovable(site, link);
-  return Links::Remove(site, link);
+  if (Calls().createSymbolicLink(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) == FALSE)
+    return Error::Failure(site, L"Система не создала ссылку:\n\"" + link + L"\"", true);
+  if (Links::LeadsTo(link, target)) return Error::Outcome();
+  return Error::Failure(site,
+                        L"Система ответила, что ссылка создана, но ссылки, ведущей к цели, нет:\n\"" + link +
+                            L"\"\n\"" + target + L"\"",
+                        false);
 }
 
 }  // namespace Utils::MainFile

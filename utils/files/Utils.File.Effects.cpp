@@ -1,75 +1,109 @@
-// What an operation finds on disk after the shell: some shells answer
-// success for work they did not do, so an answer of 1 is what is seen.
-#include "utils/files/Utils.File.Tree.h"
+#include "utils/files/Utils.File.Effects.h"
 
-namespace Utils::Tree {
+#include <map>
+
+namespace Utils::Effects {
 namespace {
 
 using std::wstring;
+using Tree::Entry;
+using Tree::Kind;
 
-void NoteMissing(const Error::Site& site, const wstring& path, const wchar_t* what) {
-  Error::Note(Error::Failure(site, what + (L":\n\"" + path + L"\""), false));
+// A link arrives as what it led to, whatever that was.
+bool Unlike(const Entry& entry, const ExactNames::Found& found) {
+  const bool directory = (found.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  return (entry.kind == Kind::kDirectory && !directory) ||
+         (entry.kind == Kind::kFile && (directory || found.size != entry.size));
+}
+
+void Count(Account& account, std::size_t index, Account::Miss miss) {
+  if (miss == Account::Miss::kNone) {
+    account.done.push_back(index);
+    return;
+  }
+  if (account.undone.empty()) account.first = miss;
+  account.undone.push_back(index);
 }
 
 }  // namespace
 
-ExactNames::Seen ExactNames::Look(const wstring& path, Found* found) {
+ExactNames::Seen ExactNames::Look(const wstring& path, Found* found, std::size_t* listed) {
   const std::size_t slash = path.rfind(L'\\');
   const wstring pattern = path.substr(0, slash + 1) + L'*', name = path.substr(slash + 1);
   auto level = levels_.find(pattern);
   if (level == levels_.end()) {
     level = levels_.emplace(pattern, Level()).first;
-    FilesFind find;
-    const FilesFind::Ended ended = find.ScanLevel(pattern, FilesFind::Scan{false, false},
-                                                  [&](const WIN32_FIND_DATAW& record) {
-                                                    level->second.names.emplace(
-                                                        record.cFileName,
-                                                        Found{record.dwFileAttributes, SizeOf(record)});
-                                                    return true;
-                                                  });
-    level->second.complete = ended.end == FilesFind::End::kComplete ||
-                             (ended.end == FilesFind::End::kNotOpened && IsNotFound(ended.error));
+    Level& listed = level->second;
+    const Utils::Level::Ended ended =
+        Utils::Level::Scan(pattern, Utils::Level::Options{false, false}, [&](const WIN32_FIND_DATAW& record) {
+          listed.names[record.cFileName].push_back(Found{record.dwFileAttributes, SizeOf(record)});
+          return true;
+        });
+    listed.complete = ended.end == Utils::Level::End::kComplete ||
+                      (ended.end == Utils::Level::End::kNotOpened && IsNotFound(ended.error));
   }
   const auto entry = level->second.names.find(name);
   if (entry != level->second.names.end()) {
-    if (found != nullptr) *found = entry->second;
+    if (found != nullptr) *found = entry->second.front();
+    if (listed != nullptr) *listed = entry->second.size();
     return Seen::kThere;
   }
   return level->second.complete ? Seen::kAbsent : Seen::kUnknown;
 }
 
-bool Arrived(const Error::Site& site, const Survey& survey, const wstring& destination, bool nested) {
+Account Arrivals(const Tree::Survey& survey, bool nested) {
+  Account account;
   ExactNames names;
-  for (const Entry& entry : survey.entries) {
+  for (std::size_t i = 0; i < survey.entries.size(); ++i) {
+    const Entry& entry = survey.entries[i];
     if (entry.kind == Kind::kGone) continue;
-    const wstring at = survey.DestinationOf(entry, destination, nested);
     ExactNames::Found found{};
-    if (names.Look(at, &found) != ExactNames::Seen::kThere) {
-      NoteMissing(site, at, L"Оболочка ответила успехом, но элемента нет в месте назначения под его именем");
-      return false;
-    }
-    const bool directory = (found.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    // A link arrives as what it led to, whatever that was.
-    if ((entry.kind == Kind::kDirectory && !directory) ||
-        (entry.kind == Kind::kFile && (directory || found.size != entry.size))) {
-      NoteMissing(site, at, L"Оболочка ответила успехом, но элемент в месте назначения не такой, как источник");
-      return false;
-    }
+    if (names.Look(survey.DestinationOf(entry, nested), &found) != ExactNames::Seen::kThere)
+      Count(account, i, Account::Miss::kAbsent);
+    else
+      Count(account, i, Unlike(entry, found) ? Account::Miss::kUnlike : Account::Miss::kNone);
   }
-  return true;
+  return account;
 }
 
-bool Gone(const Error::Site& site, const Survey& survey) {
+static bool LookedFor(const Entry& entry, Among among) {
+  switch (among) {
+    case Among::kMatches: return entry.IsMatch();
+    case Among::kFiles: return entry.kind == Kind::kFile || entry.kind == Kind::kLink;
+    default: return true;
+  }
+}
+
+Account Departures(const Tree::Survey& survey, Among among) {
+  Account account;
   ExactNames names;
-  for (const Entry& entry : survey.entries) {
-    if (!entry.IsMatch() || entry.kind == Kind::kGone) continue;
-    const wstring path = survey.PathOf(entry);
-    if (names.Look(path) != ExactNames::Seen::kAbsent) {
-      NoteMissing(site, path, L"Оболочка ответила успехом, но элемент остался на месте");
-      return false;
+  std::vector<char> gone(survey.entries.size(), 0);
+  // Of a name still listed, how many listed entries are not yet taken for
+  // one of the survey's entries: each stays once.
+  std::map<wstring, std::size_t> left;
+  for (std::size_t i = 0; i < survey.entries.size(); ++i) {
+    const Entry& entry = survey.entries[i];
+    if (entry.kind == Kind::kGone || !LookedFor(entry, among)) continue;
+    // Below a directory that is gone nothing is left to look for.
+    if (!entry.IsMatch() && gone[entry.parent] && among == Among::kEverything) {
+      gone[i] = 1;
+      Count(account, i, Account::Miss::kNone);
+      continue;
     }
+    const wstring path = survey.PathOf(entry);
+    std::size_t listed = 0;
+    const ExactNames::Seen seen = names.Look(path, nullptr, &listed);
+    if (seen == ExactNames::Seen::kThere && !left.count(path)) left[path] = listed;
+    bool stays = seen == ExactNames::Seen::kUnknown;
+    if (seen == ExactNames::Seen::kThere) {
+      std::size_t& still = left[path];
+      stays = still > 0;
+      if (stays) --still;
+    }
+    gone[i] = !stays;
+    Count(account, i, stays ? Account::Miss::kStays : Account::Miss::kNone);
   }
-  return true;
+  return account;
 }
 
-}  // namespace Utils::Tree
+}  // namespace Utils::Effects

@@ -1,6 +1,7 @@
 #include "utils/files/Utils.File.Facts.h"
 
 #include <cstring>
+#include <string>
 
 namespace Utils {
 namespace {
@@ -54,8 +55,11 @@ FileHandle OpenMetadata(const std::wstring& path, DWORD access, DWORD flags) {
 bool Identity::operator==(const Identity& other) const {
   if (wide && other.wide)
     return volume == other.volume && std::memcmp(id.Identifier, other.id.Identifier, sizeof id.Identifier) == 0;
-  return static_cast<DWORD>(volume) == static_cast<DWORD>(other.volume) &&
-         std::memcmp(id.Identifier, other.id.Identifier, 8) == 0;
+  return SameVolume(other) && std::memcmp(id.Identifier, other.id.Identifier, 8) == 0;
+}
+
+bool Identity::SameVolume(const Identity& other) const {
+  return wide && other.wide ? volume == other.volume : static_cast<DWORD>(volume) == static_cast<DWORD>(other.volume);
 }
 
 Held Held::Of(const std::wstring& path) {
@@ -86,6 +90,39 @@ DWORD NamesOf(const FileHandle& file) {
   return file && GetFileInformationByHandleEx(file.get(), FileStandardInfo, &standard, sizeof standard)
              ? standard.NumberOfLinks
              : 0;
+}
+
+namespace {
+
+// Wine's own answer for the Unix path of a Windows path, in memory of the
+// process heap; absent outside Wine.
+using UnixNameOf = char*(CDECL*)(LPCWSTR path);
+
+std::string Utf8Of(const std::wstring& text) {
+  const int length = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
+                                         nullptr, nullptr);
+  std::string utf8(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
+  if (length > 0)
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &utf8[0], length, nullptr, nullptr);
+  return utf8;
+}
+
+}  // namespace
+
+bool CarriesItsName(const std::wstring& path) {
+  constexpr wchar_t kReplacement = 0xFFFD;
+  const std::size_t slash = path.rfind(L'\\');
+  const std::wstring name = path.substr(slash == std::wstring::npos ? 0 : slash + 1);
+  if (name.find(kReplacement) == std::wstring::npos) return true;
+  static const auto unixNameOf = reinterpret_cast<UnixNameOf>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+  if (unixNameOf == nullptr) return true;  // Windows keeps names as UTF-16, whatever they hold
+  char* const unix = unixNameOf(path.c_str());
+  if (unix == nullptr) return false;
+  std::string stored = unix;
+  HeapFree(GetProcessHeap(), 0, unix);
+  stored.erase(0, stored.rfind('/') + 1);
+  return stored == Utf8Of(name);
 }
 
 bool ListsFileLinksAsFiles() {

@@ -27,6 +27,7 @@ struct Identity {
   FILE_ID_128 id{};
   bool wide = false;
   bool operator==(const Identity& other) const;
+  bool SameVolume(const Identity& other) const;
 };
 
 // A file held open for as long as its identity may be compared: an ID is
@@ -38,6 +39,10 @@ class Held {
   bool Known() const { return known_; }
   // Both known, and one file.
   bool Is(const Held& other) const { return known_ && other.known_ && identity_ == other.identity_; }
+  // Both known, and on one volume.
+  bool OnVolumeOf(const Held& other) const {
+    return known_ && other.known_ && identity_.SameVolume(other.identity_);
+  }
 
  private:
   FileHandle file_;
@@ -56,5 +61,11 @@ DWORD NamesOf(const FileHandle& file);
 // Under Wine a Unix symlink to a file is listed as a plain file, and every
 // Win32 call on it acts on its target.
 bool ListsFileLinksAsFiles();
+
+// Whether the entry at path is stored under the name Windows shows for it.
+// Under Wine a Unix name that is not UTF-8 is shown with U+FFFD in place of
+// its stray bytes; the entry still opens by that name, but whatever a copy
+// makes of it gets the name as shown, which is another one.
+bool CarriesItsName(const std::wstring& path);
 
 }  // namespace Utils

@@ -1,9 +1,11 @@
 // Copy, move and delete of whole trees: the walk first, then the shell,
-// then the effect looked for on disk.
+// then the effect looked for on disk, and a true reason for what is not done.
 #include "utils/files/Utils.File.h"
 
+#include "utils/files/Utils.File.Effects.h"
 #include "utils/files/Utils.File.Facts.h"
 #include "utils/files/Utils.File.Reach.h"
+#include "utils/files/Utils.File.Reason.h"
 #include "utils/files/Utils.File.Remove.h"
 #include "utils/files/Utils.File.Shell.h"
 #include "utils/files/Utils.File.Tree.h"
@@ -12,6 +14,8 @@ namespace Utils::MainFile {
 namespace {
 
 using std::wstring;
+using Error::Outcome;
+using Reason::Work;
 
 constexpr char kFileOperationSignature[] =
     "bool __cdecl Utils::MainFile::FileOperation(const class "
@@ -27,38 +31,43 @@ wstring UpToNull(const wstring& path) { return path.substr(0, path.find(L'\0'));
                L"Неверно выбран параметр выбора операции.\r\nwFunc = " + std::to_wstring(wFunc), false);
 }
 
-bool Noted(const Error::Site& site, const wstring& message) {
-  Error::Note(Error::Failure(site, message, false));
-  return false;
+Outcome NothingMatches(const Error::Site& site, const wstring& source) {
+  return Error::Failure(site, L"Нет ничего, что соответствовало бы пути:\n\"" + source + L"\"", false);
 }
 
-bool NothingMatches(const Error::Site& site, const wstring& source) {
-  return Noted(site, L"Нет ничего, что соответствовало бы пути:\n\"" + source + L"\"");
-}
-
-bool TooLongForTheShell(const Error::Site& site, const wstring& path) {
-  return Noted(site, L"Путь длиной " + std::to_wstring(path.size()) +
-                         L" символов оболочка Windows не принимает (не более 259):\n\"" + path + L"\"");
+Outcome TooLongForTheShell(const Error::Site& site, const wstring& path) {
+  return Error::Failure(site,
+                        L"Путь длиной " + std::to_wstring(path.size()) +
+                            L" символов оболочка Windows не принимает (не более 259):\n\"" + path + L"\"",
+                        false);
 }
 
 // Entries other than "." and ".." that pattern matches.
 bool MatchesEntries(const wstring& pattern) {
   bool any = false;
-  FilesFind().ScanLevel(pattern, FilesFind::Scan{false, false}, [&](const WIN32_FIND_DATAW&) {
+  Level::Scan(pattern, Level::Options{false, false}, [&](const WIN32_FIND_DATAW&) {
     any = true;
     return false;
   });
   return any;
 }
 
-bool Delete(const Error::Site& site, const wstring& source) {
+Outcome Delete(const Error::Site& site, const wstring& source, Work work) {
   const Tree::Survey survey = Tree::Take(site, source, Tree::Plan::Delete());
   if (survey.Matches() == 0) return NothingMatches(site, source);
   Removal::RequireRemovableLinks(site, survey);
-  if (!Removal::RemoveLinks(site, survey) || !Removal::RemoveOtherNamed(site, survey)) return false;
+  Outcome removed = Removal::RemoveLinks(site, survey);
+  removed &= Removal::RemoveOtherNamed(site, survey);
+  if (!removed) return removed;
+  Shell::Answer answer;
   // Links and files of several names may have been all the source named.
-  const bool left = survey.pattern ? MatchesEntries(source) : IsThere(source);
-  return (!left || Shell::Run(site, FO_DELETE, source, wstring())) && Tree::Gone(site, survey);
+  if (survey.pattern ? MatchesEntries(source) : IsThere(source)) {
+    const Removal::ReadOnlyLifted lifted(survey, false);
+    answer = Shell::Run(FO_DELETE, source);
+  }
+  if (answer.Claimed() && Effects::Departures(survey, Effects::Among::kMatches).Whole()) return Outcome();
+  const Effects::Account account = Effects::Departures(survey, Effects::Among::kEverything);
+  return Reason::Of(site, Reason::Findings{work, source, answer, survey, account, false});
 }
 
 // A move of a link would move what it leads to.
@@ -77,33 +86,92 @@ bool IsRename(const wstring& source, const wstring& destination) {
          CompareStringOrdinal(source.c_str(), -1, destination.c_str(), -1, TRUE) == CSTR_EQUAL;
 }
 
-bool CopyOrMove(const Error::Site& site, const unsigned short wFunc, const wstring& source,
-                const wstring& destination) {
+// Where the shell put what it copied or moved: inside an existing directory
+// of the destination's name, or (some shells) merged into it.
+Effects::Account ArrivalsOf(const Tree::Survey& survey, bool& nested) {
+  nested = survey.destination.nested;
+  Effects::Account arrived = Effects::Arrivals(survey, nested);
+  if (arrived.Whole() || !nested) return arrived;
+  Effects::Account merged = Effects::Arrivals(survey, false);
+  if (!merged.Whole()) return arrived;
+  nested = false;
+  return merged;
+}
+
+Outcome CopyTree(const Error::Site& site, const wstring& source, const Tree::Survey& survey, Work work) {
+  const Shell::Answer answer = Shell::Run(FO_COPY, source, survey.destination.path);
+  bool nested = false;
+  const Effects::Account arrived = ArrivalsOf(survey, nested);
+  if (answer.Claimed() && arrived.Whole()) return Outcome();
+  return Reason::Of(site, Reason::Findings{work, source, answer, survey, arrived, nested});
+}
+
+// The shell moves within a volume by renaming, and only there; it cannot
+// merge a directory into one that already stands where it goes (Wine
+// answers success and leaves both).
+bool MovesByRenaming(const Tree::Survey& survey) {
+  const std::vector<Held>& chain = survey.destination.chain;
+  if (chain.empty() || !Held::Of(survey.directory).OnVolumeOf(chain.front())) return false;
+  for (const Tree::Entry& entry : survey.entries)
+    if (entry.IsMatch() && entry.kind == Tree::Kind::kDirectory && entry.landed) return false;
+  return true;
+}
+
+// One request for a lone source; one for each match of a pattern, each to
+// its own name in the destination (some shells move only the first of
+// several), the destination made first.
+Shell::Answer MoveByRenaming(const Error::Site& site, unsigned short wFunc, const wstring& source,
+                             const Tree::Survey& survey) {
+  if (!survey.pattern) return Shell::Run(wFunc, source, survey.destination.path);
+  if (!IsExistingDirectory(survey.destination.path)) {
+    const Outcome made = CreatePath(survey.destination.path);
+    if (!made) Error::Raise(site, L"Не создан каталог назначения:\n\"" + survey.destination.path + L"\"", false);
+  }
+  Shell::Answer answer;
+  for (const Tree::Entry& entry : survey.entries) {
+    if (!entry.IsMatch() || entry.kind == Tree::Kind::kGone) continue;
+    answer = Shell::Run(wFunc, survey.PathOf(entry), survey.DestinationOf(entry));
+    if (!answer.Claimed()) break;
+  }
+  return answer;
+}
+
+Outcome MoveTree(const Error::Site& site, unsigned short wFunc, const wstring& source, const Tree::Survey& survey) {
+  if (!MovesByRenaming(survey)) {
+    const Outcome copied = CopyTree(site, source, survey, Work::kMoveCopy);
+    return copied ? Delete(site, source, Work::kMoveDelete) : copied;
+  }
+  const Shell::Answer answer = MoveByRenaming(site, wFunc, source, survey);
+  bool nested = false;
+  const Effects::Account arrived = ArrivalsOf(survey, nested);
+  const Effects::Account departed = Effects::Departures(survey, Effects::Among::kMatches);
+  if (answer.Claimed() && arrived.Whole() && departed.Whole()) return Outcome();
+  const Effects::Account& account = departed.Whole() ? arrived : departed;
+  return Reason::Of(site, Reason::Findings{Work::kMove, source, answer, survey, account, nested});
+}
+
+Outcome CopyOrMove(const Error::Site& site, const unsigned short wFunc, const wstring& source,
+                   const wstring& destination) {
   const bool copy = wFunc == FO_COPY;
-  const bool nested = Reach::NamesOneEntry(source) && IsExistingDirectory(destination);
-  const std::vector<Held> chain = Tree::ChainOf(destination);
-  const Tree::Plan plan = copy ? Tree::Plan::Copy(destination, nested, chain) : Tree::Plan::Move(destination, nested, chain);
-  const Tree::Survey survey = Tree::Take(site, source, plan);
+  const Tree::Survey survey = Tree::Take(site, source, copy ? Tree::Plan::Copy() : Tree::Plan::Move(),
+                                         Tree::Destination::Of(source, destination));
   if (!copy) RequireNoLinks(site, survey);
   if (survey.Matches() == 0) return NothingMatches(site, source);
   if (survey.intoItself && !(!copy && IsRename(source, destination)))
-    return Noted(site, L"Назначение совпадает с источником или лежит внутри него:\n\"" + source + L"\"\n\"" +
-                           destination + L"\"");
-  if (!Shell::Run(site, wFunc, source, destination)) return false;
-  // Some shells put a directory inside an existing one of the destination's
-  // name, others merge it there.
-  const bool arrived = Tree::Arrived(site, survey, destination, nested) ||
-                       (nested && Tree::Arrived(site, survey, destination, false));
-  return arrived && (copy || Tree::Gone(site, survey));
+    return Error::Failure(site,
+                          L"Назначение совпадает с источником или лежит внутри него:\n\"" + source + L"\"\n\"" +
+                              destination + L"\"",
+                          false);
+  return copy ? CopyTree(site, source, survey, Work::kCopy) : MoveTree(site, wFunc, source, survey);
 }
 
-bool ShellOperation(const wstring& from, const wstring& to, const unsigned short wFunc) {
+Outcome ShellOperation(const wstring& from, const wstring& to, const unsigned short wFunc) {
   const Error::Site site = SF_SITE(kFileOperationSignature, Error::kMethod);
   const wstring source = UpToNull(from);
   Reach::RequireBelowRoot(site, source);
   const wstring shellSource = Reach::ShellPath(source);
   if (!Shell::Fits(shellSource)) return TooLongForTheShell(site, shellSource);
-  if (wFunc == FO_DELETE) return Delete(site, shellSource);
+  if (wFunc == FO_DELETE) return Delete(site, shellSource, Work::kDelete);
   const wstring destination = UpToNull(to);
   Reach::RequireDestination(site, destination);
   const wstring shellDestination = Reach::ShellPath(destination);
@@ -113,11 +181,11 @@ bool ShellOperation(const wstring& from, const wstring& to, const unsigned short
 
 }  // namespace
 
-bool FileOperation(const wstring& from, const wstring& to, const unsigned short wFunc) {
+Outcome FileOperation(const wstring& from, const wstring& to, const unsigned short wFunc) {
   if (wFunc < FO_MOVE || wFunc > FO_RENAME) RaiseBadOperation(wFunc);
   return ShellOperation(from, to, wFunc);
 }
 
-bool DeleteOperation(const wstring& path) { return FileOperation(path, wstring(), FO_DELETE); }
+Outcome DeleteOperation(const wstring& path) { return FileOperation(path, wstring(), FO_DELETE); }
 
 }  // namespace Utils::MainFile

@@ -1,8 +1,10 @@
 #include "utils/files/Utils.File.Remove.h"
 
+#include "utils/files/Utils.File.Effects.h"
 #include "utils/files/Utils.File.Facts.h"
+#include "utils/files/Utils.File.Level.h"
 #include "utils/files/Utils.File.Links.h"
-#include "utils/files/Utils.File.Shell.h"
+#include "utils/text/Utils.Strings.h"
 
 namespace Utils::Removal {
 namespace {
@@ -12,6 +14,8 @@ using std::wstring;
 constexpr DWORD kSettableAttributes = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN |
                                       FILE_ATTRIBUTE_NOT_CONTENT_INDEXED | FILE_ATTRIBUTE_OFFLINE |
                                       FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_TEMPORARY;
+
+wstring Quoted(const wstring& path) { return L"\n\"" + path + L"\""; }
 
 DWORD Settable(const DWORD attributes) {
   const DWORD settable = attributes & kSettableAttributes;
@@ -24,30 +28,35 @@ bool SetAttributes(const FileHandle& file, DWORD attributes) {
   return SetFileInformationByHandle(file.get(), FileBasicInfo, &basic, sizeof basic) != FALSE;
 }
 
-// The attributes belong to the file, not to the name: lifted to delete this
-// name, they are put back through the same handle before it closes, while
-// the file lives on under its other names.
-bool RemoveName(const Error::Site& site, const wstring& path) {
-  bool removed = false;
-  {
-    const FileHandle file = OpenMetadata(path, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES);
-    FILE_BASIC_INFO before{};
-    FILE_DISPOSITION_INFO disposition{TRUE};
-    if (file && GetFileInformationByHandleEx(file.get(), FileBasicInfo, &before, sizeof before)) {
-      removed = SetAttributes(file, before.FileAttributes & ~FILE_ATTRIBUTE_READONLY) &&
-                SetFileInformationByHandle(file.get(), FileDispositionInfo, &disposition, sizeof disposition);
-      if (!removed) Error::Note(Error::Failure(site, L"Файл не удалён:\n\"" + path + L"\"", true));
-      if (!SetAttributes(file, before.FileAttributes))
-        Error::Note(Error::Failure(site, L"Атрибуты файла не восстановлены:\n\"" + path + L"\"", true));
-    } else {
-      Error::Note(Error::Failure(site, L"Файл не удалён:\n\"" + path + L"\"", true));
-    }
-  }
-  if (removed && IsThere(path)) {
-    Error::Note(Error::Failure(site, L"Файл остался на месте:\n\"" + path + L"\"", false));
-    return false;
-  }
-  return removed;
+bool Dispose(const FileHandle& file) {
+  FILE_DISPOSITION_INFO disposition{TRUE};
+  return SetFileInformationByHandle(file.get(), FileDispositionInfo, &disposition, sizeof disposition) != FALSE;
+}
+
+// The name of a file with others goes; its attributes stay the file's.
+Error::Outcome DisposeOfName(const Error::Site& site, const wstring& path) {
+  const FileHandle file = OpenMetadata(path, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES);
+  FILE_BASIC_INFO before{};
+  if (!file || !GetFileInformationByHandleEx(file.get(), FileBasicInfo, &before, sizeof before))
+    return Error::Failure(site, L"Файл не удалён:" + Quoted(path), true);
+  Error::Outcome outcome;
+  if (!SetAttributes(file, before.FileAttributes & ~FILE_ATTRIBUTE_READONLY) || !Dispose(file))
+    outcome = Error::Failure(site, L"Файл не удалён:" + Quoted(path), true);
+  if (!SetAttributes(file, before.FileAttributes))
+    outcome &= Error::Failure(site, L"Атрибуты файла не восстановлены:" + Quoted(path), true);
+  return outcome;
+}
+
+Error::Outcome DisposeOfLink(const Error::Site& site, const wstring& path) {
+  const FileHandle link = Links::OpenItself(path, DELETE | FILE_READ_ATTRIBUTES);
+  if (!link || !Dispose(link)) return Error::Failure(site, L"Ссылка не удалена:" + Quoted(path), true);
+  return Error::Outcome();
+}
+
+// Stays by its own name: under Wine a name looked up by its letters alone
+// finds another that differs in case.
+bool StaysByName(const wstring& path) {
+  return Effects::ExactNames().Look(path) != Effects::ExactNames::Seen::kAbsent;
 }
 
 }  // namespace
@@ -57,28 +66,55 @@ void RequireRemovableLinks(const Error::Site& site, const Tree::Survey& survey) 
     if (entry.kind == Tree::Kind::kLink) Links::RequireRemovable(site, survey.PathOf(entry));
 }
 
-bool RemoveLinks(const Error::Site& site, const Tree::Survey& survey) {
-  bool removed = true;
+Error::Outcome RemoveLinks(const Error::Site& site, const Tree::Survey& survey) {
+  Error::Outcome outcome;
   for (const Tree::Entry& entry : survey.entries)
-    if (entry.kind == Tree::Kind::kLink) removed = Links::Remove(site, survey.PathOf(entry)) && removed;
-  return removed;
+    if (entry.kind == Tree::Kind::kLink) outcome &= RemoveName(site, survey.PathOf(entry), Name::kLink);
+  return outcome;
 }
 
-bool RemoveOtherNamed(const Error::Site& site, const Tree::Survey& survey) {
-  bool removed = true;
+Error::Outcome RemoveOtherNamed(const Error::Site& site, const Tree::Survey& survey) {
+  Error::Outcome outcome;
   for (const Tree::Entry& entry : survey.entries)
-    if (entry.kind == Tree::Kind::kFile && entry.otherNames) removed = RemoveName(site, survey.PathOf(entry)) && removed;
-  return removed;
+    if (entry.kind == Tree::Kind::kFile && entry.otherNames)
+      outcome &= RemoveName(site, survey.PathOf(entry), Name::kOfFile);
+  return outcome;
 }
 
-bool RemoveFile(const Error::Site& site, const wstring& path, const Tree::Entry& entry) {
-  if (entry.otherNames) return RemoveName(site, path);
-  // Not every shell deletes a read-only file.
-  const bool lift = (entry.attributes & FILE_ATTRIBUTE_READONLY) != 0 &&
-                    SetFileAttributesW(path.c_str(), Settable(entry.attributes & ~FILE_ATTRIBUTE_READONLY));
-  const bool deleted = Shell::Delete(site, path);
-  if (!deleted && lift) SetFileAttributesW(path.c_str(), Settable(entry.attributes));
-  return deleted;
+Error::Outcome RemoveName(const Error::Site& site, const wstring& path, Name name) {
+  const bool link = name == Name::kLink;
+  // A link's target is held while the link goes, and compared after: the
+  // removal must leave the very file it led to where it was.
+  const wstring targetPath = link ? FinalPathOf(path) : wstring();
+  const Held target = targetPath.empty() ? Held() : Held::Of(targetPath);
+  const Error::Outcome disposed = link ? DisposeOfLink(site, path) : DisposeOfName(site, path);
+  if (!disposed) return disposed;
+  if (IsThere(path))
+    return Error::Failure(site, (link ? L"Ссылка осталась на месте:" : L"Файл остался на месте:") + Quoted(path),
+                          false);
+  if (target.Known() && !target.Is(Held::Of(targetPath)))
+    return Error::Failure(site, L"После удаления ссылки её цели нет на месте:" + Quoted(targetPath), false);
+  return disposed;
 }
+
+ReadOnlyLifted::ReadOnlyLifted(const Tree::Survey& survey, bool all) : survey_(survey) {
+  for (std::size_t i = 0; i < survey.entries.size(); ++i) {
+    const Tree::Entry& entry = survey.entries[i];
+    if (entry.kind != Tree::Kind::kFile || entry.otherNames || (!all && !entry.IsMatch()) ||
+        (entry.attributes & FILE_ATTRIBUTE_READONLY) == 0)
+      continue;
+    if (SetFileAttributesW(survey.PathOf(entry).c_str(), Settable(entry.attributes & ~FILE_ATTRIBUTE_READONLY)))
+      lifted_.push_back(i);
+  }
+}
+
+ReadOnlyLifted::~ReadOnlyLifted() {
+  for (const std::size_t i : lifted_) {
+    const wstring path = survey_.PathOf(survey_.entries[i]);
+    if (StaysByName(path)) SetFileAttributesW(path.c_str(), Settable(survey_.entries[i].attributes));
+  }
+}
+
+Shell::Answer RemoveEntry(const wstring& path) { return Shell::Run(FO_DELETE, path); }
 
 }  // namespace Utils::Removal

@@ -6,8 +6,6 @@
 
 #include <string>
 
-#include "utils/errors/Utils.Error.h"
-
 namespace Utils::Shell {
 
 // The flags of every shell request: nothing is ever shown or asked, and
@@ -21,13 +19,19 @@ static_assert(kSilentFinal == 0x0615, "the shell request's flags");
 // on one, taking the host process down.
 bool Fits(const std::wstring& path);
 
-// Runs one request; true when the shell reports complete success. A
-// refusal is noted for site, with the shell's answer and the last error.
-// The destination is not handed over for a delete.
-bool Run(const Error::Site& site, unsigned short wFunc, const std::wstring& source, const std::wstring& destination);
+// What the shell answered: its code, and whether it said it stopped. Only
+// a code of 0 with nothing stopped claims the work done; what a claim is
+// worth is seen on disk, and what a code means is not always what it says.
+struct Answer {
+  int code = 0;
+  bool aborted = false;
+  bool Claimed() const { return code == 0 && !aborted; }
+};
 
-// Deletes one entry and sees it gone: some shells answer success for what
-// they could not delete.
-bool Delete(const Error::Site& site, const std::wstring& path);
+// Runs one request. The destination is not handed over for a delete.
+Answer Run(unsigned short wFunc, const std::wstring& source, const std::wstring& destination = std::wstring());
+
+// The request's name in a report: "копирование", "удаление", ...
+const wchar_t* NameOf(unsigned short wFunc);
 
 }  // namespace Utils::Shell

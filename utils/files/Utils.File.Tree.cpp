@@ -14,20 +14,24 @@ using std::wstring;
 constexpr std::size_t kListingSuffix = 2;
 constexpr DWORD kChangedByShells = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
-wstring LastNameOf(const wstring& path, wchar_t separator) {
-  const wstring trimmed = !path.empty() && path.back() == separator ? path.substr(0, path.size() - 1) : path;
-  const std::size_t at = trimmed.rfind(separator);
-  return at == wstring::npos ? trimmed : trimmed.substr(at + 1);
+wstring LastNameOf(const wstring& path) {
+  const wstring trimmed = String::Path::WithoutTrailingBackslash(path);
+  return trimmed.substr(trimmed.rfind(L'\\') + 1);
 }
 
+wstring Quoted(const wstring& path) { return L"\n\"" + path + L"\""; }
+
 wstring VanishedMessage(const wstring& path) {
-  return L"Элемент исчез, пока просматривалось дерево; дерево не трогается:\n\"" + path + L"\"";
+  return L"Элемент исчез, пока просматривалось дерево; дерево не трогается:" + Quoted(path);
 }
+
+// What already stands in a directory a copy or move writes into, by the
+// name as the file system folds it.
+using Landing = std::unordered_map<wstring, std::vector<WIN32_FIND_DATAW>>;
 
 class Walker {
  public:
-  Walker(const Error::Site& site, const Plan& plan, Survey& survey, FilesFind& find)
-      : site_(site), plan_(plan), survey_(survey), find_(find) {}
+  Walker(const Error::Site& site, const Plan& plan, Survey& survey) : site_(site), plan_(plan), survey_(survey) {}
 
   void Run(const wstring& source) {
     if (!OpenLevel(source, kNone)) return;  // nothing matches
@@ -37,22 +41,24 @@ class Walker {
         frames_.pop_back();
         continue;
       }
-      Visit(frame.level[frame.next++], frame.directory);
+      const std::size_t at = frame.next++;
+      Visit(frame.level[at], frame.directory, frame.landed[at] != 0);
     }
-    if (plan_.findFileLinks || plan_.findOtherNames) OpenFiles();
+    if (plan_.Has(Plan::kFileLinks) || plan_.Has(Plan::kOtherNames)) OpenFiles();
   }
 
  private:
   struct Frame {
     std::size_t directory;  // the entry whose level this is; kNone for the source's matches
     FindDataList level;
+    std::vector<char> landed;  // of each record: something of its name stands where it goes
     std::size_t next = 0;
     Held held;  // the directory, held once a link asks whether it leads back
     bool heldYet = false;
   };
 
   wstring DirectoryPath(std::size_t directory) const {
-    return directory == kNone ? survey_.directory : survey_.PathOf(survey_.entries[directory]);
+    return directory == kNone ? survey_.directory : survey_.PathOf(survey_.entries[directory]) + L'\\';
   }
 
   // Lists the level of pattern below directory and makes it the walk's
@@ -61,26 +67,28 @@ class Walker {
     Frame frame;
     frame.directory = directory;
     const bool top = directory == kNone;
-    const FilesFind::Scan scan{plan_.levels != Plan::Levels::kRefuse,
-                               top && survey_.pattern && plan_.refuseShortNameMatches};
-    FilesFind::Ended ended{};
+    const Level::Options options{plan_.unlistable != Plan::Unlistable::kRefuse,
+                                 top && survey_.pattern && plan_.Has(Plan::kShortNameMatches)};
+    Level::Ended ended{};
     try {
-      ended = find_.ScanLevel(pattern, scan, [&](const WIN32_FIND_DATAW& record) {
+      ended = Level::Scan(pattern, options, [&](const WIN32_FIND_DATAW& record) {
         frame.level.push_back(record);
         return true;
       });
     } catch (const Error::Failure& refused) {
-      if (plan_.levels == Plan::Levels::kRefuse) throw;
+      if (plan_.unlistable == Plan::Unlistable::kRefuse) throw;
       Count(refused);  // the level's check refused it
       return false;
     }
-    if (ended.end == FilesFind::End::kNotOpened) {
+    if (ended.end == Level::End::kNotOpened) {
       Unopened(pattern, directory, ended.error);
       return false;
     }
-    if (ended.end == FilesFind::End::kCutShort) CutShort(pattern, ended.error);
-    if (plan_.refuseCasePairs) RequireNoCasePairs(frame.level, directory);
-    if (scan.shortNames) RequireLongNameMatches(frame.level, pattern);
+    if (ended.end == Level::End::kCutShort) CutShort(pattern, ended.error);
+    if (plan_.Has(Plan::kCasePairs)) RequireNoCasePairs(frame.level, directory);
+    if (options.shortNames) RequireLongNameMatches(frame.level, pattern);
+    frame.landed.assign(frame.level.size(), 0);
+    if (!survey_.destination.path.empty()) SurveyLanding(frame);
     frames_.push_back(std::move(frame));
     return true;
   }
@@ -89,15 +97,15 @@ class Walker {
   // refused, counted or passed over as the plan says; the top is a source
   // that matches nothing.
   void Unopened(const wstring& pattern, std::size_t directory, DWORD error) {
-    if (directory == kNone && plan_.levels == Plan::Levels::kRefuse) return;
-    if (directory != kNone && IsNotFound(error) && !IsThere(DirectoryPath(directory))) {
+    if (directory == kNone && plan_.unlistable == Plan::Unlistable::kRefuse) return;
+    if (directory != kNone && IsNotFound(error) && !IsThere(survey_.PathOf(survey_.entries[directory]))) {
       Vanished(directory);
       return;
     }
-    if (plan_.levels == Plan::Levels::kPassOver) return;
+    if (plan_.unlistable == Plan::Unlistable::kPassOver) return;
     SetLastError(error);
     const Error::Failure failure(site_, NoHandleMessage(pattern), true);
-    if (plan_.levels == Plan::Levels::kRefuse) throw failure;
+    if (plan_.unlistable == Plan::Unlistable::kRefuse) throw failure;
     Count(failure);
   }
 
@@ -106,49 +114,60 @@ class Walker {
   void CutShort(const wstring& pattern, DWORD error) {
     SetLastError(error);
     const Error::Failure failure(site_, CutShortMessage(pattern), true);
-    if (!plan_.countCutShort) throw failure;
+    if (plan_.cutShort == Plan::CutShort::kRefuse) throw failure;
     Count(failure);
   }
 
-  // A level passed over: written out, its reason noted, and counted.
+  // A level passed over: written out, its reason kept, and counted.
   void Count(const Error::Failure& failure) {
     Error::Echo(failure.Text());
-    Error::Note(failure);
+    survey_.skipped &= failure;
     ++survey_.unlisted;
   }
 
   void Vanished(std::size_t index) {
-    if (plan_.refuseVanished) Error::Raise(site_, VanishedMessage(survey_.PathOf(survey_.entries[index])), false);
+    if (plan_.Has(Plan::kVanished)) Error::Raise(site_, VanishedMessage(survey_.PathOf(survey_.entries[index])), false);
     survey_.entries[index].kind = Kind::kGone;
   }
 
-  void Visit(const WIN32_FIND_DATAW& record, std::size_t directory) {
+  void Visit(const WIN32_FIND_DATAW& record, std::size_t directory, bool landed) {
     const wstring name = record.cFileName;
     const bool isDirectory = IsDirectory(record);
-    if (plan_.listingLinks && IsDirectoryLink(record) && LastNameOf(DirectoryPath(directory), survey_.separator) == name)
-      return;
-    const wstring relative = directory == kNone ? name : survey_.entries[directory].relative + survey_.separator + name;
-    const wstring path = survey_.directory + relative;
-    if (!String::Path::IsExactName(name) && !(plan_.listingNames && String::Path::IsDeviceName(name)))
-      Error::Raise(site_, String::Path::InexactNameMessage(path), false);
     const bool link = IsLink(record);
-    const bool entered = isDirectory && (!link || plan_.enterLinks);
+    if (plan_.links == Plan::Links::kEnterButNotBack && IsDirectoryLink(record) &&
+        LastNameOf(DirectoryPath(directory)) == name)
+      return;
+    const wstring relative = directory == kNone ? name : survey_.entries[directory].relative + L'\\' + name;
+    const wstring path = survey_.directory + relative;
+    RequireExactName(path, name);
+    const bool entered = isDirectory && (!link || plan_.links != Plan::Links::kList);
     if (entered && link && LeadsBack(path)) {
-      if (plan_.listingLinks) return;
-      Error::Raise(site_, L"Ссылка ведёт обратно в дерево, которое она продолжает:\n\"" + path + L"\"", false);
+      if (plan_.links == Plan::Links::kEnterButNotBack) return;
+      Error::Raise(site_, L"Ссылка ведёт обратно в дерево, которое она продолжает:" + Quoted(path), false);
     }
     RequireFits(path, isDirectory);
     Entry entry{relative, isDirectory ? Kind::kDirectory : Kind::kFile, record.dwFileAttributes, SizeOf(record),
-                directory, false};
+                directory, false, landed};
     if (link && !entered) entry.kind = Kind::kLink;
-    if (!plan_.destination.empty())
-      RequireFits(survey_.DestinationOf(entry, plan_.destination, plan_.nested), isDirectory);
+    if (!survey_.destination.path.empty()) RequireFits(survey_.DestinationOf(entry), isDirectory);
     survey_.entries.push_back(entry);
-    if (plan_.keepRecords) survey_.records.push_back(record);
+    if (plan_.Has(Plan::kRecords)) survey_.records.push_back(record);
     if (!entered) return;
     const std::size_t index = survey_.entries.size() - 1;
     if ((directory == kNone || link) && ReachesDestination(path)) survey_.intoItself = true;
-    OpenLevel(path + survey_.separator + L'*', index);
+    OpenLevel(path + L"\\*", index);
+  }
+
+  // Names the shell would take for another entry, or write under another
+  // name, are refused; the listing leaves device names to its level check.
+  void RequireExactName(const wstring& path, const wstring& name) {
+    if (!String::Path::IsExactName(name) && !(plan_.Has(Plan::kDevicesToLevel) && String::Path::IsDeviceName(name)))
+      Error::Raise(site_, String::Path::InexactNameMessage(path), false);
+    if (plan_.Has(Plan::kCarriedNames) && !CarriesItsName(path))
+      Error::Raise(site_,
+                   L"Имя элемента в системе записано не так, как его показывает Windows; оболочка перенесла бы "
+                   L"его под другим именем:" + Quoted(path),
+                   false);
   }
 
   void RequireFits(const wstring& path, bool directory) {
@@ -166,7 +185,7 @@ class Walker {
       if (!fresh)
         Error::Raise(site_,
                      L"В каталоге два имени, различающиеся только регистром букв; Windows не может обратиться "
-                     L"к ним по отдельности:\n\"" + at + first->second + L"\"\n\"" + at + record.cFileName + L"\"",
+                     L"к ним по отдельности:" + Quoted(at + first->second) + Quoted(at + record.cFileName),
                      false);
     }
   }
@@ -175,7 +194,7 @@ class Walker {
   // "report.html" through "REPO~1.HTM". Nobody who writes the pattern means
   // that entry.
   void RequireLongNameMatches(const FindDataList& level, const wstring& source) {
-    const wstring pattern = source.substr(source.rfind(survey_.separator) + 1);
+    const wstring pattern = source.substr(source.rfind(L'\\') + 1);
     for (const WIN32_FIND_DATAW& record : level) {
       const wstring shortName = record.cAlternateFileName;
       if (shortName.empty() || String::Path::Matches(pattern, record.cFileName) ||
@@ -183,15 +202,108 @@ class Walker {
         continue;
       Error::Raise(site_,
                    L"Элемент подходит к шаблону \"" + pattern + L"\" только коротким именем \"" + shortName +
-                       L"\", а не своим:\n\"" + survey_.directory + record.cFileName + L"\"",
+                       L"\", а не своим:" + Quoted(survey_.directory + record.cFileName),
                    false);
     }
   }
 
+  // What already stands where the level's entries go, looked at before the
+  // shell runs: the shell would write a file's bytes into a file standing
+  // where a directory goes, through a link standing there, or into a name
+  // that differs in case, and nothing of that could be taken back.
+  void SurveyLanding(Frame& frame) {
+    const Destination& destination = survey_.destination;
+    const bool top = frame.directory == kNone;
+    // One entry that is not nested lands as the destination itself.
+    const bool asDestination = top && !survey_.pattern && !destination.nested;
+    if (!top && !survey_.entries[frame.directory].landed) return;  // a new directory holds nothing yet
+    const wstring at = top ? (asDestination ? ParentOf(destination.path) : destination.path)
+                           : survey_.DestinationOf(survey_.entries[frame.directory]);
+    const Landing landing = LandingAt(at);
+    if (landing.empty()) return;
+    for (std::size_t i = 0; i < frame.level.size(); ++i) {
+      const WIN32_FIND_DATAW& record = frame.level[i];
+      const wstring name = asDestination ? LastNameOf(destination.path) : record.cFileName;
+      const auto there = landing.find(String::UpperInvariant(name));
+      if (there == landing.end()) continue;
+      frame.landed[i] = 1;
+      RequireLandable(record, DirectoryPath(frame.directory) + record.cFileName, at + L'\\', name, there->second);
+    }
+  }
+
+  wstring ParentOf(const wstring& path) const { return path.substr(0, path.rfind(L'\\')); }
+
+  // The destination directory's entries by folded name; empty where nothing
+  // stands. A directory that cannot be seen whole is refused: what it hides
+  // could be anything.
+  Landing LandingAt(const wstring& at) {
+    Landing landing;
+    const Level::Ended ended = Level::Scan(at + L"\\*", Level::Options{false, false}, [&](const WIN32_FIND_DATAW& record) {
+      landing[String::UpperInvariant(record.cFileName)].push_back(record);
+      return true;
+    });
+    if (ended.end == Level::End::kComplete || (ended.end == Level::End::kNotOpened && IsNotFound(ended.error)))
+      return landing;
+    if (ended.end == Level::End::kNotOpened && IsThere(at) && !IsExistingDirectory(at))
+      Error::Raise(site_, L"В месте назначения файл, а не каталог:" + Quoted(at), false);
+    SetLastError(ended.error);
+    Error::Raise(site_,
+                 L"Каталог в месте назначения нельзя просмотреть целиком; что в нём стоит, не видно:" + Quoted(at),
+                 true);
+  }
+
+  void RequireLandable(const WIN32_FIND_DATAW& record, const wstring& source, const wstring& at, const wstring& name,
+                       const std::vector<WIN32_FIND_DATAW>& there) {
+    const wstring target = at + there.front().cFileName;
+    // An entry that already is where it goes (its parent named as the
+    // destination, a second name of the same file): a copy onto itself
+    // would cut it short, a move would delete it.
+    if (Held::Of(source).Is(Held::Of(target))) {
+      survey_.intoItself = true;
+      return;
+    }
+    if (there.size() > 1)
+      RefuseLanding(L"В месте назначения два имени, различающиеся только регистром букв; оболочка записала бы в "
+                    L"одно из них:",
+                    target, source, at + there.back().cFileName);
+    if (IsLink(there.front()) || (!IsDirectory(there.front()) && IsFileLink(target)))
+      RefuseLanding(L"В месте назначения стоит ссылка; оболочка записала бы то, на что она указывает:", target,
+                    source);
+    if (IsDirectory(record) && !IsDirectory(there.front()))
+      RefuseLanding(L"Каталог копировался бы на место файла:", source, target);
+    if (!IsDirectory(record) && IsDirectory(there.front()))
+      RefuseLanding(L"Файл копировался бы на место каталога:", source, target);
+    if (name != there.front().cFileName)
+      RefuseLanding(L"В месте назначения то же имя в другом регистре букв; оболочка записала бы в него, не меняя "
+                    L"имени:",
+                    source, target);
+  }
+
+  [[noreturn]] void RefuseLanding(const wstring& what, const wstring& first, const wstring& second,
+                                  const wstring& third = wstring()) {
+    Error::Raise(site_, what + Quoted(first) + Quoted(second) + (third.empty() ? wstring() : Quoted(third)) +
+                            L"\nНичего не скопировано и не перемещено.",
+                 false);
+  }
+
+  // Under Wine a link to a file is listed as a file: it resolves elsewhere
+  // than where it is listed.
+  bool IsFileLink(const wstring& path) {
+    if (!ListsFileLinksAsFiles()) return false;
+    const wstring final = FinalPathOf(path);
+    const wstring directory = String::Path::WithoutTrailingBackslash(FinalPathOf(ParentOf(path)));
+    return !final.empty() && !directory.empty() && !SamePath(final, directory + path.substr(path.rfind(L'\\')));
+  }
+
+  static bool SamePath(const wstring& one, const wstring& other) {
+    return CompareStringOrdinal(one.c_str(), -1, other.c_str(), -1, TRUE) == CSTR_EQUAL;
+  }
+
   bool ReachesDestination(const wstring& path) {
-    if (plan_.destinationChain == nullptr || plan_.destinationChain->empty()) return false;
+    const std::vector<Held>& chain = survey_.destination.chain;
+    if (chain.empty()) return false;
     const Held held = Held::Of(path);
-    for (const Held& link : *plan_.destinationChain)
+    for (const Held& link : chain)
       if (held.Is(link)) return true;
     return false;
   }
@@ -222,11 +334,11 @@ class Walker {
   // where it is listed; a read-only, hidden or system file tells how many
   // names it has.
   void OpenFiles() {
-    const bool links = plan_.findFileLinks && ListsFileLinksAsFiles();
+    const bool links = plan_.Has(Plan::kFileLinks) && ListsFileLinksAsFiles();
     std::unordered_map<std::size_t, wstring> directories;  // final paths, by the entry of the directory
     for (std::size_t i = 0; i < survey_.entries.size(); ++i) {
       Entry& entry = survey_.entries[i];
-      const bool names = plan_.findOtherNames && (entry.attributes & kChangedByShells) != 0;
+      const bool names = plan_.Has(Plan::kOtherNames) && (entry.attributes & kChangedByShells) != 0;
       if (entry.kind != Kind::kFile || (!links && !names)) continue;
       const wstring path = survey_.PathOf(entry);
       const FileHandle file = OpenMetadata(path);
@@ -243,10 +355,8 @@ class Walker {
                                                FinalPathOf(DirectoryPath(entry.parent))))
                     .first;
       const wstring final = FinalPathOf(file);
-      const wstring name = path.substr(path.rfind(survey_.separator));
-      if (known->second.empty() || final.empty() ||
-          CompareStringOrdinal(final.c_str(), -1, (known->second + name).c_str(), -1, TRUE) != CSTR_EQUAL)
-        entry.kind = Kind::kLink;
+      const wstring name = path.substr(path.rfind(L'\\'));
+      if (known->second.empty() || final.empty() || !SamePath(final, known->second + name)) entry.kind = Kind::kLink;
     }
   }
 
@@ -258,13 +368,12 @@ class Walker {
       Vanished(index);
       return;
     }
-    Error::Raise(site_, L"Элемент нельзя открыть, чтобы узнать, что это:\n\"" + path + L"\"", true);
+    Error::Raise(site_, L"Элемент нельзя открыть, чтобы узнать, что это:" + Quoted(path), true);
   }
 
   const Error::Site& site_;
   const Plan& plan_;
   Survey& survey_;
-  FilesFind& find_;
   std::deque<Frame> frames_;  // the levels the walk is inside of; a new frame leaves the others in place
   std::vector<Held> above_;   // where the walk started and every directory above, once a link asks
   bool aboveHeld_ = false;
@@ -273,56 +382,37 @@ class Walker {
 }  // namespace
 
 Plan Plan::Delete() {
-  Plan plan;
-  plan.findFileLinks = true;
-  plan.findOtherNames = true;
-  plan.refuseShortNameMatches = true;
-  return plan;
+  return Plan{Links::kList, Unlistable::kRefuse, CutShort::kRefuse, kFileLinks | kOtherNames | kShortNameMatches};
 }
 
 // The source of a clear is "*", which every long name matches.
-Plan Plan::Clear() {
-  Plan plan = Delete();
-  plan.refuseShortNameMatches = false;
-  return plan;
-}
+Plan Plan::Clear() { return Plan{Links::kList, Unlistable::kRefuse, CutShort::kRefuse, kFileLinks | kOtherNames}; }
 
 Plan Plan::ClearFiles() {
-  Plan plan = Clear();
-  plan.enterLinks = true;
-  plan.listingLinks = true;
-  plan.levels = Levels::kCount;
-  return plan;
+  return Plan{Links::kEnterButNotBack, Unlistable::kCount, CutShort::kRefuse, kFileLinks | kOtherNames};
 }
 
-Plan Plan::Copy(const std::wstring& destination, bool nested, const std::vector<Held>& chain) {
-  Plan plan;
-  plan.enterLinks = true;
-  plan.refuseCasePairs = true;
-  plan.refuseShortNameMatches = true;
-  plan.refuseVanished = true;
-  plan.destination = destination;
-  plan.nested = nested;
-  plan.destinationChain = &chain;
-  return plan;
+Plan Plan::Copy() {
+  return Plan{Links::kEnter, Unlistable::kRefuse, CutShort::kRefuse,
+              kCasePairs | kShortNameMatches | kVanished | kCarriedNames};
 }
 
-Plan Plan::Move(const std::wstring& destination, bool nested, const std::vector<Held>& chain) {
-  Plan plan = Copy(destination, nested, chain);
-  plan.enterLinks = false;
-  plan.findFileLinks = true;
-  return plan;
+Plan Plan::Move() {
+  return Plan{Links::kList, Unlistable::kRefuse, CutShort::kRefuse,
+              kFileLinks | kCasePairs | kShortNameMatches | kVanished | kCarriedNames};
 }
 
 Plan Plan::Listing() {
-  Plan plan;
-  plan.enterLinks = true;
-  plan.listingLinks = true;
-  plan.listingNames = true;
-  plan.levels = Levels::kPassOver;
-  plan.countCutShort = true;
-  plan.keepRecords = true;
-  return plan;
+  return Plan{Links::kEnterButNotBack, Unlistable::kPassOver, CutShort::kCount, kDevicesToLevel | kRecords};
+}
+
+Destination Destination::Of(const wstring& source, const wstring& path) {
+  Destination destination;
+  destination.path = path;
+  const std::size_t slash = source.rfind(L'\\');
+  destination.nested = source.find_first_of(L"*?", slash + 1) == wstring::npos && IsExistingDirectory(path);
+  destination.chain = ChainOf(path);
+  return destination;
 }
 
 std::size_t Survey::Matches() const {
@@ -331,36 +421,31 @@ std::size_t Survey::Matches() const {
   return matches;
 }
 
-wstring Survey::DestinationOf(const Entry& entry, const wstring& destination, bool nested) const {
-  if (pattern || nested) return destination + separator + entry.relative;
-  const std::size_t below = entry.relative.find(separator);
-  return below == wstring::npos ? destination : destination + entry.relative.substr(below);
+wstring Survey::DestinationOf(const Entry& entry, bool nested) const {
+  if (pattern || nested) return destination.path + L'\\' + entry.relative;
+  const std::size_t below = entry.relative.find(L'\\');
+  return below == wstring::npos ? destination.path : destination.path + entry.relative.substr(below);
 }
 
-Survey Take(const Error::Site& site, const wstring& source, const Plan& plan, FilesFind& find) {
+Survey Take(const Error::Site& site, const wstring& source, const Plan& plan, Destination destination) {
   Survey survey;
-  survey.separator = find.Separator();
-  const std::size_t slash = source.rfind(survey.separator);
+  const std::size_t slash = source.rfind(L'\\');
   survey.directory = source.substr(0, slash + 1);
   survey.pattern = source.find_first_of(L"*?", slash + 1) != wstring::npos;
-  Walker(site, plan, survey, find).Run(source);
+  survey.destination = std::move(destination);
+  Walker(site, plan, survey).Run(source);
   return survey;
 }
 
-Survey Take(const Error::Site& site, const wstring& source, const Plan& plan) {
-  FilesFind find;
-  return Take(site, source, plan, find);
-}
-
-std::vector<Held> ChainOf(const wstring& destination) {
+std::vector<Held> ChainOf(const wstring& path) {
   std::vector<Held> chain;
-  wstring path = String::Path::WithoutTrailingBackslash(destination);
+  wstring at = String::Path::WithoutTrailingBackslash(path);
   for (;;) {
-    Held held = Held::Of(path.size() == 2 ? path + L"\\" : path);
+    Held held = Held::Of(at.size() == 2 ? at + L"\\" : at);
     if (held.Known()) chain.push_back(std::move(held));
-    const std::size_t slash = path.rfind(L'\\');
+    const std::size_t slash = at.rfind(L'\\');
     if (slash == wstring::npos || slash < 2) break;
-    path.erase(slash);
+    at.erase(slash);
   }
   return chain;
 }

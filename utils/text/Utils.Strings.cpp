@@ -185,15 +185,20 @@ std::wstring WithoutTrailingBackslashes(std::wstring path) {
 
 bool StartsWith(const std::wstring& text, const wchar_t* prefix) { return text.rfind(prefix, 0) == 0; }
 
+// The file system folds a name code unit by code unit, through a table of
+// one entry per UTF-16 unit: a letter written as a surrogate pair keeps its
+// case, however a linguistic mapping would change it.
 std::wstring UpperInvariant(const std::wstring& text) {
   if (text.empty()) return text;
   std::wstring upper(text.size(), L'\0');
   const int length = static_cast<int>(text.size());
   if (LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, text.c_str(), length, &upper[0], length, nullptr,
-                    nullptr, 0) == length)
-    return upper;
-  upper = text;
-  CharUpperBuffW(&upper[0], static_cast<DWORD>(length));
+                    nullptr, 0) != length) {
+    upper = text;
+    CharUpperBuffW(&upper[0], static_cast<DWORD>(length));
+  }
+  for (std::size_t i = 0; i < text.size(); ++i)
+    if (IS_HIGH_SURROGATE(text[i]) || IS_LOW_SURROGATE(text[i])) upper[i] = text[i];
   return upper;
 }
 

@@ -1,0 +1,205 @@
+#include "utils/files/Utils.File.Reason.h"
+
+#include <cstdio>
+
+#include "utils/files/Utils.File.Facts.h"
+
+namespace Utils::Reason {
+namespace {
+
+using std::wstring;
+using Effects::Account;
+using Tree::Entry;
+using Tree::Kind;
+
+// How many entries an account names, and how many undone ones are looked
+// at for a cause: enough to tell, bounded however large the tree.
+constexpr std::size_t kNamed = 3;
+constexpr std::size_t kExamined = 64;
+
+struct Cause {
+  wstring text;  // empty: none found
+  DWORD code = 0;
+};
+
+wstring Quoted(const wstring& path) { return L"\n\"" + path + L"\""; }
+
+bool Copies(Work work) { return work == Work::kCopy || work == Work::kMoveCopy; }
+bool Removes(Work work) { return work == Work::kDelete || work == Work::kClear || work == Work::kMoveDelete; }
+
+unsigned short RequestOf(Work work) {
+  if (Copies(work)) return FO_COPY;
+  return work == Work::kMove ? FO_MOVE : FO_DELETE;
+}
+
+// Where an entry is for this work: at the destination for a copy, where it
+// was for the rest.
+wstring PlaceOf(const Findings& f, const Entry& entry) {
+  return Copies(f.work) ? f.survey.DestinationOf(entry, f.nested) : f.survey.PathOf(entry);
+}
+
+// The system's error for an open of path with access, every kind of sharing
+// allowed: only another program's open that shares nothing refuses it.
+DWORD OpenError(const wstring& path, DWORD access) {
+  const FileHandle file(CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  return file ? ERROR_SUCCESS : GetLastError();
+}
+
+Cause HeldOrDenied(DWORD error, const wstring& path, const wchar_t* where) {
+  if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION)
+    return Cause{wstring(L"Файл ") + where + L" открыт другой программой без права совместного доступа:" +
+                     Quoted(path),
+                 error};
+  if (error == ERROR_ACCESS_DENIED)
+    return Cause{wstring(L"Нет доступа к элементу ") + where + L":" + Quoted(path), error};
+  return Cause{};
+}
+
+// The nearest directory that exists at or above path.
+wstring ExistingAbove(wstring path) {
+  while (!path.empty() && !IsExistingDirectory(path.size() == 2 ? path + L"\\" : path)) {
+    const std::size_t slash = path.rfind(L'\\');
+    if (slash == wstring::npos) return wstring();
+    path.erase(slash);
+  }
+  return path.size() == 2 ? path + L"\\" : path;
+}
+
+// A copy that needs more room than its drive has left.
+Cause NoRoom(const Findings& f) {
+  unsigned long long needed = 0;
+  for (const std::size_t i : f.account.undone)
+    if (f.survey.entries[i].kind == Kind::kFile) needed += f.survey.entries[i].size;
+  const wstring drive = ExistingAbove(f.survey.destination.path);
+  ULARGE_INTEGER free{};
+  if (needed == 0 || drive.empty() || !GetDiskFreeSpaceExW(drive.c_str(), &free, nullptr, nullptr) ||
+      free.QuadPart >= needed)
+    return Cause{};
+  return Cause{L"На диске назначения не хватает места: свободно " + std::to_wstring(free.QuadPart) +
+                   L" байт, а скопировать оставалось " + std::to_wstring(needed) + L" байт:" + Quoted(drive),
+               ERROR_DISK_FULL};
+}
+
+// What keeps one entry from the work: held by another program, read-only,
+// or kept from us, at the source or where it goes.
+Cause Keeping(const Findings& f, const Entry& entry) {
+  const wstring source = f.survey.PathOf(entry);
+  if (Copies(f.work)) {
+    if (entry.kind == Kind::kFile)
+      if (Cause cause = HeldOrDenied(OpenError(source, GENERIC_READ), source, L"источника"); !cause.text.empty())
+        return cause;
+    if (!entry.landed) return Cause{};
+    const wstring target = f.survey.DestinationOf(entry, f.nested);
+    return HeldOrDenied(OpenError(target, entry.kind == Kind::kFile ? GENERIC_WRITE : FILE_READ_ATTRIBUTES), target,
+                        L"в месте назначения");
+  }
+  if (Removes(f.work) && entry.kind == Kind::kFile && (entry.attributes & FILE_ATTRIBUTE_READONLY) != 0 &&
+      (GetFileAttributesW(source.c_str()) & FILE_ATTRIBUTE_READONLY) != 0)
+    return Cause{L"Файл только для чтения:" + Quoted(source), ERROR_ACCESS_DENIED};
+  return HeldOrDenied(OpenError(source, DELETE), source, L"источника");
+}
+
+Cause Find(const Findings& f) {
+  if (Copies(f.work))
+    if (Cause cause = NoRoom(f); !cause.text.empty()) return cause;
+  // Files first: a directory that stays usually stays for what it holds.
+  for (const bool files : {true, false}) {
+    std::size_t examined = 0;
+    for (const std::size_t i : f.account.undone) {
+      const Entry& entry = f.survey.entries[i];
+      if ((entry.kind == Kind::kFile) != files || ++examined > kExamined) continue;
+      if (Cause cause = Keeping(f, entry); !cause.text.empty()) return cause;
+    }
+  }
+  return Cause{};
+}
+
+wstring Hex(int code) {
+  wchar_t text[16];
+  std::swprintf(text, 16, L"0x%X", static_cast<unsigned>(code));
+  return text;
+}
+
+// The shell's code as the shell's: its meaning in Windows only where the
+// cause found is what it says.
+wstring ShellLine(const Findings& f, const Cause& cause) {
+  if (f.answer.aborted && f.answer.code == 0) return L"Оболочка сообщила, что операция прервана.";
+  wstring line = L"Ответ оболочки: " + std::to_wstring(f.answer.code) + L" (" + Hex(f.answer.code) + L")";
+  if (cause.text.empty()) return line + L"; по тому, что видно на диске, причина не найдена.";
+  if (static_cast<DWORD>(f.answer.code) == cause.code) return line + L", он же найденная причина.";
+  return line + L"; его значение в Windows к найденной причине не относится.";
+}
+
+wstring Headline(const Findings& f, const Entry& first) {
+  const wstring at = PlaceOf(f, first);
+  if (f.answer.Claimed()) {
+    switch (f.account.first) {
+      case Account::Miss::kUnlike:
+        return L"Оболочка ответила успехом, но элемент в месте назначения не такой, как источник:" + Quoted(at);
+      case Account::Miss::kStays:
+        return L"Оболочка ответила успехом, но элемент остался на месте:" + Quoted(at);
+      default:
+        return L"Оболочка ответила успехом, но элемента нет в месте назначения под его именем:" + Quoted(at);
+    }
+  }
+  wstring line = L"Оболочка Windows не выполнила " + wstring(Shell::NameOf(RequestOf(f.work))) + L":" +
+                 Quoted(f.source) + L"\n";
+  switch (f.account.first) {
+    case Account::Miss::kUnlike: return line + L"Элемент в месте назначения не такой, как источник:" + Quoted(at);
+    case Account::Miss::kStays: return line + L"Элемент остался на месте:" + Quoted(at);
+    default: return line + L"Элемента нет в месте назначения под его именем:" + Quoted(at);
+  }
+}
+
+wstring Examples(const Findings& f, const std::vector<std::size_t>& entries, bool destination) {
+  wstring text;
+  for (std::size_t n = 0; n < entries.size() && n < kNamed; ++n) {
+    const Entry& entry = f.survey.entries[entries[n]];
+    text += Quoted(destination ? f.survey.DestinationOf(entry, f.nested) : f.survey.PathOf(entry));
+  }
+  return text;
+}
+
+// How far the work got, and where what it did is now.
+wstring Progress(const Findings& f) {
+  const std::size_t done = f.account.done.size(), all = done + f.account.undone.size();
+  const wstring of = std::to_wstring(done) + L" из " + std::to_wstring(all);
+  switch (f.work) {
+    case Work::kCopy:
+      return L"Скопировано элементов: " + of + L".";
+    case Work::kMoveCopy:
+      return L"Копирование не дошло до конца, источник не тронут. Скопировано элементов: " + of + L".";
+    case Work::kMove:
+      return done == 0 ? L"Ничего не перемещено."
+                       : L"Уже перемещено элементов: " + of + L"; они теперь в месте назначения, например:" +
+                             Examples(f, f.account.done, true);
+    case Work::kMoveDelete:
+      return L"Всё скопировано в место назначения, но из источника удалено элементов только " + of +
+             L"; остальные есть и в источнике, и в месте назначения, например:" +
+             Examples(f, f.account.undone, false);
+    default:
+      return done == 0 ? L"Ничего не удалено."
+                       : L"Уже удалено элементов: " + of + L" (удалены окончательно), например:" +
+                             Examples(f, f.account.done, false);
+  }
+}
+
+}  // namespace
+
+Error::Failure Of(const Error::Site& site, const Findings& f) {
+  const Cause cause = f.account.Whole() ? Cause{} : Find(f);
+  wstring message;
+  if (f.account.Whole())
+    message = L"Оболочка Windows не выполнила " + wstring(Shell::NameOf(RequestOf(f.work))) + L":" + Quoted(f.source) +
+              L"\nОднако всё, о чём её просили, на диске видно сделанным.";
+  else
+    message = Headline(f, f.survey.entries[f.account.undone.front()]);
+  if (!f.answer.Claimed()) message += L"\n" + ShellLine(f, cause);
+  if (!cause.text.empty()) message += L"\nПричина: " + cause.text;
+  message += L"\n" + Progress(f);
+  SetLastError(cause.code);
+  return Error::Failure(site, message, cause.code != 0);
+}
+
+}  // namespace Utils::Reason
