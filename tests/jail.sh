@@ -17,6 +17,8 @@
 #   JAIL/1/2/3/4/5/6/drives/r      drive R:
 #   JAIL/1/2/3/4/5/6/drives/q      drive Q:, a tmpfs of 1 MiB (a full drive),
 #                                  only where the jail is a tmpfs of its own
+#   JAIL/1/2/3/4/5/6/drives/v      drive V:, a tmpfs of 64 MiB (another volume),
+#                                  only there too
 #   JAIL/1/2/3/4/5/6/drives/canary.txt, drives/canary/
 #
 # As root, where unshare works, the jail is a tmpfs mounted in a private mount
@@ -29,6 +31,7 @@
 #   SF_JAIL_S       the folder of S: and T:
 #   SF_JAIL_R       the folder of R:
 #   SF_JAIL_Q       the folder of Q: (unset when there is no Q:)
+#   SF_JAIL_V       the folder of V: (unset when there is no V:)
 # Its exit status is the command's, or 70 when a canary changed. --verbose
 # tells where the jail is and how long making it took.
 set -euo pipefail
@@ -183,7 +186,7 @@ canary_changes() {
     }' <(echo "$1") <(echo "$2") | LC_ALL=C sort
 }
 
-status=0 planted=false full=false
+status=0 planted=false full=false other=false
 # Stops the jail's server, checks the canaries, removes the jail and exits
 # with $status.
 teardown() {
@@ -210,6 +213,7 @@ teardown() {
     fi
   fi
   if $full; then umount "$deep/drives/q" || umount -l "$deep/drives/q"; fi
+  if $other; then umount "$deep/drives/v" || umount -l "$deep/drives/v"; fi
   rm -rf "${jail:?}"/* "${jail:?}"/.[!.]* 2>/dev/null || true
   if $mounted; then umount "$jail" || umount -l "$jail"; else rmdir "$jail" 2>/dev/null || true; fi
   exit "$status"
@@ -227,6 +231,12 @@ if $mounted && mkdir -p "$deep/drives/q" &&
   mount -t tmpfs -o size=1m,mode=0700 sedgefold-full "$deep/drives/q" 2>/dev/null; then
   full=true
 fi
+# Another volume: the shell moves only within one, and a move to another
+# drive is the library's copy and delete.
+if $mounted && mkdir -p "$deep/drives/v" &&
+  mount -t tmpfs -o size=64m,mode=0700 sedgefold-other "$deep/drives/v" 2>/dev/null; then
+  other=true
+fi
 copy_time=$(
   exec 9>"$state/lock"
   flock 9
@@ -239,6 +249,7 @@ ln -s "$deep/drives/s" "$prefix/dosdevices/s:"
 ln -s "$deep/drives/s" "$prefix/dosdevices/t:"
 ln -s "$deep/drives/r" "$prefix/dosdevices/r:"
 if $full; then ln -s "$deep/drives/q" "$prefix/dosdevices/q:"; fi
+if $other; then ln -s "$deep/drives/v" "$prefix/dosdevices/v:"; fi
 # The shell the tests start through Wine for Unix tools (ln, rm, touch,
 # mkdir: it finds them on PATH); tests/Jail.h names it C:\unix\sh.
 mkdir -p "$prefix/drive_c/unix"
@@ -262,6 +273,7 @@ fi
 export SF_JAIL="$jail" SF_JAIL_PREFIX="$prefix" SF_JAIL_S="$deep/drives/s" \
   SF_JAIL_R="$deep/drives/r" WINEPREFIX="$prefix"
 if $full; then export SF_JAIL_Q="$deep/drives/q"; fi
+if $other; then export SF_JAIL_V="$deep/drives/v"; fi
 # Mark the servers of this build's jails and who cleans up after them, for
 # wine-run.sh --stop.
 export SF_JAIL_BUILD="$state" SF_JAIL_OWNER=$$

@@ -2,12 +2,15 @@
 // names of dots, names only a Unix tool can make, links to empty folders
 // and to files, another letter for the same folder, patterns where a name
 // belongs or that match through short names, names equal but for case, a
-// second name of a read-only file outside the tree, trees deeper than any
-// stack. Each case runs through the A and the W forms on the prefix's drive
-// S: (T: shows the same folder) against the sandbox's tree "data", beside a
-// sentinel tree that must not change.
+// second name of a read-only file outside the tree, what already stands at
+// a destination, files another program holds, trees deeper than any stack,
+// another volume. Each case runs through the A and the W forms on the
+// prefix's drive S: (T: shows the same folder) against the sandbox's tree
+// "data", beside a sentinel tree that must not change.
+#include <algorithm>
 #include <functional>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "Robust.h"
@@ -24,9 +27,12 @@ template <class C> class Safety : public Robust::Sandbox {
     Robust::Sandbox::SetUp();
   }
 
-  std::basic_string<C> At(const std::wstring& relative) const {
-    return As<C>(relative.rfind(L"\\\\", 0) == 0 ? relative : sandbox_ + L"\\" + relative);
+  // A path of the sandbox, or a full one as it is.
+  std::wstring Full(const std::wstring& relative) const {
+    const bool full = relative.rfind(L"\\\\", 0) == 0 || (relative.size() > 1 && relative[1] == L':');
+    return full ? relative : sandbox_ + L"\\" + relative;
   }
+  std::basic_string<C> At(const std::wstring& relative) const { return As<C>(Full(relative)); }
 
   // A shell script run in the sandbox: what only Unix can make.
   void Make(const std::wstring& script) {
@@ -49,14 +55,38 @@ TYPED_TEST_SUITE(Safety, Forms);
 // One case: what to plant, the call, its answer, whether a box shows the
 // reason (a 0 always leaves one), what the reason says, and what must be
 // there afterwards: the tree "data" whole, unless the call is to change it.
+// A case refused before anything is touched leaves the whole sandbox as it
+// was; after() tells what else must hold afterwards.
 template <class C> struct Case {
   const char* what;
   const wchar_t* plant;  // a shell script run in the sandbox, or null
   std::function<int64_t(const Host::Forms<C>&, const Safety<C>&)> call;
   int64_t answer;
   bool box;
-  const wchar_t* says = L"";      // in the report
+  const wchar_t* says = L"";      // in the report; parts split by "|" each
   const wchar_t* keep = nullptr;  // in the sandbox afterwards; null: the tree "data" whole
+  bool untouched = false;         // the sandbox exactly as planted
+  std::function<bool(const Safety<C>&)> after;
+};
+
+// Every part of says, split by "|", is in the report.
+bool Says(const std::wstring& report, const std::wstring& says) {
+  for (std::size_t from = 0; from <= says.size();) {
+    const std::size_t bar = std::min(says.find(L'|', from), says.size());
+    if (report.find(says.substr(from, bar - from)) == std::wstring::npos) return false;
+    from = bar + 1;
+  }
+  return true;
+}
+
+// Opens a file of the sandbox as another program would that shares nothing,
+// for the life of the object.
+struct Held {
+  explicit Held(const std::wstring& path)
+      : file(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)) {
+    EXPECT_TRUE(file) << "cannot hold " << Host::Ansi(path);
+  }
+  Utils::FileHandle file;
 };
 
 template <class C> std::vector<Case<C>> Cases() {
@@ -78,10 +108,35 @@ template <class C> std::vector<Case<C>> Cases() {
   const wchar_t* const fileLink = L"ln -s ../../sentinel/a.txt data/fl";
   const wchar_t* const hardLink = L"ln ../sentinel/Sub/locked.txt data/hl.txt";  // read-only
   const wchar_t* const caseOnly = L"регистром", *const shortOnly = L"коротким именем";
-  constexpr bool kBox = true, kNoBox = false;
+  const wchar_t* const held = L"без права совместного доступа|Last Error: 32.";
+  constexpr bool kBox = true, kNoBox = false, kUntouched = true;
+  const auto gone = [](std::vector<const wchar_t*> paths) {
+    return [paths](S s) {
+      for (const wchar_t* path : paths)
+        if (Robust::Exists(s.Full(path))) return false;
+      return true;
+    };
+  };
+  const auto empty = [](const wchar_t* path) { return [path](S s) { return Robust::IsEmptyDirectory(s.Full(path)); }; };
+  // A call made while a file of the sandbox is held open by another program.
+  const auto holding = [](const wchar_t* file, auto fn, const wchar_t* from, const wchar_t* to) {
+    return [file, fn, from, to](A api, S s) {
+      const Held open(s.Full(file));
+      if constexpr (std::is_same_v<decltype(fn), decltype(&Host::Forms<C>::copy)>)
+        return int64_t((api.*fn)(s.At(from).c_str(), s.At(to).c_str()));
+      else
+        return int64_t((api.*fn)(s.At(from).c_str()));
+    };
+  };
   return {
       // Names equal but for case: no Windows name addresses them apart.
-      {"copy beside A.TXT", L"echo UPPER > data/A.TXT", two(copy, L"data", L"copy"), 0, kBox, caseOnly},
+      {"copy beside A.TXT", L"echo UPPER > data/A.TXT", two(copy, L"data", L"copy"), 0, kBox,
+       L"регистром|\\data\\A.TXT\"|\\data\\a.txt\""},
+      // The file system folds case code unit by code unit: a letter of a
+      // surrogate pair keeps its case, and U+10437 and U+1040F are two names.
+      {"copy \U00010437 beside \U0001040F", L"touch data/$(printf '\\360\\220\\220\\267') data/$(printf '\\360\\220\\220\\217')",
+       two(copy, L"data", L"copy"), 1, kNoBox, L"", L"copy\\\xD801\xDC37", false,
+       [](S s) { return Robust::Exists(s.Full(L"copy\\\xD801\xDC0F")); }},
       {"move DATA beside data", L"mkdir data/Sub/DATA data/Sub/data", two(move, L"data", L"moved"), 0, kBox, caseOnly},
       {"copy ОТЧЁТ beside отчёт", L"touch data/ОТЧЁТ.txt data/отчёт.txt", two(copy, L"data", L"copy"), 0, kBox,
        caseOnly},
@@ -106,9 +161,57 @@ template <class C> std::vector<Case<C>> Cases() {
          return int64_t((api.*clear)(As<C>(spelled).c_str()));
        },
        1, kNoBox, L"", L"data"},
-      // What stands at the destination, seen before the shell: a name in another case, a file where a folder goes.
+      // What stands at the destination, seen before the shell: a name in
+      // another case, a folder where a file goes and the reverse, a link.
       {"copy onto A.TXT", L"mkdir -p copy/data && echo other > copy/data/A.TXT", two(copy, L"data", L"copy"), 0,
-       kBox, L"другом регистре"},
+       kBox, L"другом регистре", nullptr, kUntouched},
+      {"copy a folder onto a file", L"mkdir -p copy/data && echo OLD > copy/data/Sub", two(copy, L"data", L"copy"), 0,
+       kBox, L"Каталог копировался бы на место файла|\\copy\\data\\Sub\"", nullptr, kUntouched},
+      {"move a folder onto a file", L"mkdir -p moved/data && echo OLD > moved/data/Sub", two(move, L"data", L"moved"),
+       0, kBox, L"на место файла", nullptr, kUntouched},
+      {"copy a file onto a folder", L"mkdir -p copy/data/a.txt", two(copy, L"data", L"copy"), 0, kBox,
+       L"Файл копировался бы на место каталога", nullptr, kUntouched},
+      {"copy onto a link to a folder", L"mkdir -p copy/data && ln -s ../../../sentinel copy/data/Sub",
+       two(copy, L"data", L"copy"), 0, kBox, L"ссылка", nullptr, kUntouched},
+      {"copy onto a link to a file", L"mkdir -p copy/data && ln -s ../../../sentinel/a.txt copy/data/a.txt",
+       two(copy, L"data", L"copy"), 0, kBox, L"ссылка", nullptr, kUntouched},
+      {"wildcard copy onto a file", L"mkdir copy && echo OLD > copy/Sub", two(copy, L"data\\*", L"copy"), 0, kBox,
+       L"\\copy\\Sub\"", nullptr, kUntouched},
+      {"copy onto itself", nullptr, two(copy, L"data", L""), 0, kNoBox, L"совпадает", nullptr, kUntouched},
+      // Names the shell would write under another name: not UTF-8 on the Unix side.
+      {"copy a name that is not UTF-8", L"echo bad > data/bad$(printf '\\377').txt", two(copy, L"data", L"copy"), 0,
+       kBox, L"под другим именем", nullptr, kUntouched},
+      {"move a name that is not UTF-8", L"echo bad > data/bad$(printf '\\377').txt", two(move, L"data", L"moved"), 0,
+       kBox, L"под другим именем", nullptr, kUntouched},
+      // A file another program holds: a true reason, and the rest as it should be.
+      {"copy past a held file", nullptr, holding(L"data\\a.txt", copy, L"data", L"copy"), 0, kNoBox,
+       held},
+      {"clear past a held read-only file", nullptr, holding(L"data\\Sub\\locked.txt", clear, L"data", nullptr), 0,
+       kNoBox, held, L"data\\Sub\\locked.txt", false,
+       [](S s) {
+         return (GetFileAttributesW(s.Full(L"data\\Sub\\locked.txt").c_str()) & FILE_ATTRIBUTE_READONLY) != 0 &&
+                !Robust::Exists(s.Full(L"data\\a.txt"));
+       }},
+      {"clear files past a held file", nullptr, holding(L"data\\a.txt", files, L"data", nullptr), 0, kNoBox,
+       held, L"data\\a.txt", false, gone({L"data\\Sub\\locked.txt", L"data\\Каталог\\b.txt"})},
+      // The clears answer by what is gone, under each entry's own name.
+      {"clear beside DATA.TXT", L"echo y > data/data.txt && echo x > data/DATA.TXT", on(clear, L"data"), 1, kNoBox,
+       L"", L"data", false, empty(L"data")},
+      {"clear files beside DATA.TXT", L"echo y > data/Sub/data.txt && echo x > data/Sub/DATA.TXT", on(files, L"data"),
+       1, kNoBox, L"", L"data\\Sub", false, gone({L"data\\Sub\\data.txt", L"data\\a.txt"})},
+      {"clear two names shown alike", L"touch data/b$(printf '\\377') data/b$(printf '\\376')", on(clear, L"data"), 1,
+       kNoBox, L"", L"data", false, empty(L"data")},
+      // Wildcards: long names, matched as the system matches them, and each match to its place.
+      {"delete *.TXT", nullptr, on(remove, L"data\\*.TXT"), 1, kNoBox, L"", L"data\\Sub", false,
+       gone({L"data\\a.txt"})},
+      {"copy data\\*", nullptr, two(copy, L"data\\*", L"copy"), 1, kNoBox, L"", L"copy\\Sub\\locked.txt"},
+      {"move data\\* on one drive", nullptr, two(move, L"data\\*", L"moved"), 1, kNoBox, L"", L"moved\\Sub\\locked.txt",
+       false, empty(L"data")},
+      {"move into a folder holding one of its name", L"mkdir -p moved/data/Sub && echo old > moved/data/old.txt",
+       two(move, L"data", L"moved"), 1, kNoBox, L"", L"moved\\data\\old.txt", false,
+       [](S s) {
+         return Robust::Exists(s.Full(L"moved\\data\\Sub\\locked.txt")) && !Robust::Exists(s.Full(L"data"));
+       }},
       // A component of dots reads as the folder to the system, as its parent
       // to the shell.
       {"data\\...", nullptr, on(remove, L"data\\..."), 0, kBox},
@@ -145,7 +248,15 @@ template <class C> std::vector<Case<C>> Cases() {
        },
        0, kNoBox},
       {"copy through a link into itself", L"ln -s data ld", two(copy, L"data", L"ld\\x"), 0, kNoBox},
+      {"copy through a link to the destination", L"mkdir copy && ln -s ../copy data/lk", two(copy, L"data", L"copy"),
+       0, kNoBox, L"совпадает", nullptr, kUntouched},
       {"copy a link back", L"ln -s .. data/Sub/loop", two(copy, L"data", L"copy"), 0, kBox},
+      // Clearing files enters links on purpose, but never one leading back,
+      // however high: here to the drive's root (S:\sedgefold-e2e\scratch\sandbox\data).
+      {"clear files through a link out", L"mkdir outside && echo o > outside/o.txt && ln -s ../outside data/out",
+       on(files, L"data"), 1, kNoBox, L"", L"outside", false, gone({L"outside\\o.txt", L"data\\a.txt"})},
+      {"clear files past a link to the root", L"ln -s ../../../.. data/root", on(files, L"data"), 1, kNoBox, L"",
+       L"data\\Sub", false, gone({L"data\\a.txt"})},
       // A destination is a name.
       {"pattern destination", nullptr, two(copy, L"data\\a.txt", L"..\\sent*"), 0, kBox},
       // Success only for work done.
@@ -185,17 +296,59 @@ TYPED_TEST(Safety, NothingOutsideWhatACallNamesChanges) {
     this->TearDown();
     this->SetUp();
     if (c.plant != nullptr) this->Make(c.plant);
+    const Host::Snapshot before = Host::SnapshotOf(this->sandbox_);
     const Robust::Outcome outcome = this->Call([&](const Host::Forms<TypeParam>& api) { return c.call(api, *this); });
     EXPECT_EQ(outcome.result, c.answer) << outcome.report;
     EXPECT_EQ(outcome.boxes, c.box ? 1u : 0u) << outcome.box.text;
     EXPECT_EQ(outcome.report.empty(), c.answer != 0) << outcome.report;
-    EXPECT_NE(outcome.report.find(c.says), std::wstring::npos) << outcome.report;
+    EXPECT_TRUE(Says(outcome.report, c.says)) << outcome.report;
+    EXPECT_EQ(outcome.report.find(L"Выполнено успешно"), std::wstring::npos) << outcome.report;
+    if (c.untouched) EXPECT_TRUE(Host::SnapshotOf(this->sandbox_) == before);
+    if (c.after) EXPECT_TRUE(c.after(*this));
     if (c.keep == nullptr) {
       EXPECT_TRUE(this->TreeIntact());
     } else if (*c.keep != L'\0') {
       EXPECT_TRUE(Robust::Exists(this->sandbox_ + L"\\" + c.keep));
     }
   }
+}
+
+// A move to another volume is a copy, seen whole, then a delete of the
+// source: the shell moves only within one (Wine answers success, or "same
+// file", and moves nothing, or the first of several). A move that does not
+// fit leaves the source whole and says how far the copy got.
+TYPED_TEST(Safety, MovesToAnotherVolumeCarryEverythingOrLeaveTheSourceWhole) {
+  if (GetFileAttributesW(L"V:\\") == INVALID_FILE_ATTRIBUTES || GetFileAttributesW(L"Q:\\") == INVALID_FILE_ATTRIBUTES)
+    GTEST_SKIP() << "the jail has no second volume V: and no full drive Q:";
+  const std::wstring there =
+      L"V:\\sf-" + std::to_wstring(GetCurrentProcessId()) + (sizeof(TypeParam) == 1 ? L"-a" : L"-w");
+  const std::wstring data = this->Full(L"data");
+  const Host::Snapshot tree = Host::SnapshotOf(data);
+  const auto move = [&](const std::wstring& from, const std::wstring& to) {
+    return this->Call([&](const Host::Forms<TypeParam>& api) { return api.move(this->At(from).c_str(), this->At(to).c_str()); });
+  };
+  Robust::Outcome outcome = move(L"data", there + L"\\folder");
+  EXPECT_EQ(outcome.result, 1) << outcome.report;
+  EXPECT_FALSE(Robust::Exists(data));
+  EXPECT_EQ(Host::SnapshotOf(there + L"\\folder"), tree);
+  this->Replant();
+  outcome = move(L"data\\*", there + L"\\set");
+  EXPECT_EQ(outcome.result, 1) << outcome.report;
+  EXPECT_TRUE(Robust::IsEmptyDirectory(data));
+  EXPECT_EQ(Host::SnapshotOf(there + L"\\set"), tree);
+  this->Replant();
+  outcome = move(L"data\\Sub\\locked.txt", there + L"\\locked.txt");
+  EXPECT_EQ(outcome.result, 1) << outcome.report;
+  EXPECT_FALSE(Robust::Exists(data + L"\\Sub\\locked.txt"));
+  EXPECT_NE(GetFileAttributesW((there + L"\\locked.txt").c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+  Host::PutFile(data + L"\\big.bin", std::string(3 << 20, 'b'));
+  const Host::Snapshot whole = Host::SnapshotOf(data);
+  const std::wstring full = L"Q:\\sf-" + std::to_wstring(GetCurrentProcessId());
+  outcome = move(L"data", full);
+  EXPECT_EQ(outcome.result, 0);
+  EXPECT_EQ(Host::SnapshotOf(data), whole);
+  EXPECT_TRUE(Says(outcome.report, L"источник не тронут|не хватает места|Last Error: 112.")) << outcome.report;
+  EXPECT_TRUE(Host::RemoveTestTree(full) && Host::RemoveTestTree(there));
 }
 
 // The walks keep no recursion on the caller's stack: a tree three thousand

@@ -5,6 +5,7 @@
 // file unit's seam).
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cwchar>
 #include <filesystem>
 #include <functional>
@@ -100,18 +101,38 @@ TEST_F(Tree, LinksAreFollowedUnlessSelfNamedOrLeadingBackAndUnlistableLevelsSkip
 }
 
 // What the listings below answer: a level's search of a pattern holding
-// `cut` ends with that error once it has given one entry; at the end of a
-// level holding the file `vanish`, another process deletes that file.
+// `cut` ends with that error once it has given one entry, one of those in
+// `refuse` gets no search, with that error; at the end of a level holding
+// the file `vanish`, another process deletes that file, and just before a
+// search of the folder `drop` it deletes that folder (and its a.txt); every
+// file named
+// big.bin is listed 4 GiB larger than it is.
 struct Listings {
   std::wstring cut;
+  std::vector<std::wstring> refuse;
   DWORD error = ERROR_ACCESS_DENIED;
-  std::wstring vanish;
+  std::wstring vanish, drop;
   std::set<HANDLE> cutting, vanishing;
 } listings;
 
+void Enlarge(LPVOID found) {
+  auto* const record = static_cast<WIN32_FIND_DATAW*>(found);
+  if (std::wcscmp(record->cFileName, L"big.bin") == 0) record->nFileSizeHigh += 1;
+}
+
 HANDLE WINAPI FakeFirst(LPCWSTR pattern, FINDEX_INFO_LEVELS level, LPVOID record, FINDEX_SEARCH_OPS search,
                         LPVOID filter, DWORD flags) {
+  const std::wstring asked = pattern;
+  if (std::find(listings.refuse.begin(), listings.refuse.end(), asked) != listings.refuse.end()) {
+    SetLastError(listings.error);
+    return INVALID_HANDLE_VALUE;
+  }
+  if (!listings.drop.empty() && asked == listings.drop + L"\\*") {
+    DeleteFileW((listings.drop + L"\\a.txt").c_str());
+    RemoveDirectoryW(listings.drop.c_str());
+  }
   const HANDLE handle = FindFirstFileExW(pattern, level, record, search, filter, flags);
+  if (handle != INVALID_HANDLE_VALUE) Enlarge(record);
   listings.cutting.erase(handle);  // a closed search's handle, given out again
   listings.vanishing.erase(handle);
   const std::wstring searched = pattern;
@@ -129,7 +150,10 @@ BOOL WINAPI FakeNext(HANDLE search, LPWIN32_FIND_DATAW record) {
     SetLastError(listings.error);
     return FALSE;
   }
-  if (FindNextFileW(search, record)) return TRUE;
+  if (FindNextFileW(search, record)) {
+    Enlarge(record);
+    return TRUE;
+  }
   const DWORD end = GetLastError();
   if (listings.vanishing.count(search) != 0) DeleteFileW(listings.vanish.c_str());
   SetLastError(end);
@@ -193,6 +217,57 @@ TEST_F(Walk, AFileThatVanishesWhileTheWalkLooksIsGoneNotALink) {
                 .find(L"исчез"),
             std::wstring::npos);
   EXPECT_TRUE(std::filesystem::exists(Path(L"Data\\a.txt")));
+}
+
+// A level the system will not list while its folder is there is refused by
+// every change, naming the level and the system's error; a folder that is
+// gone when its level is listed has vanished: a delete does without it, a
+// copy is refused for it.
+TEST_F(Walk, AnUnlistableLevelIsToldFromOneThatVanished) {
+  ReportTesting::WcoutCapture out;
+  Build(L"mkdir -p Data/A Data/B && touch Data/c.txt Data/A/a.txt Data/B/b.txt");
+  listings.refuse = {Path(L"Data\\A\\*")};
+  listings.error = ERROR_PATH_NOT_FOUND;
+  for (const std::function<void()>& change : std::vector<std::function<void()>>{
+           [&] { Utils::MainFile::DeleteOperation(Path(L"Data")); },
+           [&] { Utils::MainFile::FileOperation(Path(L"Data"), Path(L"Copy"), FO_COPY); }}) {
+    const std::wstring report = Thrown(change);
+    EXPECT_NE(report.find(Utils::NoHandleMessage(Path(L"Data\\A\\*"))), std::wstring::npos) << report;
+    EXPECT_NE(report.find(L"Last Error: 3."), std::wstring::npos) << report;
+  }
+  EXPECT_TRUE(std::filesystem::exists(Path(L"Data\\c.txt")));
+  listings = Listings();
+  listings.drop = Path(L"Data\\A");
+  EXPECT_NE(Thrown([&] { Utils::MainFile::FileOperation(Path(L"Data"), Path(L"Copy"), FO_COPY); }).find(L"исчез"),
+            std::wstring::npos);
+  Build(L"mkdir -p Data/A && touch Data/A/a.txt");
+  EXPECT_TRUE(Utils::MainFile::DeleteOperation(Path(L"Data")));
+  EXPECT_FALSE(std::filesystem::exists(Path(L"Data")));
+  EXPECT_EQ(out.Text(), L"");
+}
+
+// Clearing files goes on past the levels it cannot list: the first is the
+// reason, the others a count, and every file it can reach goes.
+TEST_F(Walk, ClearingFilesCountsTheLevelsItCannotListAndClearsTheRest) {
+  Build(L"mkdir -p Data/A Data/B Data/C && touch Data/c.txt Data/A/a.txt Data/B/b.txt Data/C/c.txt");
+  listings.refuse = {Path(L"Data\\A\\*"), Path(L"Data\\B\\*")};
+  ReportTesting::WcoutCapture out;
+  const Utils::Error::Outcome cleared = Utils::Path::ClearFromFiles(Path(L"Data"));
+  EXPECT_FALSE(cleared);
+  EXPECT_NE(cleared.Text().find(L"\nLast Error: 5."), std::wstring::npos) << cleared.Text();
+  EXPECT_NE(cleared.Text().find(L"Других отказов в этом вызове: 1.\n"), std::wstring::npos) << cleared.Text();
+  EXPECT_FALSE(std::filesystem::exists(Path(L"Data\\c.txt")) || std::filesystem::exists(Path(L"Data\\C\\c.txt")));
+  EXPECT_TRUE(std::filesystem::exists(Path(L"Data\\A\\a.txt")) && std::filesystem::exists(Path(L"Data\\B\\b.txt")));
+}
+
+// A size has two halves: a file past 4 GiB arrives as one.
+TEST_F(Walk, SizesPast4GiBAreComparedWhole) {
+  WIN32_FIND_DATAW record{};
+  record.nFileSizeHigh = 1;
+  record.nFileSizeLow = 5;
+  EXPECT_EQ(Utils::SizeOf(record), (1ull << 32) + 5);
+  Build(L"mkdir Data && echo big > Data/big.bin");
+  EXPECT_TRUE(Utils::MainFile::FileOperation(Path(L"Data"), Path(L"Copy"), FO_COPY));
 }
 
 }  // namespace

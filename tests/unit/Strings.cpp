@@ -157,6 +157,23 @@ TEST(Strings, UpperCaseAndReplaceWithinTheCountedRegion) {
             std::wstring::npos);
 }
 
+// A pattern means what a directory search makes of it, case blind: "*."
+// stops at a name's last dot, "?" takes one character or none before a dot
+// or the end. Names fold as the file system folds them, code unit by code
+// unit: a letter written as a surrogate pair keeps its case.
+TEST(Strings, PatternsMatchAsTheSystemReadsThemAndNamesFoldByCodeUnit) {
+  const struct {
+    const wchar_t *pattern, *name;
+    bool matches;
+  } cases[] = {{L"*.TXT", L"a.txt", true},    {L"*.txt", L"A.TXT", true},     {L"*.", L"ab", true},
+               {L"*.", L"a.b", false},        {L"*.htm", L"a.html", false},   {L"a?", L"a", true},
+               {L"a?.txt", L"a.txt", true},   {L"?", L"ab", false},           {L"*.*", L"ab", true},
+               {L"ОТЧЁТ*", L"отчёт.csv", true}, {L"a*b", L"a.x.b", true},      {L"*~*", L"report.html", false}};
+  for (const auto& c : cases) EXPECT_EQ(P::Matches(c.pattern, c.name), c.matches) << c.pattern << L" " << c.name;
+  EXPECT_EQ(S::UpperInvariant(L"a\xD801\xDC37ё"), L"A\xD801\xDC37Ё");
+  EXPECT_NE(S::UpperInvariant(L"\xD801\xDC37"), S::UpperInvariant(L"\xD801\xDC0F"));
+}
+
 // Code page 0 is the process's: 1251, as on our users' machines.
 TEST(Strings, ConversionsThroughTheCodePages) {
   for (const int page : {0, 1251}) {

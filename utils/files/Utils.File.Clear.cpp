@@ -44,8 +44,8 @@ Outcome EmptyAsItIs(const Error::Site& site, const wstring& prefix) {
   return Error::Failure(site, L"Каталог не удалось перечислить:\n\"" + prefix + L"\"", true);
 }
 
-// Removes each entry of kind that among names, read-only lifted first;
-// the first answer that did not claim the work, or a claiming one.
+// Removes each entry of kind that among names; the first answer that did
+// not claim the work, or a claiming one.
 Shell::Answer RemoveEach(const Tree::Survey& survey, Tree::Kind kind, Effects::Among among) {
   Shell::Answer first;
   for (const Tree::Entry& entry : survey.entries) {
@@ -62,6 +62,7 @@ Outcome Left(const Error::Site& site, const wstring& prefix, const Shell::Answer
   if (Effects::Departures(survey, among).Whole()) return Outcome();
   const Effects::Account account =
       Effects::Departures(survey, among == Effects::Among::kMatches ? Effects::Among::kEverything : among);
+  Removal::KeepReadOnly(survey, account);
   return Reason::Of(site, Reason::Findings{Reason::Work::kClear, prefix, answer, survey, account, false});
 }
 
@@ -78,13 +79,10 @@ Outcome ClearContents(const wstring& path) {
   // A file of several names anywhere below keeps its attributes for them
   // only if it is removed before the shell deletes the directory it is in.
   outcome &= Removal::RemoveOtherNamed(site, survey);
-  Shell::Answer answer;
-  {
-    const Removal::ReadOnlyLifted lifted(survey, false);
-    answer = RemoveEach(survey, Tree::Kind::kDirectory, Effects::Among::kMatches);
-    const Shell::Answer files = RemoveEach(survey, Tree::Kind::kFile, Effects::Among::kMatches);
-    if (answer.Claimed()) answer = files;
-  }
+  Removal::LiftReadOnly(survey, false);
+  Shell::Answer answer = RemoveEach(survey, Tree::Kind::kDirectory, Effects::Among::kMatches);
+  const Shell::Answer files = RemoveEach(survey, Tree::Kind::kFile, Effects::Among::kMatches);
+  if (answer.Claimed()) answer = files;
   outcome &= Left(site, prefix, answer, survey, Effects::Among::kMatches);
   return outcome;
 }
@@ -98,11 +96,8 @@ Outcome ClearFromFiles(const wstring& path) {
   Outcome outcome = survey.skipped;
   outcome &= Removal::RemoveLinks(site, survey);
   outcome &= Removal::RemoveOtherNamed(site, survey);
-  Shell::Answer answer;
-  {
-    const Removal::ReadOnlyLifted lifted(survey, true);
-    answer = RemoveEach(survey, Tree::Kind::kFile, Effects::Among::kFiles);
-  }
+  Removal::LiftReadOnly(survey, true);
+  const Shell::Answer answer = RemoveEach(survey, Tree::Kind::kFile, Effects::Among::kFiles);
   outcome &= Left(site, prefix, answer, survey, Effects::Among::kFiles);
   return outcome;
 }

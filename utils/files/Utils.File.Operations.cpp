@@ -62,11 +62,12 @@ Outcome Delete(const Error::Site& site, const wstring& source, Work work) {
   Shell::Answer answer;
   // Links and files of several names may have been all the source named.
   if (survey.pattern ? MatchesEntries(source) : IsThere(source)) {
-    const Removal::ReadOnlyLifted lifted(survey, false);
+    Removal::LiftReadOnly(survey, false);
     answer = Shell::Run(FO_DELETE, source);
   }
   if (answer.Claimed() && Effects::Departures(survey, Effects::Among::kMatches).Whole()) return Outcome();
   const Effects::Account account = Effects::Departures(survey, Effects::Among::kEverything);
+  Removal::KeepReadOnly(survey, account);
   return Reason::Of(site, Reason::Findings{work, source, answer, survey, account, false});
 }
 

@@ -94,10 +94,10 @@ Cause Keeping(const Findings& f, const Entry& entry) {
     return HeldOrDenied(OpenError(target, entry.kind == Kind::kFile ? GENERIC_WRITE : FILE_READ_ATTRIBUTES), target,
                         L"в месте назначения");
   }
-  if (Removes(f.work) && entry.kind == Kind::kFile && (entry.attributes & FILE_ATTRIBUTE_READONLY) != 0 &&
-      (GetFileAttributesW(source.c_str()) & FILE_ATTRIBUTE_READONLY) != 0)
+  if (Cause cause = HeldOrDenied(OpenError(source, DELETE), source, L"источника"); !cause.text.empty()) return cause;
+  if (Removes(f.work) && entry.kind == Kind::kFile && (entry.attributes & FILE_ATTRIBUTE_READONLY) != 0)
     return Cause{L"Файл только для чтения:" + Quoted(source), ERROR_ACCESS_DENIED};
-  return HeldOrDenied(OpenError(source, DELETE), source, L"источника");
+  return Cause{};
 }
 
 Cause Find(const Findings& f) {

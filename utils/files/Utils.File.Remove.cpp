@@ -53,12 +53,6 @@ Error::Outcome DisposeOfLink(const Error::Site& site, const wstring& path) {
   return Error::Outcome();
 }
 
-// Stays by its own name: under Wine a name looked up by its letters alone
-// finds another that differs in case.
-bool StaysByName(const wstring& path) {
-  return Effects::ExactNames().Look(path) != Effects::ExactNames::Seen::kAbsent;
-}
-
 }  // namespace
 
 void RequireRemovableLinks(const Error::Site& site, const Tree::Survey& survey) {
@@ -97,21 +91,21 @@ Error::Outcome RemoveName(const Error::Site& site, const wstring& path, Name nam
   return disposed;
 }
 
-ReadOnlyLifted::ReadOnlyLifted(const Tree::Survey& survey, bool all) : survey_(survey) {
-  for (std::size_t i = 0; i < survey.entries.size(); ++i) {
-    const Tree::Entry& entry = survey.entries[i];
-    if (entry.kind != Tree::Kind::kFile || entry.otherNames || (!all && !entry.IsMatch()) ||
-        (entry.attributes & FILE_ATTRIBUTE_READONLY) == 0)
-      continue;
-    if (SetFileAttributesW(survey.PathOf(entry).c_str(), Settable(entry.attributes & ~FILE_ATTRIBUTE_READONLY)))
-      lifted_.push_back(i);
-  }
+void LiftReadOnly(const Tree::Survey& survey, bool all) {
+  for (const Tree::Entry& entry : survey.entries)
+    if (entry.kind == Tree::Kind::kFile && !entry.otherNames && (all || entry.IsMatch()) &&
+        (entry.attributes & FILE_ATTRIBUTE_READONLY) != 0)
+      SetFileAttributesW(survey.PathOf(entry).c_str(), Settable(entry.attributes & ~FILE_ATTRIBUTE_READONLY));
 }
 
-ReadOnlyLifted::~ReadOnlyLifted() {
-  for (const std::size_t i : lifted_) {
-    const wstring path = survey_.PathOf(survey_.entries[i]);
-    if (StaysByName(path)) SetFileAttributesW(path.c_str(), Settable(survey_.entries[i].attributes));
+void KeepReadOnly(const Tree::Survey& survey, const Effects::Account& account) {
+  for (const std::size_t i : account.undone) {
+    const Tree::Entry& entry = survey.entries[i];
+    if (entry.kind != Tree::Kind::kFile || (entry.attributes & FILE_ATTRIBUTE_READONLY) == 0) continue;
+    const wstring path = survey.PathOf(entry);
+    const DWORD now = GetFileAttributesW(path.c_str());
+    if (now != INVALID_FILE_ATTRIBUTES && (now & FILE_ATTRIBUTE_READONLY) == 0)
+      SetFileAttributesW(path.c_str(), Settable(now | FILE_ATTRIBUTE_READONLY));
   }
 }
 

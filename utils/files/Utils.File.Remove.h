@@ -6,6 +6,7 @@
 #include <string>
 
 #include "utils/errors/Utils.Outcome.h"
+#include "utils/files/Utils.File.Effects.h"
 #include "utils/files/Utils.File.Shell.h"
 #include "utils/files/Utils.File.Tree.h"
 
@@ -29,20 +30,13 @@ enum class Name { kLink, kOfFile };
 Error::Outcome RemoveName(const Error::Site& site, const std::wstring& path, Name name);
 
 // Not every shell deletes a read-only file: those of the survey's matches
-// (or of every file, with all) lose the attribute before the shell runs, and
-// get it back if they stay.
-class ReadOnlyLifted {
- public:
-  ReadOnlyLifted(const Tree::Survey& survey, bool all);
-  ReadOnlyLifted(const ReadOnlyLifted&) = delete;
-  ReadOnlyLifted& operator=(const ReadOnlyLifted&) = delete;
-  // Puts the attribute back on each lifted file still there by its own name.
-  ~ReadOnlyLifted();
-
- private:
-  const Tree::Survey& survey_;
-  std::vector<std::size_t> lifted_;
-};
+// (or of every file, with all) lose the attribute before the shell runs.
+void LiftReadOnly(const Tree::Survey& survey, bool all);
+// A file that stays keeps its read-only attribute, whoever lifted it (a
+// shell lifts it from each file of a tree it deletes, and does not put it
+// back on one it then cannot delete): the account's undone files get it
+// back where they had it.
+void KeepReadOnly(const Tree::Survey& survey, const Effects::Account& account);
 
 // One entry through the shell: its answer.
 Shell::Answer RemoveEntry(const std::wstring& path);
