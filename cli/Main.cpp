@@ -96,8 +96,10 @@ void Version() {
   } else {
     const std::wstring path = library.FilePath();
     const std::wstring version = FileVersion(path);
-    text += L"Sedgefold.dll " + (version.empty() ? L"(no version resource)" : version) + L": " +
-            path + L"\n";
+    const auto number = reinterpret_cast<decltype(&SedgefoldVersion)>(
+        reinterpret_cast<void*>(GetProcAddress(library.Handle(), "SedgefoldVersion")));
+    text += L"Sedgefold.dll " + (version.empty() ? L"(no version resource)" : version) + L", SedgefoldVersion " +
+            (number == nullptr ? L"missing" : std::to_wstring(number())) + L": " + path + L"\n";
   }
   Cli::Console::Out(text);
 }

@@ -159,7 +159,10 @@ for option in --boxes --close-boxes; do
 done
 run --version
 check "--version gives the VERSION file's number" grep -qx "sedgefold $version" <<<"$out"
-check "--version reads the DLL's version resource" grep -q "^Sedgefold.dll $version.0: " <<<"$out"
+check "--version reads the DLL's version resource" grep -q "^Sedgefold.dll $version.0, " <<<"$out"
+IFS=. read -r major minor patch <<<"$version"
+check "SedgefoldVersion answers MAJOR * 10000 + MINOR * 100 + PATCH" \
+  grep -q "SedgefoldVersion $((major * 10000 + minor * 100 + patch)): " <<<"$out"
 expect 2 "" frobnicate "$win"
 expect 2 "" copy "$win\\t"
 expect 2 "" list "$win\\t\\*" sideways

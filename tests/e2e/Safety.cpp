@@ -187,7 +187,7 @@ template <class C> std::vector<Case<C>> Cases() {
       {"copy past a held file", nullptr, holding(L"data\\a.txt", copy, L"data", L"copy"), 0, kNoBox,
        held},
       {"clear past a held read-only file", nullptr, holding(L"data\\Sub\\locked.txt", clear, L"data", nullptr), 0,
-       kNoBox, held, L"data\\Sub\\locked.txt", false,
+       kNoBox, L"без права совместного доступа|Last Error: 32.|Уже удалено элементов: ", L"data\\Sub\\locked.txt", false,
        [](S s) {
          return (GetFileAttributesW(s.Full(L"data\\Sub\\locked.txt").c_str()) & FILE_ATTRIBUTE_READONLY) != 0 &&
                 !Robust::Exists(s.Full(L"data\\a.txt"));
