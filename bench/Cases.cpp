@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <cwchar>
 #include <filesystem>
@@ -175,14 +176,16 @@ void ClearByHand(const std::wstring& root) {
     if (entry.is_regular_file()) fs::remove(entry.path());
 }
 
-Outcome ClearCase(const Context& context) {
+using Clearing = std::function<void(const std::wstring& root)>;
+
+Outcome ClearCaseAgainst(const Context& context, int directories, const Clearing& reference, const char* name) {
   const std::wstring tree = context.scratch.Path(L"clear");
   Census cleared;
-  cleared.directories = kTreeDirectories;
+  cleared.directories = directories;
   return Compare(
       context,
       [&] {
-        MakeTree(tree);
+        MakeTree(tree, directories);
         int answer = 0;
         const double ms = TimedMs([&] { answer = context.library.w.clearFromFiles(tree.c_str()); });
         Expect(answer == 1, "PathClearFromFilesW answered " + std::to_string(answer));
@@ -191,12 +194,16 @@ Outcome ClearCase(const Context& context) {
         return ms;
       },
       [&] {
-        MakeTree(tree);
-        const double ms = TimedMs([&] { ClearByHand(tree); });
-        ExpectCensus(tree, cleared, "the reference clearing");
+        MakeTree(tree, directories);
+        const double ms = TimedMs([&] { reference(tree); });
+        ExpectCensus(tree, cleared, name);
         RequireRemoved(tree);
         return ms;
       });
+}
+
+Outcome ClearCase(const Context& context) {
+  return ClearCaseAgainst(context, kTreeDirectories, ClearByHand, "the reference clearing");
 }
 
 // --- copy-5k, delete-5k, and the same against their bare shell requests ---
@@ -218,10 +225,11 @@ void ShellRequest(const UINT wFunc, const std::wstring& from, const std::wstring
 
 using Work = std::function<void(const std::wstring& from, const std::wstring& to)>;
 
-Outcome CopyCaseAgainst(const Context& context, const Work& reference, const char* name) {
+Outcome CopyCaseAgainst(const Context& context, const Work& reference, const char* name,
+                        int directories = kTreeDirectories) {
   const std::wstring source = context.scratch.Path(L"copy-source");
   const std::wstring destination = context.scratch.Path(L"copy-destination");
-  MakeTree(source);
+  MakeTree(source, directories);
   const Outcome outcome = Compare(
       context,
       [&] {
@@ -230,13 +238,13 @@ Outcome CopyCaseAgainst(const Context& context, const Work& reference, const cha
           answer = context.library.w.copy(source.c_str(), destination.c_str());
         });
         Expect(answer == 1, "PathCopyW answered " + std::to_string(answer));
-        ExpectCensus(destination, TreeCensus(), "PathCopyW");
+        ExpectCensus(destination, TreeCensus(directories), "PathCopyW");
         RequireRemoved(destination);
         return ms;
       },
       [&] {
         const double ms = TimedMs([&] { reference(source, destination); });
-        ExpectCensus(destination, TreeCensus(), name);
+        ExpectCensus(destination, TreeCensus(directories), name);
         RequireRemoved(destination);
         return ms;
       });
@@ -263,12 +271,12 @@ Outcome CopyShellCase(const Context& context) {
 }
 
 Outcome DeleteCaseAgainst(const Context& context, const std::function<void(const std::wstring&)>& reference,
-                          const char* name) {
+                          const char* name, int directories = kTreeDirectories) {
   const std::wstring tree = context.scratch.Path(L"delete");
   return Compare(
       context,
       [&] {
-        MakeTree(tree);
+        MakeTree(tree, directories);
         int answer = 0;
         const double ms = TimedMs([&] { answer = context.library.w.remove(tree.c_str()); });
         Expect(answer == 1, "PathDeleteW answered " + std::to_string(answer));
@@ -276,7 +284,7 @@ Outcome DeleteCaseAgainst(const Context& context, const std::function<void(const
         return ms;
       },
       [&] {
-        MakeTree(tree);
+        MakeTree(tree, directories);
         const double ms = TimedMs([&] { reference(tree); });
         ExpectGone(tree, name);
         return ms;
@@ -301,6 +309,41 @@ Outcome DeleteShellCase(const Context& context) {
       "the shell's delete");
 }
 
+// --- scale: copy, delete and clear-files of 2,500 to 25,000 files ----------
+
+// The shell's own requests alone, for a tree's clearing of its files: one
+// delete for each file, as the library asks.
+void ClearByShell(const std::wstring& root) {
+  std::vector<std::wstring> files;
+  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root))
+    if (entry.is_regular_file()) files.push_back(entry.path().wstring());
+  for (const std::wstring& file : files) ShellRequest(FO_DELETE, file, file, "delete");
+}
+
+void Collect(Outcome& all, const Outcome& one, const char* work, int directories) {
+  std::fprintf(stderr, "scale: %-11s %6d files: library %8.0f ms, the shell alone %8.0f ms\n", work,
+               directories * kTreeFilesEach, Median(one.libraryMs), Median(one.referenceMs));
+  all.libraryMs.insert(all.libraryMs.end(), one.libraryMs.begin(), one.libraryMs.end());
+  all.referenceMs.insert(all.referenceMs.end(), one.referenceMs.begin(), one.referenceMs.end());
+  all.ratios.insert(all.ratios.end(), one.ratios.begin(), one.ratios.end());
+}
+
+// How Wine's shell, and the library around it, grow with the tree: each
+// size once, its times on standard error.
+Outcome ScaleCase(const Context& context) {
+  const Context once{context.library, context.scratch, Budget{1, 0.0}};
+  const Work copy = [](const std::wstring& from, const std::wstring& to) { ShellRequest(FO_COPY, from, to, "copy"); };
+  const auto remove = [](const std::wstring& tree) { ShellRequest(FO_DELETE, tree, tree, "delete"); };
+  Outcome all;
+  for (const int directories : {25, 50, 100, 250}) {
+    Collect(all, CopyCaseAgainst(once, copy, "the shell's copy", directories), "copy", directories);
+    Collect(all, DeleteCaseAgainst(once, remove, "the shell's delete", directories), "delete", directories);
+    Collect(all, ClearCaseAgainst(once, directories, ClearByShell, "the shell's deletes"), "clear-files",
+            directories);
+  }
+  return all;
+}
+
 }  // namespace
 
 const std::vector<Case>& AllCases() {
@@ -312,6 +355,7 @@ const std::vector<Case>& AllCases() {
       {"copy-5k-shell", CopyShellCase},
       {"delete-5k", DeleteCase},
       {"delete-5k-shell", DeleteShellCase},
+      {"scale", ScaleCase},
   };
   return cases;
 }

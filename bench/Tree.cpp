@@ -42,9 +42,9 @@ void MakeDirectory(const std::wstring& path) {
   if (!CreateDirectoryW(path.c_str(), nullptr)) FailOnSystem("creating directory", path);
 }
 
-void MakeTree(const std::wstring& root) {
+void MakeTree(const std::wstring& root, const int directories) {
   MakeDirectory(root);
-  for (int d = 0; d < kTreeDirectories; ++d) {
+  for (int d = 0; d < directories; ++d) {
     const std::wstring directory = root + L"\\" + Numbered(L"dir-", d, L"");
     MakeDirectory(directory);
     for (int f = 0; f < kTreeFilesEach; ++f)
@@ -58,11 +58,11 @@ void MakeFlatDirectory(const std::wstring& directory, const int files) {
     MakeFile(directory + L"\\" + Numbered(L"entry-", f, L".dat"), nullptr, 0);
 }
 
-Census TreeCensus() {
+Census TreeCensus(const int directories) {
   Census census;
-  census.files = kTreeFiles;
-  census.directories = kTreeDirectories;
-  census.bytes = kTreeFiles * kContentBytes;
+  census.files = static_cast<long long>(directories) * kTreeFilesEach;
+  census.directories = directories;
+  census.bytes = census.files * kContentBytes;
   return census;
 }
 

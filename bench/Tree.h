@@ -25,13 +25,14 @@ struct Census {
 std::string Describe(const Census& census);
 
 void MakeDirectory(const std::wstring& path);
-// Makes root with the benchmark tree inside; root must not exist.
-void MakeTree(const std::wstring& root);
+// Makes root with the benchmark tree inside (or one of as many directories
+// of the same files); root must not exist.
+void MakeTree(const std::wstring& root, int directories = kTreeDirectories);
 // Makes directory with `files` empty files inside.
 void MakeFlatDirectory(const std::wstring& directory, int files);
 
 // The census of the benchmark tree, as MakeTree makes it.
-Census TreeCensus();
+Census TreeCensus(int directories = kTreeDirectories);
 Census CensusOf(const std::wstring& directory);
 
 using Host::Exists;

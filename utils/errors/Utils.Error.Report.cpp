@@ -155,9 +155,12 @@ std::string ReportA(std::string header, const std::string& message) {
   return Compose(kind, std::move(header), message, std::string());
 }
 
+// A failure whose last error says success describes none: its report would
+// say "completed successfully" of what failed.
 Failure::Failure(const Site& site, std::wstring message, bool describeLastError)
-    : site_(site), message_(std::move(message)), described_(describeLastError),
-      code_(describeLastError ? GetLastError() : 0) {}
+    : site_(site), message_(std::move(message)), code_(describeLastError ? GetLastError() : 0) {
+  described_ = code_ != 0;
+}
 
 Failure Failure::Composed(const Site& site, std::wstring text) {
   Failure failure;
