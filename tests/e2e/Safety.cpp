@@ -194,6 +194,10 @@ template <class C> std::vector<Case<C>> Cases() {
        }},
       {"clear files past a held file", nullptr, holding(L"data\\a.txt", files, L"data", nullptr), 0, kNoBox,
        held, L"data\\a.txt", false, gone({L"data\\Sub\\locked.txt", L"data\\Каталог\\b.txt"})},
+      {"clear past a held file of several names", hardLink, holding(L"data\\hl.txt", clear, L"data", nullptr), 0,
+       kNoBox, L"Файл не удалён|Last Error: 32.", L"data\\hl.txt", false, gone({L"data\\a.txt", L"data\\Sub"})},
+      {"delete a read-only file alone", nullptr, on(remove, L"data\\Sub\\locked.txt"), 1, kNoBox, L"", L"data\\Sub",
+       false, gone({L"data\\Sub\\locked.txt"})},
       // The clears answer by what is gone, under each entry's own name.
       {"clear beside DATA.TXT", L"echo y > data/data.txt && echo x > data/DATA.TXT", on(clear, L"data"), 1, kNoBox,
        L"", L"data", false, empty(L"data")},
