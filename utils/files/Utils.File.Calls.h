@@ -1,6 +1,9 @@
 #pragma once
-// The system calls through which the file operations change and list the
-// file system, replaceable by tests; the library always uses the real ones.
+// The calls whose answers the tests replace, to give answers Wine never
+// gives: the shell's file operation, directory and link creation, and the
+// search of a directory level (every listing goes through Utils.File.Level).
+// The library always uses the real ones; its other system calls are made
+// directly.
 #include <windows.h>
 #include <shellapi.h>
 
