@@ -178,6 +178,8 @@ template <class C> std::vector<Case<C>> Cases() {
       {"wildcard copy onto a file", L"mkdir copy && echo OLD > copy/Sub", two(copy, L"data\\*", L"copy"), 0, kBox,
        L"\\copy\\Sub\"", nullptr, kUntouched},
       {"copy onto itself", nullptr, two(copy, L"data", L""), 0, kNoBox, L"совпадает", nullptr, kUntouched},
+      {"copy onto another name of itself", L"mkdir -p copy/data && ln data/a.txt copy/data/a.txt",
+       two(copy, L"data", L"copy"), 0, kNoBox, L"совпадает", nullptr, kUntouched},
       // Names the shell would write under another name: not UTF-8 on the Unix side.
       {"copy a name that is not UTF-8", L"echo bad > data/bad$(printf '\\377').txt", two(copy, L"data", L"copy"), 0,
        kBox, L"под другим именем", nullptr, kUntouched},

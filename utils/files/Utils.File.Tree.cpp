@@ -258,7 +258,7 @@ class Walker {
     // An entry that already is where it goes (its parent named as the
     // destination, a second name of the same file): a copy onto itself
     // would cut it short, a move would delete it.
-    if (Held::Of(source).Is(Held::Of(target))) {
+    if (MayBeOneFile(record, there.front()) && Held::Of(source).Is(Held::Of(target))) {
       survey_.intoItself = true;
       return;
     }
@@ -277,6 +277,15 @@ class Walker {
       RefuseLanding(L"В месте назначения то же имя в другом регистре букв; оболочка записала бы в него, не меняя "
                     L"имени:",
                     source, target);
+  }
+
+  // Two names of one file show the same size, times and attributes; files
+  // that differ in any are two, and need no open to tell.
+  static bool MayBeOneFile(const WIN32_FIND_DATAW& one, const WIN32_FIND_DATAW& other) {
+    if (IsDirectory(one) || IsDirectory(other)) return true;
+    return SizeOf(one) == SizeOf(other) && one.dwFileAttributes == other.dwFileAttributes &&
+           CompareFileTime(&one.ftLastWriteTime, &other.ftLastWriteTime) == 0 &&
+           CompareFileTime(&one.ftCreationTime, &other.ftCreationTime) == 0;
   }
 
   [[noreturn]] void RefuseLanding(const wstring& what, const wstring& first, const wstring& second,
