@@ -10,36 +10,12 @@
 namespace Utils {
 namespace {
 
-constexpr char kStatusSignature[] =
-    "unsigned short __cdecl Utils::FilesFind::Status(const class "
-    "std::basic_string<wchar_t,struct std::char_traits<wchar_t>,class "
-    "std::allocator<wchar_t> > &)";
-constexpr char kGetListSignature[] =
-    "unsigned __int64 __cdecl Utils::FilesFind::GetList(const class "
-    "std::basic_string<wchar_t,struct std::char_traits<wchar_t>,class "
-    "std::allocator<wchar_t> > &,const unsigned short,class std::vector<struct "
-    "_WIN32_FIND_DATAW,class std::allocator<struct _WIN32_FIND_DATAW> > &)";
-
 constexpr wchar_t kNotInitialised[] =
     L"Класс не инициализирован для поиска файлов.\nНе определено где искать файлы.";
 constexpr wchar_t kFtpNotClosed[] = L"Системный дескриптор поиска файлов в интернете не закрыт.";
-constexpr wchar_t kBadSearch[] = L"Неверно выбран параметр поиска каталогов и/или файлов \"wSearch\".";
 
 [[noreturn]] void RaiseNotInitialised(const char* signature) {
   Error::Raise(SF_SITE(signature, Error::kMethod), kNotInitialised, false);
-}
-
-bool Keeps(const WIN32_FIND_DATAW& record, const unsigned short wSearch) {
-  switch (wSearch) {
-    case FilesFind::kDirectories:
-      return IsDirectory(record);
-    case FilesFind::kFiles:
-      return !IsDirectory(record);
-    case FilesFind::kAll:
-      return true;
-    default:
-      Error::Raise(SF_SITE(kGetListSignature, Error::kMethod), kBadSearch, false);
-  }
 }
 
 // One FTP level, as the local search hands its records over; false when no
@@ -57,7 +33,7 @@ bool ScanFtp(void* connection, DWORD flags, DWORD_PTR context, const std::wstrin
   do {
     if (!IsDotEntry(record)) more = visit(record);
   } while (more && Ftp::FindNext(search, record));
-  if (!search.Close()) Error::Raise(SF_SITE(kGetListSignature, Error::kMethod), kFtpNotClosed, true);
+  if (!search.Close()) Error::Raise(SF_SITE(Level::kListSignature, Error::kMethod), kFtpNotClosed, true);
   return true;
 }
 
@@ -94,7 +70,7 @@ unsigned short FilesFind::Status(const std::wstring& path) {
     const Level::Status status = Level::StatusOf(path);
     return status == Level::Status::kNothing ? kNothing : status == Level::Status::kDirectory ? kDirectory : kOther;
   }
-  if (method_ != kFtp) RaiseNotInitialised(kStatusSignature);
+  if (method_ != kFtp) RaiseNotInitialised(Level::kStatusSignature);
   unsigned short status = kNothing;
   ScanFtp(connection_, flags_, context_, path, [&](const WIN32_FIND_DATAW& record) {
     status = IsDirectory(record) ? kDirectory : kOther;
@@ -114,11 +90,11 @@ unsigned long long FilesFind::GetList(const std::wstring& pattern, const unsigne
 
 void FilesFind::ForEach(const std::wstring& pattern, const unsigned short wSearch, const Level::Visit& visit) {
   if (method_ == kLocal) return Level::List(pattern, wSearch, visit);
-  if (method_ != kFtp) RaiseNotInitialised(kGetListSignature);
+  if (method_ != kFtp) RaiseNotInitialised(Level::kListSignature);
   const bool opened = ScanFtp(connection_, flags_, context_, pattern, [&](const WIN32_FIND_DATAW& record) {
-    return !Keeps(record, wSearch) || visit(record);
+    return !Level::Keeps(record, wSearch) || visit(record);
   });
-  if (!opened) Error::Raise(SF_SITE(kGetListSignature, Error::kMethod), NoHandleMessage(pattern), true);
+  if (!opened) Error::Raise(SF_SITE(Level::kListSignature, Error::kMethod), NoHandleMessage(pattern), true);
 }
 
 }  // namespace Utils

@@ -10,17 +10,6 @@
 namespace Utils {
 namespace {
 
-// The reports of a level's search name the listing routine they serve.
-constexpr char kStatusSignature[] =
-    "unsigned short __cdecl Utils::FilesFind::Status(const class "
-    "std::basic_string<wchar_t,struct std::char_traits<wchar_t>,class "
-    "std::allocator<wchar_t> > &)";
-constexpr char kGetListSignature[] =
-    "unsigned __int64 __cdecl Utils::FilesFind::GetList(const class "
-    "std::basic_string<wchar_t,struct std::char_traits<wchar_t>,class "
-    "std::allocator<wchar_t> > &,const unsigned short,class std::vector<struct "
-    "_WIN32_FIND_DATAW,class std::allocator<struct _WIN32_FIND_DATAW> > &)";
-
 constexpr wchar_t kNotClosed[] = L"Системный дескриптор поиска локальных файлов не закрыт.";
 constexpr wchar_t kBadKind[] = L"Неверно выбран параметр поиска каталогов и/или файлов \"wSearch\".";
 
@@ -40,19 +29,6 @@ FindHandle OpenSearch(const std::wstring& pattern, WIN32_FIND_DATAW& first, bool
 // A handle the system refuses to close is a report, with its last error.
 void Close(FindHandle& search, const char* signature) {
   if (!search.Close()) Error::Raise(SF_SITE(signature, Error::kMethod), kNotClosed, true);
-}
-
-bool Keeps(const WIN32_FIND_DATAW& record, const unsigned short kind) {
-  switch (kind) {
-    case Level::kDirectories:
-      return IsDirectory(record);
-    case Level::kFiles:
-      return !IsDirectory(record);
-    case Level::kAll:
-      return true;
-    default:
-      Error::Raise(SF_SITE(kGetListSignature, Error::kMethod), kBadKind, false);
-  }
 }
 
 }  // namespace
@@ -94,6 +70,29 @@ std::wstring CutShortMessage(const std::wstring& pattern) {
 
 namespace Level {
 
+const char kStatusSignature[] =
+    "unsigned short __cdecl Utils::FilesFind::Status(const class "
+    "std::basic_string<wchar_t,struct std::char_traits<wchar_t>,class "
+    "std::allocator<wchar_t> > &)";
+const char kListSignature[] =
+    "unsigned __int64 __cdecl Utils::FilesFind::GetList(const class "
+    "std::basic_string<wchar_t,struct std::char_traits<wchar_t>,class "
+    "std::allocator<wchar_t> > &,const unsigned short,class std::vector<struct "
+    "_WIN32_FIND_DATAW,class std::allocator<struct _WIN32_FIND_DATAW> > &)";
+
+bool Keeps(const WIN32_FIND_DATAW& record, const unsigned short kind) {
+  switch (kind) {
+    case kDirectories:
+      return IsDirectory(record);
+    case kFiles:
+      return !IsDirectory(record);
+    case kAll:
+      return true;
+    default:
+      Error::Raise(SF_SITE(kListSignature, Error::kMethod), kBadKind, false);
+  }
+}
+
 Ended Scan(const std::wstring& pattern, const Options& options, const Visit& visit) {
   if (options.validate) String::Path::Has(String::Path::TrimNameFileCW(pattern, 1, L'\\'), false);
   WIN32_FIND_DATAW record{};
@@ -104,7 +103,7 @@ Ended Scan(const std::wstring& pattern, const Options& options, const Visit& vis
     if (!IsDotEntry(record)) more = visit(record);
   } while (more && Calls().findNext(search.get(), &record));
   const DWORD error = more ? GetLastError() : ERROR_NO_MORE_FILES;
-  Close(search, kGetListSignature);
+  Close(search, Level::kListSignature);
   return error == ERROR_NO_MORE_FILES ? Ended{End::kComplete, 0} : Ended{End::kCutShort, error};
 }
 
@@ -114,7 +113,7 @@ void List(const std::wstring& pattern, const unsigned short kind, const Visit& v
   });
   if (ended.end == End::kNotOpened) {
     SetLastError(ended.error);
-    Error::Raise(SF_SITE(kGetListSignature, Error::kMethod), NoHandleMessage(pattern), true);
+    Error::Raise(SF_SITE(Level::kListSignature, Error::kMethod), NoHandleMessage(pattern), true);
   }
 }
 
@@ -122,7 +121,7 @@ Status StatusOf(const std::wstring& path) {
   WIN32_FIND_DATAW first{};
   FindHandle search = OpenSearch(path, first, false);
   if (!search) return Status::kNothing;
-  Close(search, kStatusSignature);
+  Close(search, Level::kStatusSignature);
   return IsDirectory(first) ? Status::kDirectory : Status::kOther;
 }
 

@@ -60,7 +60,13 @@ Ended Scan(const std::wstring& pattern, const Options& options, const Visit& vis
 // other kind raises a report), handed to visit; a level that cannot be
 // opened raises a report with the system's error.
 enum : unsigned short { kDirectories = 1, kFiles = 2, kAll = 3 };
+bool Keeps(const WIN32_FIND_DATAW& record, unsigned short kind);
 void List(const std::wstring& pattern, unsigned short kind, const Visit& visit);
+
+// The routines a level's reports name: the search object's, whose listing
+// this is.
+extern const char kStatusSignature[];
+extern const char kListSignature[];
 
 // What the first match of path is.
 enum class Status { kNothing, kDirectory, kOther };
