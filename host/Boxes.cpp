@@ -71,9 +71,11 @@ void Patrol() {
     for (HWND box = nullptr; (box = FindWindowExW(nullptr, box, L"#32770", nullptr));) {
       DWORD process = 0;
       GetWindowThreadProcessId(box, &process);
-      // A box is filled in before it shows.
+      // A box is filled in before it shows. One that a hook has just closed
+      // can still be seen for a moment while it is torn down, its caption,
+      // text and marks already gone: nothing is left to read of it.
       if (process != GetCurrentProcessId() || !IsWindowVisible(box)) continue;
-      Deliver(box, false);
+      if (!Read(box).caption.empty()) Deliver(box, false);
       PostMessageW(box, WM_COMMAND, IDOK, 0);
     }
   }
