@@ -1,66 +1,60 @@
-// Failure reports: composition (title, closing mark, tags, message and
-// last-error tail), the library's own error-text tables, and the layout of
-// a warning box.
+// Failure reports: composition (title, closing mark, message and
+// last-error tail), the library's own error-text tables, and the typed
+// descriptions kept for the contract.
 
 #include "ReportTesting.h"
 #include "host/Text.h"
+#include "utils/contract/Utils.Error.Typed.h"
 #include "utils/errors/Utils.Error.h"
-#include "utils/errors/Utils.ErrorTables.h"
 
 namespace {
 
 namespace Error = Utils::Error;
 namespace Tables = Utils::Error::Tables;
-using Error::ReportW;
 const std::wstring kLocation = L"\r\nFile: \"Unit\"\r\nLine: 7\r\n";
 
+std::wstring Report(const char* signature, unsigned tags, const wchar_t* message = L"", bool described = false) {
+  return Error::Failure({signature, tags, "Unit", 7}, message, described).Text();
+}
+
 TEST(Report, TagsAndSignatureChooseTheTitleAndClosingMark) {
-  const wchar_t* const cases[][2] = {
-      {L"X::Y(int)", L"Ошибка в методе \"X::Y(int)\"!"},
-      {L"X::Y(int)[d]", L"Обнаружена ошибка методом \"X::Y(int)\"!"},
-      {L"X::Y(int)[w]", L"Предупреждение метода \"X::Y(int)\"!"},
-      {L"f(int)[F][o]", L"Ошибка в функции \"f(int)\"!"},
-      {L"X::Y(int)[O][D][w]", L"Обнаружена ошибка оператором \"X::Y(int)\"!"},
-      {L"X::Y(int)[o][W]", L"Предупреждение оператора \"X::Y(int)\"!"},
-      {L"bool X::operator==(o)(int)", L"Ошибка в операторе \"bool X::operator==(o)(int)\"!"},
-      {L"f(int)[f][D]", L"Обнаружена ошибка функцией \"f(int)\"!"},
-      {L"f(int)[f][w]", L"Предупреждение функции \"f(int)\"!"},
-      // No parentheses: made to look like a call.
-      {L"Init", L"Ошибка в методе \"Init()\"!"},
-      {L"Init(x", L"Ошибка в методе \"Init(x()\"!"},
-      // Tags are the group after the last "[]", first '[' to last ']'.
-      {L"void f(int [],char [])[f][d]", L"Обнаружена ошибка функцией \"void f(int [],char [])\"!"},
-      {L"void f(int)[f] x [d]", L"Обнаружена ошибка функцией \"void f(int)\"!"}};
-  for (const auto& [signature, title] : cases) {
-    EXPECT_EQ(ReportW(signature + kLocation, L"", false), title + kLocation) << signature;
-    EXPECT_EQ(ReportW(signature, L"", false), title) << "no location: the mark goes at the end";
-  }
+  const struct {
+    const char* signature;
+    unsigned tags;
+    const wchar_t* title;
+  } cases[] = {{"X::Y(int)", Error::kMethod, L"Ошибка в методе \"X::Y(int)\"!"},
+               {"X::Y(int)", Error::kDetected | Error::kWarning, L"Обнаружена ошибка методом \"X::Y(int)\"!"},
+               {"X::Y(int)", Error::kWarning, L"Предупреждение метода \"X::Y(int)\"!"},
+               {"f(int)", Error::kFunction, L"Ошибка в функции \"f(int)\"!"},
+               {"f(int)", Error::kFunction | Error::kDetected, L"Обнаружена ошибка функцией \"f(int)\"!"},
+               {"f(int)", Error::kFunction | Error::kWarning, L"Предупреждение функции \"f(int)\"!"},
+               {"X::f()", Error::kMethod, L"Ошибка в функции \"X::f()\"!"},  // "()" marks a function
+               // No parentheses: made to look like a call.
+               {"Init", Error::kMethod, L"Ошибка в методе \"Init()\"!"},
+               {"Init(x", Error::kMethod, L"Ошибка в методе \"Init(x()\"!"}};
+  for (const auto& c : cases) EXPECT_EQ(Report(c.signature, c.tags), c.title + kLocation) << c.signature;
 }
 
 TEST(Report, MessageAndLastErrorTails) {
-  const std::wstring header = L"f(int)[f]" + kLocation, shown = L"Ошибка в функции \"f(int)\"!" + kLocation;
-  SetLastError(2);
-  const std::wstring two = Error::DescriptionW<bool>(true);
+  const std::wstring shown = L"Ошибка в функции \"f(int)\"!" + kLocation, two = Error::SystemTextW(2);
   EXPECT_TRUE(two.rfind(L"\nLast Error: 2.\n", 0) == 0 && two.size() > 17 &&
               two.find(L"\r\n\n") == two.size() - 3)
       << "the system's own text with its CR LF: " << two;
-  EXPECT_EQ(ReportW(header, L"Сообщение", false), shown + L"\nСообщение\n");
+  EXPECT_EQ(Report("f(int)", Error::kFunction, L"Сообщение"), shown + L"\nСообщение\n");
   SetLastError(2);
-  EXPECT_EQ(ReportW(header, L"", true), shown + two);
+  EXPECT_EQ(Report("f(int)", Error::kFunction, L"", true), shown + two);
   SetLastError(2);
-  EXPECT_EQ(ReportW(header, L"m", true), shown + two + L"m\n");
-  SetLastError(5);
-  EXPECT_TRUE(Error::DescriptionW<bool>(false).empty() && GetLastError() == 5u)
-      << "none asked: the last error stays";
-  // WinINet's own texts inside its range, the system's around it.
-  const std::pair<DWORD, const wchar_t*> codes[] = {{12000, L"\nLast Error: 12000.\n"},
-                                                    {12001, L"\r\nLast Error: 12001.\r\n\r\nNo more handles"},
-                                                    {12175, L"\r\nLast Error: 12175.\r\n\r\n"},
-                                                    {12176, L"\nLast Error: 12176.\n"}};
-  for (const auto& [code, start] : codes) {
-    SetLastError(code);
-    EXPECT_EQ(Error::DescriptionW<bool>(true).rfind(start, 0), 0u) << code;
-  }
+  EXPECT_EQ(Report("f(int)", Error::kFunction, L"m", true), shown + two + L"m\n");
+  // The typed descriptions give WinINet's own texts inside its range, the
+  // system's around it; a report describes every code by the system's text.
+  const std::pair<LONG, const wchar_t*> codes[] = {{12000, L"\nLast Error: 12000.\n"},
+                                                   {12001, L"\r\nLast Error: 12001.\r\n\r\nNo more handles"},
+                                                   {12175, L"\r\nLast Error: 12175.\r\n\r\n"},
+                                                   {12176, L"\nLast Error: 12176.\n"}};
+  for (const auto& [code, start] : codes) EXPECT_EQ(Error::DescriptionW<LONG>(code).rfind(start, 0), 0u) << code;
+  const std::wstring internet = shown + Error::SystemTextW(12001);
+  SetLastError(12001);
+  EXPECT_EQ(Report("f(int)", Error::kFunction, L"", true), internet);
   // Raise describes the failed call's last error, not that of composing the header.
   SetLastError(3);
   const std::wstring raised =

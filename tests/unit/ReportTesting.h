@@ -40,8 +40,6 @@ std::wstring Thrown(Action&& action) {
     action();
   } catch (const Utils::Error::Failure& failure) {
     return failure.Text();
-  } catch (const std::wstring& report) {
-    return report;
   }
   ADD_FAILURE() << "no report was thrown";
   return std::wstring();

@@ -14,7 +14,7 @@ using namespace Utils::Checking;
 using namespace ReportTesting;
 using u64 = unsigned long long;
 constexpr u64 kAll = All<u64>;
-const std::wstring kCaller = L"void __cdecl Caller(int)\r\nFile: \"caller\"\r\nLine: 1\r\n";
+const Utils::Error::Site kCaller{"void __cdecl Caller(int)", Utils::Error::kMethod, "caller", 1};
 
 // The range check's heading, with the caller's header behind it, and the
 // figures that close its report.
@@ -27,7 +27,7 @@ std::wstring Heading(const std::wstring& check, const std::wstring& start) {
                     L"__int64," +
                     start + L",const unsigned __int64)",
                 L"utils/text/Utils.Checking.cpp") +
-         L"\n\r\n\nВ методе" + MaskLines(kCaller);
+         L"\n\r\n\nВ методеvoid __cdecl Caller(int)\r\nFile: \"caller\"\r\nLine: #\r\n";
 }
 std::wstring Figures(const wchar_t* total, const wchar_t* start, const wchar_t* count) {
   return L"Количество всех элементов: " + std::wstring(total) + L"\nСтартовый элемент: " + start +
@@ -171,6 +171,12 @@ TEST(Strings, ConversionsThroughTheCodePages) {
   EXPECT_TRUE(AnsiToUnicode("", 0).empty() && GetLastError() == 0u);
   SetLastError(87);
   EXPECT_TRUE(UnicodeToAnsi(L"", 0).empty() && GetLastError() == 0u);
+  // A code page that Windows refuses: the conversion's report has a layout of its own.
+  EXPECT_EQ(Thrown([] { AnsiToUnicode("a", 12345); }),
+            L"Ошибка в методе:\r\n\"Utils::CodingStr::AnsiToUnicode(const class std::basic_string<char,struct "
+            L"std::char_traits<char>,class std::allocator<char> > &,const int)\".\r\nFile: \"utils/text/"
+            L"Utils.CodingStr.cpp\".\r\n\r\nВ строке отсутствуют символы.\r\n\r\n" +
+                Utils::Error::SystemTextW(ERROR_INVALID_PARAMETER).substr(1));
 }
 
 }  // namespace

@@ -5,8 +5,9 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include "utils/contract/Utils.Error.Typed.h"
 #include "utils/errors/Utils.Error.h"
-#include "utils/errors/Utils.ErrorTables.h"
+#include "utils/text/Utils.CodingStr.h"
 
 namespace Utils::Error {
 namespace {
@@ -58,7 +59,6 @@ template <class Fetch> std::string ServerResponseRowA(Fetch fetch) {
 
 }  // namespace
 
-
 std::wstring InternetW(const long code) {
   if (code == Tables::kServerResponseCode)
     return ServerResponseRowW(InternetGetLastResponseInfoW);
@@ -71,7 +71,7 @@ std::string InternetA(const long code) {
   if (code == Tables::kServerResponseCode)
     return ServerResponseRowA(InternetGetLastResponseInfoA);
   if (const Tables::Row* row = Tables::Internet().Find(code))
-    return Tables::To1251(Tables::InternetRow(*row));
+    return CodingStr::UnicodeToAnsi(Tables::InternetRow(*row), Tables::kCyrillicCodePage);
   return SystemTextA(static_cast<DWORD>(code));
 }
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "utils/errors/Utils.Error.h"
+#include "utils/runtime/Utils.Failure.h"
 
 namespace Utils::Smart {
 namespace {
