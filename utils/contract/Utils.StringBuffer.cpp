@@ -1,7 +1,6 @@
-#include "utils/text/Utils.StringBuffer.h"
+#include "utils/contract/Utils.StringBuffer.h"
 
 #include "utils/text/Utils.Checking.h"
-#include "utils/errors/Utils.Error.h"
 
 namespace Utils {
 namespace {
