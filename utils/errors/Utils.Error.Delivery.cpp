@@ -5,6 +5,7 @@
 
 #include "utils/errors/Utils.Error.h"
 #include "utils/errors/Utils.ThreadState.h"
+#include "utils/runtime/Utils.LastError.h"
 
 namespace Utils::Error {
 namespace {
@@ -23,15 +24,13 @@ void Deliver(const std::wstring& report, const wchar_t* caption, const UINT styl
 }
 
 void Warn(const Site& site, const wchar_t* caption, const std::wstring& message) {
-  // A warning shown while a report is being composed must not change the
-  // last error that the report goes on to describe.
-  const DWORD code = GetLastError();
+  // A warning may be shown while a report is being composed.
+  const KeptLastError kept;
   Deliver(HeaderW(site) + L"\r\n" + message, caption, kStyleInformation);
-  SetLastError(code);
 }
 
 void Note(const Failure& failure) {
-  const DWORD code = GetLastError();
+  const KeptLastError kept;
   if (ThreadState::HasNote()) {
     ThreadState::CountNote();
   } else {
@@ -41,7 +40,6 @@ void Note(const Failure& failure) {
       // No memory for the text: the caller's answer stands on its own.
     }
   }
-  SetLastError(code);
 }
 
 void Echo(const std::wstring& report, const bool lineEnd) {
