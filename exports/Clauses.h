@@ -7,10 +7,9 @@
 
 namespace Sedgefold {
 
-// Compose the caught failure into a report of the site and deliver it,
-// captioned with the module name: kept for the calling thread, and shown
+// Compose the caught failure's report into a report of the site and deliver
+// it, captioned with the module name: kept for the calling thread, and shown
 // in a box unless the thread is quiet. Never throw.
-void ShowCaught(const Utils::Error::Site& site, const std::string& caught) noexcept;
 void ShowCaught(const Utils::Error::Site& site, const std::wstring& caught) noexcept;
 void ShowUnknown(const Utils::Error::Site& site) noexcept;
 
@@ -19,17 +18,13 @@ template <class Body> bool RunReported(const Utils::Error::Site& site, Body&& bo
   try {
     body();
     return true;
-  } catch (const std::string& caught) {
-    ShowCaught(site, caught);
   } catch (const Utils::Error::Failure& caught) {
-    // Composed here, at delivery, as the wide clause composes its report.
+    // Composed here, at delivery.
     try {
       ShowCaught(site, caught.Text());
     } catch (...) {
       ShowUnknown(site);
     }
-  } catch (const std::wstring& caught) {
-    ShowCaught(site, caught);
   } catch (...) {
     ShowUnknown(site);
   }

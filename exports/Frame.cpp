@@ -14,22 +14,12 @@ void RequireText(const Utils::Error::Site& site, const void* text) {
 
 }  // namespace
 
-void ShowCaught(const Utils::Error::Site& site, const std::string& caught) noexcept {
-  try {
-    const std::string report = Utils::Error::ReportA(Utils::Error::HeaderA(site), caught);
-    const std::string caption =
-        Utils::CodingStr::UnicodeToAnsi(Project::ModuleName(), Utils::CodingStr::kAnsiCodePage);
-    Utils::Error::Deliver(report, caption.c_str());
-  } catch (...) {
-    // Nothing may cross into the host; the export still returns failure.
-  }
-}
-
 void ShowCaught(const Utils::Error::Site& site, const std::wstring& caught) noexcept {
   try {
-    const std::wstring report = Utils::Error::ReportW(Utils::Error::HeaderW(site), caught, false);
+    const std::wstring report = Utils::Error::Failure(site, caught, false).Text();
     Utils::Error::Deliver(report, Project::ModuleName().c_str(), Utils::Error::kStyleError);
   } catch (...) {
+    // Nothing may cross into the host; the export still returns failure.
   }
 }
 
@@ -56,7 +46,7 @@ void KeepNoted(const Utils::Error::Site& site) noexcept {
     if (!Utils::ThreadState::LastReport().empty()) return;
     const std::wstring note = Utils::ThreadState::TakeNote();
     if (!note.empty())
-      Utils::ThreadState::KeepReport(Utils::Error::ReportW(Utils::Error::HeaderW(site), note, false));
+      Utils::ThreadState::KeepReport(Utils::Error::Failure(site, note, false).Text());
   } catch (...) {
   }
 }

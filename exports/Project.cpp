@@ -19,20 +19,20 @@ int g_started = 0;  // guarded by the start-up lock
 
 // Lives until the process ends, so no static destructor runs after unload
 // has taken the master lock down.
-Utils::Smart::Pointer<g_CInitCS>& HeldStartupLock() {
-  static auto* held = new Utils::Smart::Pointer<g_CInitCS>();
-  return *held;
+Utils::Smart::Pointer<g_CInitCS>& StartupLockSlot() {
+  static auto* slot = new Utils::Smart::Pointer<g_CInitCS>();
+  return *slot;
 }
 
 // Enters the start-up lock for the life of the object; the copy of the
 // smart pointer is dropped at once, the static one keeps the lock alive.
 class StartupScope {
  public:
-  StartupScope() : lock_(StartupLock()), held_(*lock_.Get()) { lock_.Reset(); }
+  StartupScope() : lock_(StartupLock()), entered_(*lock_.Get()) { lock_.Reset(); }
 
  private:
   Utils::Smart::Pointer<g_CInitCS> lock_;
-  Utils::Sync::ScopedLock held_;
+  Utils::Sync::ScopedLock entered_;
 };
 
 }  // namespace
@@ -46,12 +46,12 @@ bool Init(const unsigned long) {
 
 Utils::Smart::Pointer<g_CInitCS> StartupLock() {
   Utils::Sync::ScopedLock master(Utils::Sync::Master());
-  Utils::Smart::Pointer<g_CInitCS>& held = HeldStartupLock();
-  if (!held) {
+  Utils::Smart::Pointer<g_CInitCS>& slot = StartupLockSlot();
+  if (!slot) {
     auto fresh = std::make_unique<g_CInitCS>();
-    held.Assign(fresh.release());
+    slot.Assign(fresh.release());
   }
-  return held;
+  return slot;
 }
 
 const std::wstring& ModuleName() { return g_moduleName; }

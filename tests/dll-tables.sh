@@ -24,7 +24,7 @@ imports=$(sed -n 's/^[[:space:]]*DLL Name:[[:space:]]*//p' <<<"$dump" | tr -d '\
 [ -n "$imports" ] || fail "no import table found"
 while read -r name; do
   case "${name,,}" in
-    kernel32.dll | user32.dll | shell32.dll | shlwapi.dll | wininet.dll | msvcrt.dll | api-ms-win-crt-*.dll) ;;
+    kernel32.dll | user32.dll | shell32.dll | shlwapi.dll | msvcrt.dll | api-ms-win-crt-*.dll) ;;
     *) fail "imports $name, which is not a Windows system DLL" ;;
   esac
 done <<<"$imports"

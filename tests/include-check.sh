@@ -1,9 +1,16 @@
 #!/usr/bin/env bash
-# Checks the code's includes: no cycle between units. A unit is a header
-# and the sources named after it (utils/errors/Utils.Error.h with
-# Utils.Error.Report.cpp, ...; a source belongs to the longest header name
-# its own name starts with); a unit depends on every unit whose header one
-# of its files includes.
+# Checks the code's includes: folders that layer, and no cycle between
+# units.
+#
+# Folders, lowest first: utils/runtime, utils/text, utils/errors,
+# utils/files, exports, host, cli, bench, and utils/contract above them all.
+# A file includes headers of its own folder and of folders below it, never
+# above; so nothing includes the contract, the code no export reaches.
+#
+# A unit is a header and the sources named after it (utils/errors/Utils.Error.h
+# with Utils.Error.Report.cpp, ...; a source belongs to the longest header
+# name its own name starts with); a unit depends on every unit whose header
+# one of its files includes.
 #
 #   include-check.sh SOURCE_ROOT
 set -euo pipefail
@@ -11,35 +18,38 @@ set -euo pipefail
 source "$(dirname "$0")/lib-check.sh"
 cd "$1"
 
-cycle=$(find exports utils host cli bench -name '*.h' -o -name '*.cpp' | LC_ALL=C sort | python3 -c '
-import os, re, sys
+problems=$(find exports utils host cli bench -name '*.h' -o -name '*.cpp' | LC_ALL=C sort | python3 -c '
+import graphlib, os, re, sys
 files = sys.stdin.read().split()
 headers = {f[:-2] for f in files if f.endswith(".h")}
+layers = "utils/runtime utils/text utils/errors utils/files exports host cli bench utils/contract".split()
+rank = {layer: n for n, layer in enumerate(layers)}
+def folder(f):
+    return "/".join(f.split("/")[:2 if f.startswith("utils/") else 1])
 def unit(f):
     stem = f[:-2] if f.endswith(".h") else f[:-4]
     while stem not in headers and "." in os.path.basename(stem):
         stem = stem.rsplit(".", 1)[0]
     return stem
+for stray in sorted({folder(f) for f in files} - set(layers)):
+    print(f"{stray}/ is in no layer of include-check.sh")
 edges = {}
 for f in files:
-    for included in re.findall(r"^#include \"([^\"]+)\.h\"", open(f, encoding="utf-8").read(), re.M):
-        if included in headers and unit(f) != included:
-            edges.setdefault(unit(f), set()).add(included)
-state, path = {}, []
-def visit(u):
-    state[u] = 1
-    path.append(u)
-    for v in sorted(edges.get(u, ())):
-        if state.get(v) == 1:
-            print(" -> ".join(path[path.index(v):] + [v]))
-            sys.exit(0)
-        if v not in state:
-            visit(v)
-    path.pop()
-    state[u] = 2
-for u in sorted(edges):
-    if u not in state:
-        visit(u)
+    for number, line in enumerate(open(f, encoding="utf-8"), 1):
+        included = re.match(r"#include \"([^\"]+)\.h\"", line)
+        if not included or included[1] not in headers:
+            continue
+        if unit(f) != included[1]:
+            edges.setdefault(unit(f), set()).add(included[1])
+        to = folder(included[1])
+        if rank.get(to, len(layers)) > rank.get(folder(f), len(layers)):
+            print(f"{f}:{number}: includes {included[1]}.h of {to}/, a folder above its own")
+try:
+    graphlib.TopologicalSorter(edges).prepare()
+except graphlib.CycleError as cycle:
+    print("an include cycle between units: " + " -> ".join(reversed(cycle.args[1])))
 ')
-[ -z "$cycle" ] || fail "an include cycle between units: $cycle"
+while read -r problem; do
+  [ -z "$problem" ] || fail "$problem"
+done <<<"$problems"
 finish "the includes of $(pwd)"

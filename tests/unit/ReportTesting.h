@@ -1,15 +1,13 @@
 #pragma once
-// Helpers for tests that look at thrown reports, at what the library writes
-// to the standard wide output and at the message boxes it shows.
+// Helpers for tests that look at thrown reports and at what the library
+// writes to the standard wide output.
 #include <gtest/gtest.h>
 
 #include <iostream>
 #include <regex>
 #include <sstream>
 #include <string>
-#include <vector>
 
-#include "host/Boxes.h"
 #include "utils/errors/Utils.Error.h"
 
 namespace ReportTesting {
@@ -22,17 +20,6 @@ struct WcoutCapture {
   std::wstring Text() const { return captured.str(); }
 };
 
-// Every message box shown while it lives, in order: read and closed by the
-// host's patrol before the call that shows it returns. (A Host::BoxHook
-// catches the warnings' task-modal boxes under Wine before their text is set.)
-struct Boxes {
-  std::vector<Host::Box> shown;
-  Boxes() {
-    Host::SetBoxSink([this](const Host::Box& box) { shown.push_back(box); });
-  }
-  ~Boxes() { Host::SetBoxSink(nullptr); }
-};
-
 // The wide report that `action` throws; a test failure when it throws none.
 template <class Action>
 std::wstring Thrown(Action&& action) {
@@ -40,8 +27,6 @@ std::wstring Thrown(Action&& action) {
     action();
   } catch (const Utils::Error::Failure& failure) {
     return failure.Text();
-  } catch (const std::wstring& report) {
-    return report;
   }
   ADD_FAILURE() << "no report was thrown";
   return std::wstring();

@@ -14,20 +14,18 @@ using namespace Utils::Checking;
 using namespace ReportTesting;
 using u64 = unsigned long long;
 constexpr u64 kAll = All<u64>;
-const std::wstring kCaller = L"void __cdecl Caller(int)\r\nFile: \"caller\"\r\nLine: 1\r\n";
+const Utils::Error::Site kCaller{"void __cdecl Caller(int)", Utils::Error::kMethod, "caller", 1};
 
 // The range check's heading, with the caller's header behind it, and the
 // figures that close its report.
 std::wstring Heading(const std::wstring& check, const std::wstring& start) {
   return Header(L"Обнаружена ошибка функцией \"",
                 L"unsigned __int64 __cdecl Utils::Checking::" + check +
-                    L"<unsigned __int64,unsigned __int64,unsigned __int64>(const class "
-                    L"std::basic_string<wchar_t,"
-                    L"struct std::char_traits<wchar_t>,class std::allocator<wchar_t> > &,const unsigned "
-                    L"__int64," +
+                    L"<unsigned __int64,unsigned __int64,unsigned __int64>(const class std::basic_string<wchar_t,"
+                    L"struct std::char_traits<wchar_t>,class std::allocator<wchar_t> > &,const unsigned __int64," +
                     start + L",const unsigned __int64)",
                 L"utils/text/Utils.Checking.cpp") +
-         L"\n\r\n\nВ методе" + MaskLines(kCaller);
+         L"\n\r\n\nВ методеvoid __cdecl Caller(int)\r\nFile: \"caller\"\r\nLine: #\r\n";
 }
 std::wstring Figures(const wchar_t* total, const wchar_t* start, const wchar_t* count) {
   return L"Количество всех элементов: " + std::wstring(total) + L"\nСтартовый элемент: " + start +
@@ -57,9 +55,7 @@ TEST(Strings, RangeChecksCountForwardAndBackwardOrRefuse) {
     EXPECT_EQ(start, c[4]) << c[0] << ' ' << c[1];
   }
   const std::wstring heading = Heading(L"CountDirect", L"const unsigned __int64"),
-                     zero =
-                         L"Количество всех элементов "
-                         L"равно нулю.\n",
+                     zero = L"Количество всех элементов равно нулю.\n",
                      pastEnd = L"Номер стартового элемента больше или равен количеству всех элементов.\n";
   for (const u64 total : {10u, 0u})  // count 0 is looked at first, and not echoed
     EXPECT_EQ(Refusal([&] { CountDirect(kCaller, total, u64(0), u64(0)); }, false),
@@ -126,11 +122,8 @@ TEST(Strings, PosByReverseCountsOccurrencesBackFromStart) {
         << text << " / " << sub << ": " << narrow << ' ' << wide;
   }
   u64 number = 1;
-  EXPECT_NE(Thrown([&] {
-              S::PosByReverseNumberSubStringsW(L"abc", L"", number);
-            }).find(L"\nОтсутсвует искомая подстрока.\n"),
-            std::wstring::npos);
-  EXPECT_EQ(number, 1u);
+  const std::wstring noSub = Thrown([&] { S::PosByReverseNumberSubStringsW(L"abc", L"", number); });
+  EXPECT_TRUE(noSub.find(L"\nОтсутсвует искомая подстрока.\n") != std::wstring::npos && number == 1u) << noSub;
 }
 
 TEST(Strings, UpperCaseAndReplaceWithinTheCountedRegion) {
@@ -188,6 +181,12 @@ TEST(Strings, ConversionsThroughTheCodePages) {
   EXPECT_TRUE(AnsiToUnicode("", 0).empty() && GetLastError() == 0u);
   SetLastError(87);
   EXPECT_TRUE(UnicodeToAnsi(L"", 0).empty() && GetLastError() == 0u);
+  // A code page that Windows refuses: the conversion's report has a layout of its own.
+  EXPECT_EQ(Thrown([] { AnsiToUnicode("a", 12345); }),
+            L"Ошибка в методе:\r\n\"Utils::CodingStr::AnsiToUnicode(const class std::basic_string<char,struct "
+            L"std::char_traits<char>,class std::allocator<char> > &,const int)\".\r\nFile: \"utils/text/"
+            L"Utils.CodingStr.cpp\".\r\n\r\nВ строке отсутствуют символы.\r\n\r\n" +
+                Utils::Error::SystemTextW(ERROR_INVALID_PARAMETER).substr(1));
 }
 
 }  // namespace

@@ -1,8 +1,9 @@
 // Kept for the contract, reached by no export: the descriptions of
 // common-dialog error codes (CommDlgExtendedError), which no operation of
 // the library can meet.
+#include "utils/contract/Utils.Error.Typed.h"
 #include "utils/errors/Utils.Error.h"
-#include "utils/errors/Utils.ErrorTables.h"
+#include "utils/text/Utils.CodingStr.h"
 
 namespace Utils::Error {
 
@@ -13,7 +14,7 @@ std::wstring CommonDialogW(WORD code) {
 
 std::string CommonDialogA(WORD code) {
   if (const Tables::Row* row = Tables::CommonDialog().Find(code))
-    return Tables::To1251(Tables::CommonDialogRow(*row));
+    return CodingStr::UnicodeToAnsi(Tables::CommonDialogRow(*row), Tables::kCyrillicCodePage);
   return SystemTextA(code);
 }
 

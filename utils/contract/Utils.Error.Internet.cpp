@@ -5,8 +5,10 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include "utils/contract/Utils.Error.Typed.h"
+#include "utils/contract/Utils.WinInet.h"
 #include "utils/errors/Utils.Error.h"
-#include "utils/errors/Utils.ErrorTables.h"
+#include "utils/text/Utils.CodingStr.h"
 
 namespace Utils::Error {
 namespace {
@@ -56,12 +58,21 @@ template <class Fetch> std::string ServerResponseRowA(Fetch fetch) {
   return "\r\nLast Error: 12003.\r\n\r\n" + text + "\r\n\r\n";
 }
 
-}  // namespace
+// The server's last response through WinINet's function `name`; without
+// WinINet every fetch fails.
+template <class Fn, class C> auto ResponseFetch(const char* name) {
+  const Fn fetch = WinInet::Function<Fn>(name);
+  return [fetch](DWORD* error, C* buffer, DWORD* length) {
+    return fetch != nullptr && fetch(error, buffer, length);
+  };
+}
 
+}  // namespace
 
 std::wstring InternetW(const long code) {
   if (code == Tables::kServerResponseCode)
-    return ServerResponseRowW(InternetGetLastResponseInfoW);
+    return ServerResponseRowW(
+        ResponseFetch<decltype(&InternetGetLastResponseInfoW), wchar_t>("InternetGetLastResponseInfoW"));
   if (const Tables::Row* row = Tables::Internet().Find(code))
     return Tables::InternetRow(*row);
   return SystemTextW(static_cast<DWORD>(code));
@@ -69,9 +80,10 @@ std::wstring InternetW(const long code) {
 
 std::string InternetA(const long code) {
   if (code == Tables::kServerResponseCode)
-    return ServerResponseRowA(InternetGetLastResponseInfoA);
+    return ServerResponseRowA(
+        ResponseFetch<decltype(&InternetGetLastResponseInfoA), char>("InternetGetLastResponseInfoA"));
   if (const Tables::Row* row = Tables::Internet().Find(code))
-    return Tables::To1251(Tables::InternetRow(*row));
+    return CodingStr::UnicodeToAnsi(Tables::InternetRow(*row), Tables::kCyrillicCodePage);
   return SystemTextA(static_cast<DWORD>(code));
 }
 

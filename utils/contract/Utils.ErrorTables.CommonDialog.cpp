@@ -1,7 +1,7 @@
 // Kept for the contract, reached by no export: the rows of common-dialog
 // error codes (CommDlgExtendedError), which no operation of the library
 // can meet.
-#include "utils/errors/Utils.ErrorTables.h"
+#include "utils/contract/Utils.Error.Typed.h"
 
 namespace Utils::Error::Tables {
 namespace {

@@ -2,7 +2,7 @@
 // codes, which only the FTP search (never set up by any operation) could
 // meet. Their system texts live in wininet.dll's message table, which
 // FormatMessage without a module cannot reach, hence a table of our own.
-#include "utils/errors/Utils.ErrorTables.h"
+#include "utils/contract/Utils.Error.Typed.h"
 
 namespace Utils::Error::Tables {
 namespace {

@@ -5,7 +5,7 @@
 
 #include "utils/errors/Utils.Error.h"
 #include "utils/errors/Utils.ThreadState.h"
-#include "utils/text/Utils.CodingStr.h"
+#include "utils/runtime/Utils.LastError.h"
 
 namespace Utils::Error {
 namespace {
@@ -23,19 +23,10 @@ void Deliver(const std::wstring& report, const wchar_t* caption, const UINT styl
   if (KeptAndBoxed(report)) ShowW(report.c_str(), caption, style, 0);
 }
 
-void Deliver(const std::string& report, const char* caption) {
-  if (KeptAndBoxed(CodingStr::AnsiToUnicode(report, CodingStr::kAnsiCodePage)))
-    ShowA(report.c_str(), caption);
-}
-
 void Warn(const Site& site, const wchar_t* caption, const std::wstring& message) {
-  // A warning shown while a report is being composed must not change the
-  // last error that the report goes on to describe.
-  const DWORD code = GetLastError();
-  Site plain = site;
-  plain.tags = kMethod;
-  Deliver(HeaderW(plain) + L"\r\n" + message, caption, kStyleInformation);
-  SetLastError(code);
+  // A warning may be shown while a report is being composed.
+  const KeptLastError kept;
+  Deliver(HeaderW(site) + L"\r\n" + message, caption, kStyleInformation);
 }
 
 void Echo(const std::wstring& report, const bool lineEnd) {
@@ -47,13 +38,8 @@ void Echo(const std::wstring& report, const bool lineEnd) {
   std::wcout.flush();
 }
 
-void Raise(const Site& site, const std::wstring& message, const bool withLastError) {
-  throw Failure(site, message, withLastError);
-}
-
-void RaiseEchoed(const Site& site, const std::wstring& message, const bool withLastError) {
-  const Failure failure(site, message, withLastError);
-  Echo(failure.Text());
+void RaiseEchoed(const Failure& failure, const bool lineEnd) {
+  Echo(failure.Text(), lineEnd);
   throw failure;
 }
 

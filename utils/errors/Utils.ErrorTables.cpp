@@ -6,8 +6,6 @@
 namespace Utils::Error::Tables {
 namespace {
 
-constexpr UINT kCyrillicCodePage = 1251;
-
 // Results of SHFileOperationW that are not system error codes.
 constexpr Row kShellRows[] = {
     {0, kSuccessEnglish, kSuccessRussian},
@@ -110,18 +108,6 @@ std::wstring ShellRow(const Row& row) {
 std::wstring RowText(const std::wstring& code, const Row& row) {
   return L"\r\nLast Error: " + code + L".\r\n\r\n" + row.english + L"\r\n\r\n" +
          row.russian + L"\r\n\r\n";
-}
-
-std::string To1251(const std::wstring& text) {
-  if (text.empty()) return std::string();
-  const int length = static_cast<int>(text.size());
-  const int size = WideCharToMultiByte(kCyrillicCodePage, 0, text.c_str(),
-                                       length, nullptr, 0, nullptr, nullptr);
-  if (size <= 0) return std::string();
-  std::string bytes(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(kCyrillicCodePage, 0, text.c_str(), length, bytes.data(),
-                      size, nullptr, nullptr);
-  return bytes;
 }
 
 }  // namespace Utils::Error::Tables

@@ -30,28 +30,16 @@ struct Table {
 constexpr wchar_t kSuccessEnglish[] = L"The operation completed successfully.";
 constexpr wchar_t kSuccessRussian[] = L"Операция успешно завершена.";
 
-const Table& Internet();
 const Table& Shell();
-const Table& CommonDialog();
 
 // A row's text, "\r\nLast Error: <code>.\r\n\r\n<english>\r\n\r\n<russian>
-// \r\n\r\n", with the code written as its table writes codes: WinINet in
-// decimal, shell results as "0x" and five hex digits, common-dialog codes as
-// "0x" and four; code 0 is "0" in every table.
-std::wstring InternetRow(const Row& row);
+// \r\n\r\n", with the code written as its table writes codes: shell results
+// as "0x" and five hex digits; code 0 is "0" in every table.
 std::wstring ShellRow(const Row& row);
-std::wstring CommonDialogRow(const Row& row);
 
-// The layout the three share, around a code already written; "0x" and
+// The layout every table shares, around a code already written; "0x" and
 // `digits` upper-case hex digits for a code, "0" for code 0.
 std::wstring RowText(const std::wstring& code, const Row& row);
 std::wstring Hex(unsigned long value, int digits);
-
-// The narrow rows are the wide ones in code page 1251, whatever the system's
-// ANSI code page is.
-std::string To1251(const std::wstring& text);
-
-// The WinINet code whose text is the server's last response, not its row.
-constexpr long kServerResponseCode = 12003;
 
 }  // namespace Utils::Error::Tables

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "utils/runtime/Utils.Handle.h"
+#include "utils/runtime/Utils.LastError.h"
 
 namespace Utils::ThreadState {
 namespace {
@@ -34,28 +35,15 @@ Record* g_first = nullptr;
 std::size_t g_live = 0;
 
 // The lock held for a scope, by writers alone or by readers together.
-template <void(WINAPI* acquire)(PSRWLOCK), void(WINAPI* release)(PSRWLOCK)> class Held {
+template <void(WINAPI* acquire)(PSRWLOCK), void(WINAPI* release)(PSRWLOCK)> class Locked {
  public:
-  Held() { acquire(&g_lock); }
-  ~Held() { release(&g_lock); }
-  Held(const Held&) = delete;
-  Held& operator=(const Held&) = delete;
+  Locked() { acquire(&g_lock); }
+  ~Locked() { release(&g_lock); }
+  Locked(const Locked&) = delete;
+  Locked& operator=(const Locked&) = delete;
 };
-using Exclusive = Held<AcquireSRWLockExclusive, ReleaseSRWLockExclusive>;
-using Shared = Held<AcquireSRWLockShared, ReleaseSRWLockShared>;
-
-// TlsGetValue and TlsSetValue set the last error even when they succeed,
-// and a report composed afterwards must still describe the error before.
-class KeptLastError {
- public:
-  KeptLastError() : code_(GetLastError()) {}
-  ~KeptLastError() { SetLastError(code_); }
-  KeptLastError(const KeptLastError&) = delete;
-  KeptLastError& operator=(const KeptLastError&) = delete;
-
- private:
-  DWORD code_;
-};
+using Exclusive = Locked<AcquireSRWLockExclusive, ReleaseSRWLockExclusive>;
+using Shared = Locked<AcquireSRWLockShared, ReleaseSRWLockShared>;
 
 void Link(Record* record) {
   record->next = g_first;
@@ -71,6 +59,8 @@ void Unlink(Record* record) {
   --g_live;
 }
 
+// TlsGetValue and TlsSetValue set the last error even when they succeed,
+// and a report composed afterwards must still describe the error before.
 Record* Mine() noexcept {
   const KeptLastError kept;
   const Shared lock;

@@ -1,8 +1,6 @@
 #include "utils/runtime/Utils.Module.h"
 
-#include "utils/text/Utils.Checking.h"
-#include "utils/errors/Utils.Error.h"
-#include "utils/text/Utils.StringBuffer.h"
+#include "utils/runtime/Utils.Failure.h"
 
 namespace Utils::Module {
 namespace {
@@ -20,12 +18,11 @@ constexpr char kIncrementSignature[] =
 }  // namespace
 
 std::wstring FullPath(HINSTANCE module) {
-  _STRINGBUF<wchar_t> buffer(kPathCapacity);
+  std::wstring text(kPathCapacity, L'\0');
   SetLastError(0);
-  if (GetModuleFileNameW(module, buffer.Pointer<wchar_t>(0), kPathCapacity) == 0)
+  if (GetModuleFileNameW(module, text.data(), kPathCapacity) == 0)
     Error::Raise(SF_SITE(kFullPathSignature, Error::kFunction),
                  L"Путь к исполняемому файлу модуля не получен.", true);
-  const std::wstring text = buffer.Copy(0, Checking::All<unsigned long long>);
   return text.substr(0, text.find(L'\0'));
 }
 

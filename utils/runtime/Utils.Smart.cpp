@@ -1,13 +1,16 @@
 #include "utils/runtime/Utils.Smart.h"
 
+#include <map>
 #include <string>
 
-#include "utils/errors/Utils.Error.h"
+#include "utils/runtime/Utils.Failure.h"
 
 namespace Utils::Smart {
 namespace {
 
 constexpr char kReleaseSignature[] = "void __cdecl Utils::Smart::Base::Release(void)";
+constexpr char kEqualsSignature[] = "bool __cdecl Utils::Smart::Base::Equals(class Utils::Smart::Base *)";
+constexpr char kLessSignature[] = "bool __cdecl Utils::Smart::Base::Less(class Utils::Smart::Base *)";
 
 struct ClassIdRegistry {
   Sync::CriticalSection section;
@@ -19,7 +22,27 @@ ClassIdRegistry& ClassIds() {
   return registry;
 }
 
+std::wstring MissingComparison(const wchar_t* condition, const wchar_t* name) {
+  return std::wstring(L"Метод позволяет сравнивать объекты по условию \"") + condition +
+         L"\" внутри класса умного указателя.\r\n"
+         L"Для использования этого метода необходимо определить его в своём коде.\r\n"
+         L"Основной метод \"Utils::Smart::Base::" +
+         name +
+         L"()\".\r\n"
+         L"Тщательно проверьте этот метод, если он нужен.";
+}
+
 }  // namespace
+
+// No class of the library compares its objects (the start-up lock, the one
+// smart object, has no order).
+bool Base::Equals(Base*) {
+  Error::Raise(SF_SITE(kEqualsSignature, Error::kMethod), MissingComparison(L"равно", L"Equals"), false);
+}
+
+bool Base::Less(Base*) {
+  Error::Raise(SF_SITE(kLessSignature, Error::kMethod), MissingComparison(L"меньше", L"Less"), false);
+}
 
 void Base::AddRef() {
   Sync::ScopedLock lock(Sync::Master());
@@ -31,11 +54,6 @@ void Base::Release() {
   {
     Sync::ScopedLock lock(Sync::Master());
     --count_;
-    if (count_ == 1 && id_ != -1) {
-      // Only the registry's reference is left: dropping it destroys us.
-      WeakFactory::Instance().DropId(id_);
-      return;
-    }
     if (count_ < 0)
       Error::Raise(SF_SITE(kReleaseSignature, Error::kMethod), L"Отрицательное значение счётчика указателей.",
                    false);

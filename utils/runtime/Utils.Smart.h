@@ -1,7 +1,5 @@
 #pragma once
 // Reference-counted objects whose counts change under the master lock.
-#include <map>
-
 #include "utils/runtime/Utils.Synchronize.h"
 
 namespace Utils::Smart {
@@ -26,7 +24,7 @@ class Base {
   int Id() const { return id_; }
 
  private:
-  friend class WeakFactory;
+  friend class WeakFactory;  // the registry of objects by ID (utils/contract/)
   int count_ = 0;
   int id_ = -1;
 };
@@ -83,20 +81,6 @@ template <class T> class Pointer {
  private:
   static Base* AsBase(T* object) { return object; }
   T* object_ = nullptr;
-};
-
-// Process-wide registry of objects by ID; it holds one reference of each.
-class WeakFactory {
- public:
-  static WeakFactory& Instance();
-
-  // Removes a registered object; an unknown ID raises a report.
-  void DropId(const int id);
-
- private:
-  WeakFactory() = default;
-  int counter_ = 0;
-  std::map<int, Pointer<Base>> objects_;
 };
 
 // An entry of the class-ID registry.

@@ -3,7 +3,7 @@
 #include <atomic>
 #include <memory>
 
-#include "utils/errors/Utils.Error.h"
+#include "utils/runtime/Utils.Failure.h"
 
 namespace Utils::Sync {
 namespace {

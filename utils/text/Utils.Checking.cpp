@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <sstream>
 
-#include "utils/errors/Utils.Error.h"
 
 namespace Utils::Checking {
 namespace {
@@ -40,11 +39,6 @@ constexpr wchar_t kZeroTotal[] = L"Количество всех элемент�
 constexpr wchar_t kStartPastEnd[] =
     L"Номер стартового элемента больше или равен количеству всех элементов.";
 
-// The check's own heading, which the caller's header follows directly.
-std::wstring Heading(const Error::Site& site) {
-  return Error::ReportW(Error::HeaderW(site), L"\r\n", false) + L"В методе";
-}
-
 template <class Total, class Start, class Count>
 void AppendFigures(std::wostringstream& out, Total total, Start start, Count count) {
   out << L"Количество всех элементов: " << static_cast<u64>(total) << L"\n"
@@ -52,26 +46,18 @@ void AppendFigures(std::wostringstream& out, Total total, Start start, Count cou
       << L"Количество элементов: " << static_cast<u64>(count) << L"\n";
 }
 
-// The figures report has a layout of its own: it goes out composed.
-[[noreturn]] void ThrowEchoed(const Error::Site& site, const std::wstring& report) {
-  Error::Echo(report, false);
-  throw Error::Failure::Composed(site, report);
-}
-
 }  // namespace
 
 template <class Total, class Start, class Count>
-Count CountDirect(const std::wstring& callerHeader, const Total total,
-                  const Start start, const Count count) {
+Count CountDirect(const Error::Site& caller, const Total total, const Start start, const Count count) {
   const Error::Site site = SF_SITE((Signature<Total, Start, Count>::direct), Error::kFunction | Error::kDetected);
-  if (count == 0) throw Error::Failure::Composed(site, Heading(site) + callerHeader + kNoCount);
+  if (count == 0) throw Error::Failure::Range(site, caller, kNoCount, false);
   if (total == 0 || static_cast<Total>(start) >= total) {
-    std::wostringstream report;
-    report << L"\n" << Heading(site) << callerHeader;
-    if (total == 0) report << kZeroTotal << L"\n";
-    report << kStartPastEnd << L"\n" << L"\n\n";
-    AppendFigures(report, total, start, count);
-    ThrowEchoed(site, report.str());
+    std::wostringstream figures;
+    if (total == 0) figures << kZeroTotal << L"\n";
+    figures << kStartPastEnd << L"\n" << L"\n\n";
+    AppendFigures(figures, total, start, count);
+    Error::RaiseEchoed(Error::Failure::Range(site, caller, figures.str(), true), false);
   }
   const Total available = total - static_cast<Total>(start);
   if (count == All<Count> || static_cast<Total>(count) > available)
@@ -80,15 +66,13 @@ Count CountDirect(const std::wstring& callerHeader, const Total total,
 }
 
 template <class Total, class Start, class Count>
-Count CountReverse(const std::wstring& callerHeader, const Total total,
-                   Start& start, const Count count) {
+Count CountReverse(const Error::Site& caller, const Total total, Start& start, const Count count) {
   const Error::Site site = SF_SITE((Signature<Total, Start, Count>::reverse), Error::kFunction | Error::kDetected);
   if (total == 0) {
-    std::wostringstream report;
-    report << L"\n" << Heading(site) << callerHeader << L"\n\n" << kZeroTotal
-           << L"\n\n";
-    AppendFigures(report, total, start, count);
-    ThrowEchoed(site, report.str());
+    std::wostringstream figures;
+    figures << L"\n\n" << kZeroTotal << L"\n\n";
+    AppendFigures(figures, total, start, count);
+    Error::RaiseEchoed(Error::Failure::Range(site, caller, figures.str(), true), false);
   }
   const Start last = static_cast<Start>(total - 1);
   const Start top = (start != All<Start> && static_cast<Total>(start) < total) ? start : last;
@@ -98,11 +82,8 @@ Count CountReverse(const std::wstring& callerHeader, const Total total,
   return window;
 }
 
-template u64 CountDirect<u64, u64, u64>(const std::wstring&, const u64, const u64,
-                                        const u64);
-template u32 CountDirect<u64, u32, u32>(const std::wstring&, const u64, const u32,
-                                        const u32);
-template u64 CountReverse<u64, u64, u64>(const std::wstring&, const u64, u64&,
-                                         const u64);
+template u64 CountDirect<u64, u64, u64>(const Error::Site&, const u64, const u64, const u64);
+template u32 CountDirect<u64, u32, u32>(const Error::Site&, const u64, const u32, const u32);
+template u64 CountReverse<u64, u64, u64>(const Error::Site&, const u64, u64&, const u64);
 
 }  // namespace Utils::Checking

@@ -1,6 +1,6 @@
 #pragma once
 // Range checks that turn (total, start, count) into a number of elements.
-#include <string>
+#include "utils/runtime/Utils.Failure.h"
 
 namespace Utils::Checking {
 
@@ -12,14 +12,12 @@ template <class T> constexpr T All = static_cast<T>(~static_cast<T>(0));
 // start at or past the end with a report that quotes the caller's header.
 // Instantiated for <u64,u64,u64> and <u64,unsigned long,unsigned long>.
 template <class Total, class Start, class Count>
-Count CountDirect(const std::wstring& callerHeader, const Total total,
-                  const Start start, const Count count);
+Count CountDirect(const Error::Site& caller, const Total total, const Start start, const Count count);
 
 // Backward: a start of All or past the end is moved to the last element;
 // returns the window's length from its low end up to start. Refuses total 0.
 // Instantiated for <u64,u64,u64>.
 template <class Total, class Start, class Count>
-Count CountReverse(const std::wstring& callerHeader, const Total total,
-                   Start& start, const Count count);
+Count CountReverse(const Error::Site& caller, const Total total, Start& start, const Count count);
 
 }  // namespace Utils::Checking

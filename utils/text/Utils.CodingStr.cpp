@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include <vector>
+#include "utils/runtime/Utils.Failure.h"
 
 namespace Utils::CodingStr {
 namespace {
@@ -17,43 +17,11 @@ constexpr char kUnicodeToAnsiSignature[] =
     "std::allocator<char> > __cdecl Utils::CodingStr::UnicodeToAnsi(const "
     "class std::basic_string<wchar_t,struct std::char_traits<wchar_t>,class "
     "std::allocator<wchar_t> > &,const int)";
-constexpr char kNamespacePrefix[] = "Utils::CodingStr::";
 
-// The generic report composition depends on this unit, so a refused
-// conversion composes its own report. Plain ASCII texts are widened byte by
-// byte here: running them through the failing conversion again could recurse.
-std::wstring WidenAscii(const char* text) {
-  std::wstring wide;
-  for (; *text; ++text) wide.push_back(static_cast<unsigned char>(*text));
-  return wide;
-}
-
-std::wstring SystemText(DWORD code) {
-  std::vector<wchar_t> buffer(2048, L'\0');
-  // Inserts are never supplied, so they must not be expanded.
-  FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                 nullptr, code, 0, buffer.data(),
-                 static_cast<DWORD>(buffer.size() - 1), nullptr);
-  return buffer.data();
-}
-
+// A refused conversion has a report layout of its own, which the report
+// composition (itself a user of these conversions) builds without them.
 [[noreturn]] void Fail(const char* signature, const wchar_t* message) {
-  const DWORD code = GetLastError();
-  const std::string full = signature;
-  const std::size_t name = full.find(kNamespacePrefix);
-  const std::string method =
-      name == std::string::npos ? full
-                                : full.substr(name + sizeof kNamespacePrefix - 1);
-  std::wstring report = L"Ошибка в методе:\r\n\"Utils::CodingStr::";
-  report += WidenAscii(method.c_str());
-  report += L"\".\r\nFile: \"";
-  report += WidenAscii(__FILE__);
-  report += L"\".\r\n\r\n";
-  report += message;
-  report += L"\r\n\r\n";
-  report += L"Last Error: " + std::to_wstring(code) + L".\n";
-  report += SystemText(code) + L"\n";
-  throw report;
+  throw Error::Failure::Conversion(SF_SITE(signature, Error::kMethod), message);
 }
 
 }  // namespace

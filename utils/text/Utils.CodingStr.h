@@ -8,7 +8,7 @@ namespace Utils::CodingStr {
 // hands out is in it.
 constexpr int kAnsiCodePage = 0;
 
-// Both throw a wide failure report when Windows refuses the conversion.
+// Both raise a failure when Windows refuses the conversion.
 // Text after an embedded NUL is not converted.
 std::wstring AnsiToUnicode(const std::string& text, const int codePage);
 std::string UnicodeToAnsi(const std::wstring& text, const int codePage);

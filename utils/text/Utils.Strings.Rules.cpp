@@ -7,7 +7,7 @@
 #include <cwchar>
 #include <vector>
 
-#include "utils/errors/Utils.Error.h"
+#include "utils/runtime/Utils.Failure.h"
 #include "utils/text/Utils.Strings.h"
 
 namespace Utils::String::Path {

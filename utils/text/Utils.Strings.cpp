@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "utils/errors/Utils.Error.h"
+#include "utils/runtime/Utils.Failure.h"
 
 namespace Utils::String {
 namespace {
@@ -55,9 +55,8 @@ template <class C>
 u64 PosByReverse(const char* signature, const std::basic_string<C>& text,
                  const std::basic_string<C>& sub, u64& number, u64 start,
                  const u64 count) {
-  const u64 window = Checking::CountReverse(
-      Error::HeaderW(SF_SITE(signature, Error::kMethod)), static_cast<u64>(text.size()),
-      start, count);
+  const u64 window =
+      Checking::CountReverse(SF_SITE(signature, Error::kMethod), static_cast<u64>(text.size()), start, count);
   if (sub.empty()) Error::Raise(SF_SITE(signature, Error::kMethod), kNoSubstring, false);
   if (number == 0) return start;
   const u64 lowest = start + 1 - window;
@@ -125,9 +124,8 @@ u64 PosByReverseNumberSubStringsW(const std::wstring& text, const std::wstring& 
 
 std::wstring& UpperW(std::wstring& text, const unsigned long start,
                      const unsigned long count) {
-  const unsigned long n = Checking::CountDirect(
-      Error::HeaderW(SF_SITE(kUpperSignature, Error::kMethod)), static_cast<u64>(text.size()),
-      start, count);
+  const unsigned long n =
+      Checking::CountDirect(SF_SITE(kUpperSignature, Error::kMethod), static_cast<u64>(text.size()), start, count);
   CharUpperBuffW(text.data() + start, n);
   return text;
 }
@@ -141,8 +139,8 @@ std::wstring UpperCopyW(const std::wstring& text) {
 std::wstring& ReplaceW(std::wstring& text, const u64 start, u64 count,
                        const std::wstring& what, const std::wstring& with,
                        const bool all) {
-  const u64 n = Checking::CountDirect(Error::HeaderW(SF_SITE(kReplaceSignature, Error::kMethod)),
-                                      static_cast<u64>(text.size()), start, count);
+  const u64 n =
+      Checking::CountDirect(SF_SITE(kReplaceSignature, Error::kMethod), static_cast<u64>(text.size()), start, count);
   // Characters behind the region keep their distance from the end.
   const std::size_t behind = text.size() - static_cast<std::size_t>(start + n);
   std::size_t from = static_cast<std::size_t>(start);

@@ -1,7 +1,6 @@
-#include "utils/text/Utils.StringBuffer.h"
+#include "utils/contract/Utils.StringBuffer.h"
 
 #include "utils/text/Utils.Checking.h"
-#include "utils/errors/Utils.Error.h"
 
 namespace Utils {
 namespace {
@@ -29,9 +28,8 @@ wchar_t* _STRINGBUF<wchar_t>::Pointer<wchar_t>(const unsigned long long index) {
 
 std::wstring _STRINGBUF<wchar_t>::Copy(const unsigned long long start,
                                        unsigned long long count) {
-  const unsigned long long n = Checking::CountDirect(
-      Error::HeaderW(SF_SITE(kCopySignature, Error::kMethod)),
-      static_cast<unsigned long long>(data_.size()), start, count);
+  const unsigned long long n = Checking::CountDirect(SF_SITE(kCopySignature, Error::kMethod),
+                                                     static_cast<unsigned long long>(data_.size()), start, count);
   return std::wstring(data_.data() + start, static_cast<std::size_t>(n));
 }
 

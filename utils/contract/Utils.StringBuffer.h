@@ -1,5 +1,6 @@
 #pragma once
-// A character array that a Windows function writes into.
+// Kept for the contract, reached by no export: a character array that a
+// Windows function writes into.
 #include <string>
 #include <vector>
 
