@@ -171,11 +171,12 @@ int FailOnThreads(int count, const std::wstring& path) {
   return missing;
 }
 
-// The least of a few readings: the system takes back the stacks of ended
-// threads in its own time, which a single reading can catch half done.
+// The least of the readings of two seconds: the system takes back the
+// stacks of ended threads in its own time, which a single reading can catch
+// half done, and on a busy machine late.
 std::size_t SettledPrivateBytes() {
   std::size_t least = SIZE_MAX;
-  for (int reading = 0; reading < 5; ++reading, Sleep(100)) least = std::min(least, Host::PrivateBytes());
+  for (int reading = 0; reading < 20; ++reading, Sleep(100)) least = std::min(least, Host::PrivateBytes());
   return least;
 }
 
