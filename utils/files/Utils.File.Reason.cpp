@@ -48,11 +48,11 @@ DWORD OpenError(const wstring& path, DWORD access) {
 
 Cause HeldOrDenied(DWORD error, const wstring& path, const wchar_t* where) {
   if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION)
-    return Cause{wstring(L"Файл ") + where + L" открыт другой программой без права совместного доступа:" +
+    return Cause{wstring(L"файл ") + where + L" открыт другой программой без права совместного доступа:" +
                      Quoted(path),
                  error};
   if (error == ERROR_ACCESS_DENIED)
-    return Cause{wstring(L"Нет доступа к элементу ") + where + L":" + Quoted(path), error};
+    return Cause{wstring(L"нет доступа к элементу ") + where + L":" + Quoted(path), error};
   return Cause{};
 }
 
@@ -76,7 +76,7 @@ Cause NoRoom(const Findings& f) {
   if (needed == 0 || drive.empty() || !GetDiskFreeSpaceExW(drive.c_str(), &free, nullptr, nullptr) ||
       free.QuadPart >= needed)
     return Cause{};
-  return Cause{L"На диске назначения не хватает места: свободно " + std::to_wstring(free.QuadPart) +
+  return Cause{L"на диске назначения не хватает места: свободно " + std::to_wstring(free.QuadPart) +
                    L" байт, а скопировать оставалось " + std::to_wstring(needed) + L" байт:" + Quoted(drive),
                ERROR_DISK_FULL};
 }
@@ -96,7 +96,7 @@ Cause Keeping(const Findings& f, const Entry& entry) {
   }
   if (Cause cause = HeldOrDenied(OpenError(source, DELETE), source, L"источника"); !cause.text.empty()) return cause;
   if (Removes(f.work) && entry.kind == Kind::kFile && (entry.attributes & FILE_ATTRIBUTE_READONLY) != 0)
-    return Cause{L"Файл только для чтения:" + Quoted(source), ERROR_ACCESS_DENIED};
+    return Cause{L"файл только для чтения:" + Quoted(source), ERROR_ACCESS_DENIED};
   return Cause{};
 }
 
@@ -185,6 +185,14 @@ wstring Progress(const Findings& f) {
   }
 }
 
+// The entry to name first: a file that stays tells more than the folders
+// holding it, which stay because of it.
+const Entry& FirstUndone(const Findings& f) {
+  for (const std::size_t i : f.account.undone)
+    if (f.survey.entries[i].kind != Kind::kDirectory) return f.survey.entries[i];
+  return f.survey.entries[f.account.undone.front()];
+}
+
 }  // namespace
 
 Error::Failure Of(const Error::Site& site, const Findings& f) {
@@ -194,7 +202,7 @@ Error::Failure Of(const Error::Site& site, const Findings& f) {
     message = L"Оболочка Windows не выполнила " + wstring(Shell::NameOf(RequestOf(f.work))) + L":" + Quoted(f.source) +
               L"\nОднако всё, о чём её просили, на диске видно сделанным.";
   else
-    message = Headline(f, f.survey.entries[f.account.undone.front()]);
+    message = Headline(f, FirstUndone(f));
   if (!f.answer.Claimed()) message += L"\n" + ShellLine(f, cause);
   if (!cause.text.empty()) message += L"\nПричина: " + cause.text;
   message += L"\n" + Progress(f);
