@@ -9,6 +9,7 @@
 #include "ReportTesting.h"
 #include "utils/files/Utils.File.Calls.h"
 #include "utils/files/Utils.File.h"
+#include "utils/runtime/Utils.Handle.h"
 
 namespace {
 
@@ -180,6 +181,14 @@ TEST_F(FileOps, SuccessIsWhatIsFoundOnDiskAfterwards) {
   EXPECT_EQ(fakes.shellRequests.size(), 6u);
 }
 
+// "C:" alone names the folder current on that drive, not its root.
+TEST_F(FileOps, ADrivesRootReachesTheShellAsItsRoot) {
+  MakeDir(L"Data");
+  const std::wstring file = MakeFile(L"Data\\a.txt"), root = root_.substr(0, 3);
+  MainFile::FileOperation(file, root, FO_COPY);
+  EXPECT_EQ(fakes.shellRequests, std::vector<std::wstring>{Request(FO_COPY, file, root)});
+}
+
 TEST_F(FileOps, NoLinkIsAskedForUntilEveryCheckHasPassed) {
   // The missing target is reported before the link's forbidden character;
   // then the link's parent is made, and a failure there is reported too.
@@ -206,6 +215,50 @@ TEST_F(FileOps, NoLinkIsAskedForUntilEveryCheckHasPassed) {
   EXPECT_EQ(fakes.links, std::vector<std::wstring>{link + L">" + target + L"@1"});
   fakes.linkAnswer = FALSE;
   EXPECT_FALSE(MainFile::SymbolicLink(target, link));
+}
+
+// A file already standing where a copy puts one, of the same size, is not
+// the copy: a copy keeps the time its source was last written.
+TEST_F(FileOps, AFileStandingWhereTheCopyGoesIsNotTheCopy) {
+  MakeDir(L"Data");
+  MakeDir(L"To\\Data");
+  MakeFile(L"Data\\a.txt");
+  MakeFile(L"To\\Data\\a.txt");
+  const FILETIME old{0x12345678, 0x01C00000};  // in 2001
+  {
+    const Utils::FileHandle file(CreateFileW(Path(L"Data\\a.txt").c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                                             OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(file && SetFileTime(file.get(), nullptr, nullptr, &old));
+  }
+  fakes.shellAnswer = [](SHFILEOPSTRUCTW& request) {
+    request.fAnyOperationsAborted = FALSE;
+    return 0;
+  };  // claims the copy, makes nothing
+  const Utils::Error::Outcome copied = MainFile::FileOperation(Path(L"Data"), Path(L"To"), FO_COPY);
+  EXPECT_FALSE(copied);
+  EXPECT_NE(copied.Text().find(L"не такой, как источник:\n\"" + Path(L"To\\Data\\a.txt")), std::wstring::npos)
+      << copied.Text();
+}
+
+// A move the shell cannot do by renaming (into a folder of its name already
+// at the destination) is a copy and a delete of what was copied, as it was:
+// a file another program adds to the source meanwhile stops the delete, and
+// the source stays whole beside its copy.
+TEST_F(FileOps, AMoveDeletesOnlyWhatItCopiedAsItWas) {
+  MakeDir(L"Data");
+  MakeFile(L"Data\\a.txt");
+  MakeDir(L"To\\Data");
+  fakes.shellAnswer = [this](SHFILEOPSTRUCTW& request) {
+    const int done = RealShell(request);
+    if (request.wFunc == FO_COPY) MakeFile(L"Data\\late.txt");
+    return done;
+  };
+  const Utils::Error::Outcome moved = MainFile::FileOperation(Path(L"Data"), Path(L"To"), FO_MOVE);
+  EXPECT_FALSE(moved);
+  EXPECT_NE(moved.Text().find(L"источник изменился после копирования"), std::wstring::npos) << moved.Text();
+  for (const wchar_t* kept : {L"Data\\a.txt", L"Data\\late.txt", L"To\\Data\\a.txt"})
+    EXPECT_TRUE(std::filesystem::exists(Path(kept))) << kept;
+  EXPECT_EQ(fakes.shellRequests, std::vector<std::wstring>{Request(FO_COPY, Path(L"Data"), Path(L"To"))});
 }
 
 }  // namespace

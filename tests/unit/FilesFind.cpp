@@ -105,19 +105,20 @@ TEST_F(Tree, LinksAreFollowedUnlessSelfNamedOrLeadingBackAndUnlistableLevelsSkip
 // `refuse` gets no search, with that error; at the end of a level holding
 // the file `vanish`, another process deletes that file, and just before a
 // search of the folder `drop` it deletes that folder (and its a.txt); every
-// file named
-// big.bin is listed 4 GiB larger than it is.
+// file named big.bin is listed 4 GiB larger than it is, in the levels whose
+// pattern holds `larger`.
 struct Listings {
   std::wstring cut;
   std::vector<std::wstring> refuse;
   DWORD error = ERROR_ACCESS_DENIED;
-  std::wstring vanish, drop;
-  std::set<HANDLE> cutting, vanishing;
+  std::wstring vanish, drop, larger;
+  std::set<HANDLE> cutting, vanishing, enlarging;
 } listings;
 
-void Enlarge(LPVOID found) {
+void Enlarge(HANDLE search, LPVOID found) {
   auto* const record = static_cast<WIN32_FIND_DATAW*>(found);
-  if (std::wcscmp(record->cFileName, L"big.bin") == 0) record->nFileSizeHigh += 1;
+  if (listings.enlarging.count(search) != 0 && std::wcscmp(record->cFileName, L"big.bin") == 0)
+    record->nFileSizeHigh += 1;
 }
 
 HANDLE WINAPI FakeFirst(LPCWSTR pattern, FINDEX_INFO_LEVELS level, LPVOID record, FINDEX_SEARCH_OPS search,
@@ -132,7 +133,9 @@ HANDLE WINAPI FakeFirst(LPCWSTR pattern, FINDEX_INFO_LEVELS level, LPVOID record
     RemoveDirectoryW(listings.drop.c_str());
   }
   const HANDLE handle = FindFirstFileExW(pattern, level, record, search, filter, flags);
-  if (handle != INVALID_HANDLE_VALUE) Enlarge(record);
+  listings.enlarging.erase(handle);
+  if (asked.find(listings.larger) != std::wstring::npos) listings.enlarging.insert(handle);
+  if (handle != INVALID_HANDLE_VALUE) Enlarge(handle, record);
   listings.cutting.erase(handle);  // a closed search's handle, given out again
   listings.vanishing.erase(handle);
   const std::wstring searched = pattern;
@@ -151,7 +154,7 @@ BOOL WINAPI FakeNext(HANDLE search, LPWIN32_FIND_DATAW record) {
     return FALSE;
   }
   if (FindNextFileW(search, record)) {
-    Enlarge(record);
+    Enlarge(search, record);
     return TRUE;
   }
   const DWORD end = GetLastError();
@@ -260,7 +263,8 @@ TEST_F(Walk, ClearingFilesCountsTheLevelsItCannotListAndClearsTheRest) {
   EXPECT_TRUE(std::filesystem::exists(Path(L"Data\\A\\a.txt")) && std::filesystem::exists(Path(L"Data\\B\\b.txt")));
 }
 
-// A size has two halves: a file past 4 GiB arrives as one.
+// A size has two halves: a file past 4 GiB arrives as one, and one that
+// arrives with another size, its time kept, has not arrived.
 TEST_F(Walk, SizesPast4GiBAreComparedWhole) {
   WIN32_FIND_DATAW record{};
   record.nFileSizeHigh = 1;
@@ -268,6 +272,10 @@ TEST_F(Walk, SizesPast4GiBAreComparedWhole) {
   EXPECT_EQ(Utils::SizeOf(record), (1ull << 32) + 5);
   Build(L"mkdir Data && echo big > Data/big.bin");
   EXPECT_TRUE(Utils::MainFile::FileOperation(Path(L"Data"), Path(L"Copy"), FO_COPY));
+  listings.larger = L"Other";
+  const Utils::Error::Outcome other = Utils::MainFile::FileOperation(Path(L"Data"), Path(L"Other"), FO_COPY);
+  EXPECT_NE(other.Text().find(L"не такой, как источник:\n\"" + Path(L"Other\\big.bin")), std::wstring::npos)
+      << other.Text();
 }
 
 }  // namespace

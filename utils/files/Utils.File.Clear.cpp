@@ -44,13 +44,18 @@ Outcome EmptyAsItIs(const Error::Site& site, const wstring& prefix) {
   return Error::Failure(site, L"Каталог не удалось перечислить:\n\"" + prefix + L"\"", true);
 }
 
-// Removes each entry of kind that among names; the first answer that did
-// not claim the work, or a claiming one.
-Shell::Answer RemoveEach(const Tree::Survey& survey, Tree::Kind kind, Effects::Among among) {
+// Removes each entry of kind that among names, but those that hold what
+// must not reach the shell; the first answer that did not claim the work,
+// or a claiming one.
+Shell::Answer RemoveEach(const Tree::Survey& survey, Tree::Kind kind, Effects::Among among,
+                         const std::vector<char>& holding) {
   Shell::Answer first;
-  for (const Tree::Entry& entry : survey.entries) {
-    if (entry.kind != kind || entry.otherNames || (among == Effects::Among::kMatches && !entry.IsMatch())) continue;
-    const Shell::Answer answer = Removal::RemoveEntry(survey.PathOf(entry));
+  for (std::size_t i = 0; i < survey.entries.size(); ++i) {
+    const Tree::Entry& entry = survey.entries[i];
+    if (entry.kind != kind || entry.otherNames || holding[i] ||
+        (among == Effects::Among::kMatches && !entry.IsMatch()))
+      continue;
+    const Shell::Answer answer = Removal::RemoveEntry(survey, entry);
     if (first.Claimed()) first = answer;
   }
   return first;
@@ -79,9 +84,10 @@ Outcome ClearContents(const wstring& path) {
   // A file of several names anywhere below keeps its attributes for them
   // only if it is removed before the shell deletes the directory it is in.
   outcome &= Removal::RemoveOtherNamed(site, survey);
-  Removal::LiftReadOnly(survey, false);
-  Shell::Answer answer = RemoveEach(survey, Tree::Kind::kDirectory, Effects::Among::kMatches);
-  const Shell::Answer files = RemoveEach(survey, Tree::Kind::kFile, Effects::Among::kMatches);
+  const std::vector<char> holding = outcome ? std::vector<char>(survey.entries.size(), 0)
+                                            : Removal::HoldingWhatStayed(survey);
+  Shell::Answer answer = RemoveEach(survey, Tree::Kind::kDirectory, Effects::Among::kMatches, holding);
+  const Shell::Answer files = RemoveEach(survey, Tree::Kind::kFile, Effects::Among::kMatches, holding);
   if (answer.Claimed()) answer = files;
   outcome &= Left(site, prefix, answer, survey, Effects::Among::kMatches);
   return outcome;
@@ -96,8 +102,8 @@ Outcome ClearFromFiles(const wstring& path) {
   Outcome outcome = survey.skipped;
   outcome &= Removal::RemoveLinks(site, survey);
   outcome &= Removal::RemoveOtherNamed(site, survey);
-  Removal::LiftReadOnly(survey, true);
-  const Shell::Answer answer = RemoveEach(survey, Tree::Kind::kFile, Effects::Among::kFiles);
+  const Shell::Answer answer =
+      RemoveEach(survey, Tree::Kind::kFile, Effects::Among::kFiles, std::vector<char>(survey.entries.size(), 0));
   outcome &= Left(site, prefix, answer, survey, Effects::Among::kFiles);
   return outcome;
 }

@@ -9,11 +9,24 @@ using std::wstring;
 using Tree::Entry;
 using Tree::Kind;
 
+// Some file systems keep a write time to two seconds.
+constexpr long long kTimeSlack = 2 * 10000000LL;
+
+long long Ticks(const FILETIME& time) {
+  return static_cast<long long>((static_cast<unsigned long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime);
+}
+
+bool SameTime(const FILETIME& one, const FILETIME& other) {
+  const long long apart = Ticks(one) - Ticks(other);
+  return apart <= kTimeSlack && apart >= -kTimeSlack;
+}
+
 // A link arrives as what it led to, whatever that was.
 bool Unlike(const Entry& entry, const ExactNames::Found& found) {
   const bool directory = (found.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   return (entry.kind == Kind::kDirectory && !directory) ||
-         (entry.kind == Kind::kFile && (directory || found.size != entry.size));
+         (entry.kind == Kind::kFile &&
+          (directory || found.size != entry.size || !SameTime(found.written, entry.written)));
 }
 
 void Count(Account& account, std::size_t index, Account::Miss miss) {
@@ -21,8 +34,8 @@ void Count(Account& account, std::size_t index, Account::Miss miss) {
     account.done.push_back(index);
     return;
   }
-  if (account.undone.empty()) account.first = miss;
   account.undone.push_back(index);
+  account.misses.push_back(miss);
 }
 
 }  // namespace
@@ -36,7 +49,8 @@ ExactNames::Seen ExactNames::Look(const wstring& path, Found* found, std::size_t
     Level& listed = level->second;
     const Utils::Level::Ended ended =
         Utils::Level::Scan(pattern, Utils::Level::Options{false, false}, [&](const WIN32_FIND_DATAW& record) {
-          listed.names[record.cFileName].push_back(Found{record.dwFileAttributes, SizeOf(record)});
+          listed.names[record.cFileName].push_back(
+              Found{record.dwFileAttributes, SizeOf(record), record.ftLastWriteTime});
           return true;
         });
     listed.complete = ended.end == Utils::Level::End::kComplete ||

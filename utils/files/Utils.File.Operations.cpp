@@ -2,6 +2,8 @@
 // then the effect looked for on disk, and a true reason for what is not done.
 #include "utils/files/Utils.File.h"
 
+#include <map>
+
 #include "utils/files/Utils.File.Effects.h"
 #include "utils/files/Utils.File.Facts.h"
 #include "utils/files/Utils.File.Reach.h"
@@ -52,17 +54,41 @@ bool MatchesEntries(const wstring& pattern) {
   return any;
 }
 
-Outcome Delete(const Error::Site& site, const wstring& source, Work work) {
+// The entries a move copied, as its walk saw them: the delete after the
+// copy takes only those, unchanged, since another program may have added
+// to the source or written to it meanwhile.
+Outcome UnchangedSince(const Error::Site& site, const Tree::Survey& copied, const Tree::Survey& now) {
+  std::map<wstring, const Tree::Entry*> seen;
+  for (const Tree::Entry& entry : copied.entries) seen.emplace(entry.relative, &entry);
+  for (const Tree::Entry& entry : now.entries) {
+    const auto was = seen.find(entry.relative);
+    const bool same = was != seen.end() && was->second->kind == entry.kind &&
+                      (entry.kind != Tree::Kind::kFile ||
+                       (was->second->size == entry.size &&
+                        CompareFileTime(&was->second->written, &entry.written) == 0));
+    if (!same)
+      return Error::Failure(site,
+                            L"Всё скопировано в место назначения, но источник изменился после копирования и не "
+                            L"удалён:\n\"" + now.PathOf(entry) + L"\"\nКопия в месте назначения, источник на месте.",
+                            false);
+  }
+  return Outcome();
+}
+
+Outcome Delete(const Error::Site& site, const wstring& source, Work work,
+               const Tree::Survey* copied = nullptr) {
   const Tree::Survey survey = Tree::Take(site, source, Tree::Plan::Delete());
   if (survey.Matches() == 0) return NothingMatches(site, source);
   Removal::RequireRemovableLinks(site, survey);
+  if (copied != nullptr)
+    if (Outcome unchanged = UnchangedSince(site, *copied, survey); !unchanged) return unchanged;
   Outcome removed = Removal::RemoveLinks(site, survey);
   removed &= Removal::RemoveOtherNamed(site, survey);
   if (!removed) return removed;
   Shell::Answer answer;
   // Links and files of several names may have been all the source named.
   if (survey.pattern ? MatchesEntries(source) : IsThere(source)) {
-    Removal::LiftReadOnly(survey, false);
+    Removal::LiftReadOnly(survey);
     answer = Shell::Run(FO_DELETE, source);
   }
   if (answer.Claimed() && Effects::Departures(survey, Effects::Among::kMatches).Whole()) return Outcome();
@@ -88,21 +114,31 @@ bool IsRename(const wstring& source, const wstring& destination) {
 }
 
 // Where the shell put what it copied or moved: inside an existing directory
-// of the destination's name, or (some shells) merged into it.
-Effects::Account ArrivalsOf(const Tree::Survey& survey, bool& nested) {
+// of the destination's name, or (some shells, and only for a copy: a move
+// that merged went where nothing was looked at) merged into it.
+Effects::Account ArrivalsOf(const Tree::Survey& survey, bool merges, bool& nested) {
   nested = survey.destination.nested;
   Effects::Account arrived = Effects::Arrivals(survey, nested);
-  if (arrived.Whole() || !nested) return arrived;
+  if (arrived.Whole() || !nested || !merges) return arrived;
   Effects::Account merged = Effects::Arrivals(survey, false);
   if (!merged.Whole()) return arrived;
   nested = false;
   return merged;
 }
 
+// The matches of a pattern go into the destination folder, made first: a
+// shell handed one match and no folder could give the match its name.
+void MakeDestinationFolder(const Error::Site& site, const Tree::Survey& survey) {
+  const wstring& folder = survey.destination.path;
+  if (!survey.pattern || IsExistingDirectory(folder.size() == 2 ? folder + L'\\' : folder)) return;
+  if (!CreatePath(folder)) Error::Raise(site, L"Не создан каталог назначения:\n\"" + folder + L"\"", false);
+}
+
 Outcome CopyTree(const Error::Site& site, const wstring& source, const Tree::Survey& survey, Work work) {
+  MakeDestinationFolder(site, survey);
   const Shell::Answer answer = Shell::Run(FO_COPY, source, survey.destination.path);
   bool nested = false;
-  const Effects::Account arrived = ArrivalsOf(survey, nested);
+  const Effects::Account arrived = ArrivalsOf(survey, work == Work::kCopy, nested);
   if (answer.Claimed() && arrived.Whole()) return Outcome();
   return Reason::Of(site, Reason::Findings{work, source, answer, survey, arrived, nested});
 }
@@ -120,14 +156,11 @@ bool MovesByRenaming(const Tree::Survey& survey) {
 
 // One request for a lone source; one for each match of a pattern, each to
 // its own name in the destination (some shells move only the first of
-// several), the destination made first.
+// several).
 Shell::Answer MoveByRenaming(const Error::Site& site, unsigned short wFunc, const wstring& source,
                              const Tree::Survey& survey) {
   if (!survey.pattern) return Shell::Run(wFunc, source, survey.destination.path);
-  if (!IsExistingDirectory(survey.destination.path)) {
-    const Outcome made = CreatePath(survey.destination.path);
-    if (!made) Error::Raise(site, L"Не создан каталог назначения:\n\"" + survey.destination.path + L"\"", false);
-  }
+  MakeDestinationFolder(site, survey);
   Shell::Answer answer;
   for (const Tree::Entry& entry : survey.entries) {
     if (!entry.IsMatch() || entry.kind == Tree::Kind::kGone) continue;
@@ -137,28 +170,43 @@ Shell::Answer MoveByRenaming(const Error::Site& site, unsigned short wFunc, cons
   return answer;
 }
 
-Outcome MoveTree(const Error::Site& site, unsigned short wFunc, const wstring& source, const Tree::Survey& survey) {
-  if (!MovesByRenaming(survey)) {
-    const Outcome copied = CopyTree(site, source, survey, Work::kMoveCopy);
-    return copied ? Delete(site, source, Work::kMoveDelete) : copied;
-  }
-  const Shell::Answer answer = MoveByRenaming(site, wFunc, source, survey);
-  bool nested = false;
-  const Effects::Account arrived = ArrivalsOf(survey, nested);
+// What the shell did of a move done by renaming, seen on disk.
+Outcome Moved(const Error::Site& site, const wstring& source, const Tree::Survey& survey,
+              const Shell::Answer& answer, bool nested) {
+  const Effects::Account arrived = Effects::Arrivals(survey, nested);
   const Effects::Account departed = Effects::Departures(survey, Effects::Among::kMatches);
   if (answer.Claimed() && arrived.Whole() && departed.Whole()) return Outcome();
   const Effects::Account& account = departed.Whole() ? arrived : departed;
-  return Reason::Of(site, Reason::Findings{Work::kMove, source, answer, survey, account, nested});
+  return Reason::Of(site, Reason::Findings{Work::kMove, source, answer, survey, account, nested, &arrived, &departed});
+}
+
+// A move the shell cannot do by renaming is a copy, seen whole, then a
+// delete of what was copied, if still as it was. Whether the source can be
+// deleted at all is asked before anything is copied.
+Outcome CopyThenDelete(const Error::Site& site, const wstring& source, const Tree::Survey& survey) {
+  Removal::RequireRemovableLinks(site, Tree::Take(site, source, Tree::Plan::Delete()));
+  const Outcome copied = CopyTree(site, source, survey, Work::kMoveCopy);
+  return copied ? Delete(site, source, Work::kMoveDelete, &survey) : copied;
+}
+
+Outcome MoveTree(const Error::Site& site, unsigned short wFunc, const wstring& source, const Tree::Survey& survey) {
+  if (!MovesByRenaming(survey)) return CopyThenDelete(site, source, survey);
+  return Moved(site, source, survey, MoveByRenaming(site, wFunc, source, survey), survey.destination.nested);
 }
 
 Outcome CopyOrMove(const Error::Site& site, const unsigned short wFunc, const wstring& source,
                    const wstring& destination) {
   const bool copy = wFunc == FO_COPY;
-  const Tree::Survey survey = Tree::Take(site, source, copy ? Tree::Plan::Copy() : Tree::Plan::Move(),
-                                         Tree::Destination::Of(source, destination));
+  // "Data" to "DATA" names the entry itself: its one place is the destination.
+  const bool rename = !copy && IsRename(source, destination);
+  Tree::Destination target = Tree::Destination::Of(source, destination);
+  if (rename) target.nested = false;
+  const Tree::Survey survey =
+      Tree::Take(site, source, copy ? Tree::Plan::Copy() : Tree::Plan::Move(), std::move(target));
   if (!copy) RequireNoLinks(site, survey);
   if (survey.Matches() == 0) return NothingMatches(site, source);
-  if (survey.intoItself && !(!copy && IsRename(source, destination)))
+  if (rename) return Moved(site, source, survey, Shell::Run(wFunc, source, destination), false);
+  if (survey.intoItself)
     return Error::Failure(site,
                           L"Назначение совпадает с источником или лежит внутри него:\n\"" + source + L"\"\n\"" +
                               destination + L"\"",

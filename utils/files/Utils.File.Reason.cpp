@@ -9,6 +9,7 @@ namespace {
 
 using std::wstring;
 using Effects::Account;
+using Miss = Effects::Account::Miss;
 using Tree::Entry;
 using Tree::Kind;
 
@@ -32,10 +33,9 @@ unsigned short RequestOf(Work work) {
   return work == Work::kMove ? FO_MOVE : FO_DELETE;
 }
 
-// Where an entry is for this work: at the destination for a copy, where it
-// was for the rest.
-wstring PlaceOf(const Findings& f, const Entry& entry) {
-  return Copies(f.work) ? f.survey.DestinationOf(entry, f.nested) : f.survey.PathOf(entry);
+// Where an entry was looked for: where it stays, or where it did not arrive.
+wstring PlaceOf(const Findings& f, const Entry& entry, Miss miss) {
+  return miss == Miss::kStays ? f.survey.PathOf(entry) : f.survey.DestinationOf(entry, f.nested);
 }
 
 // The system's error for an open of path with access, every kind of sharing
@@ -46,14 +46,19 @@ DWORD OpenError(const wstring& path, DWORD access) {
   return file ? ERROR_SUCCESS : GetLastError();
 }
 
-Cause HeldOrDenied(DWORD error, const wstring& path, const wchar_t* where) {
+Cause HeldOrDenied(DWORD error, const Entry& entry, const wstring& path, const wchar_t* where) {
+  const wchar_t* what = entry.kind == Kind::kDirectory ? L"каталог " : L"файл ";
   if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION)
-    return Cause{wstring(L"файл ") + where + L" открыт другой программой без права совместного доступа:" +
-                     Quoted(path),
+    return Cause{what + wstring(where) + L" открыт другой программой без права совместного доступа:" + Quoted(path),
                  error};
   if (error == ERROR_ACCESS_DENIED)
     return Cause{wstring(L"нет доступа к элементу ") + where + L":" + Quoted(path), error};
   return Cause{};
+}
+
+bool ReadOnly(const wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
 }
 
 // The nearest directory that exists at or above path.
@@ -81,20 +86,27 @@ Cause NoRoom(const Findings& f) {
                ERROR_DISK_FULL};
 }
 
-// What keeps one entry from the work: held by another program, read-only,
-// or kept from us, at the source or where it goes.
-Cause Keeping(const Findings& f, const Entry& entry) {
+// What keeps a copy of one entry from arriving: its source held or kept
+// from us, or what stands where it goes held, read-only or kept from us.
+Cause KeepingCopy(const Findings& f, const Entry& entry) {
   const wstring source = f.survey.PathOf(entry);
-  if (Copies(f.work)) {
-    if (entry.kind == Kind::kFile)
-      if (Cause cause = HeldOrDenied(OpenError(source, GENERIC_READ), source, L"источника"); !cause.text.empty())
-        return cause;
-    if (!entry.landed) return Cause{};
-    const wstring target = f.survey.DestinationOf(entry, f.nested);
-    return HeldOrDenied(OpenError(target, entry.kind == Kind::kFile ? GENERIC_WRITE : FILE_READ_ATTRIBUTES), target,
-                        L"в месте назначения");
-  }
-  if (Cause cause = HeldOrDenied(OpenError(source, DELETE), source, L"источника"); !cause.text.empty()) return cause;
+  if (entry.kind == Kind::kFile)
+    if (Cause cause = HeldOrDenied(OpenError(source, GENERIC_READ), entry, source, L"источника"); !cause.text.empty())
+      return cause;
+  if (!entry.landed) return Cause{};
+  const wstring target = f.survey.DestinationOf(entry, f.nested);
+  if (entry.kind == Kind::kFile && ReadOnly(target))
+    return Cause{L"файл в месте назначения только для чтения:" + Quoted(target), ERROR_ACCESS_DENIED};
+  return HeldOrDenied(OpenError(target, entry.kind == Kind::kFile ? GENERIC_WRITE : FILE_READ_ATTRIBUTES), entry,
+                      target, L"в месте назначения");
+}
+
+// What keeps one entry where it is: held by another program, kept from us,
+// or read-only to a shell that deletes no such file.
+Cause KeepingInPlace(const Findings& f, const Entry& entry) {
+  const wstring source = f.survey.PathOf(entry);
+  if (Cause cause = HeldOrDenied(OpenError(source, DELETE), entry, source, L"источника"); !cause.text.empty())
+    return cause;
   if (Removes(f.work) && entry.kind == Kind::kFile && (entry.attributes & FILE_ATTRIBUTE_READONLY) != 0)
     return Cause{L"файл только для чтения:" + Quoted(source), ERROR_ACCESS_DENIED};
   return Cause{};
@@ -109,7 +121,8 @@ Cause Find(const Findings& f) {
     for (const std::size_t i : f.account.undone) {
       const Entry& entry = f.survey.entries[i];
       if ((entry.kind == Kind::kFile) != files || ++examined > kExamined) continue;
-      if (Cause cause = Keeping(f, entry); !cause.text.empty()) return cause;
+      const Cause cause = Copies(f.work) ? KeepingCopy(f, entry) : KeepingInPlace(f, entry);
+      if (!cause.text.empty()) return cause;
     }
   }
   return Cause{};
@@ -131,25 +144,33 @@ wstring ShellLine(const Findings& f, const Cause& cause) {
   return line + L"; его значение в Windows к найденной причине не относится.";
 }
 
-wstring Headline(const Findings& f, const Entry& first) {
-  const wstring at = PlaceOf(f, first);
-  if (f.answer.Claimed()) {
-    switch (f.account.first) {
-      case Account::Miss::kUnlike:
-        return L"Оболочка ответила успехом, но элемент в месте назначения не такой, как источник:" + Quoted(at);
-      case Account::Miss::kStays:
-        return L"Оболочка ответила успехом, но элемент остался на месте:" + Quoted(at);
-      default:
-        return L"Оболочка ответила успехом, но элемента нет в месте назначения под его именем:" + Quoted(at);
-    }
+// The undone entry to name first: a file that stays tells more than the
+// folders holding it, which stay because of it.
+std::size_t FirstUndone(const Findings& f) {
+  for (std::size_t n = 0; n < f.account.undone.size(); ++n)
+    if (f.survey.entries[f.account.undone[n]].kind != Kind::kDirectory) return n;
+  return 0;
+}
+
+wstring MissText(Miss miss, bool claimed) {
+  const wchar_t* prefix = claimed ? L"Оболочка ответила успехом, но элемент" : L"Элемент";
+  switch (miss) {
+    case Miss::kUnlike: return prefix + wstring(L" в месте назначения не такой, как источник:");
+    case Miss::kStays: return prefix + wstring(L" остался на месте:");
+    default:
+      return claimed ? L"Оболочка ответила успехом, но элемента нет в месте назначения под его именем:"
+                     : L"Элемента нет в месте назначения под его именем:";
   }
-  wstring line = L"Оболочка Windows не выполнила " + wstring(Shell::NameOf(RequestOf(f.work))) + L":" +
-                 Quoted(f.source) + L"\n";
-  switch (f.account.first) {
-    case Account::Miss::kUnlike: return line + L"Элемент в месте назначения не такой, как источник:" + Quoted(at);
-    case Account::Miss::kStays: return line + L"Элемент остался на месте:" + Quoted(at);
-    default: return line + L"Элемента нет в месте назначения под его именем:" + Quoted(at);
-  }
+}
+
+wstring Headline(const Findings& f) {
+  const std::size_t n = FirstUndone(f);
+  const Miss miss = f.account.misses[n];
+  const wstring missing = MissText(miss, f.answer.Claimed()) +
+                          Quoted(PlaceOf(f, f.survey.entries[f.account.undone[n]], miss));
+  if (f.answer.Claimed()) return missing;
+  return L"Оболочка Windows не выполнила " + wstring(Shell::NameOf(RequestOf(f.work))) + L":" + Quoted(f.source) +
+         L"\n" + missing;
 }
 
 wstring Examples(const Findings& f, const std::vector<std::size_t>& entries, bool destination) {
@@ -161,36 +182,48 @@ wstring Examples(const Findings& f, const std::vector<std::size_t>& entries, boo
   return text;
 }
 
+wstring Of(std::size_t part, std::size_t all) { return std::to_wstring(part) + L" из " + std::to_wstring(all); }
+
+// A move: of the matches that left the source, those at the destination
+// and those nowhere to be seen under their names.
+wstring MoveProgress(const Findings& f) {
+  const Account& left = *f.departed;
+  std::vector<std::size_t> moved, astray;
+  for (const std::size_t i : left.done) {
+    bool arrived = false;
+    for (const std::size_t a : f.arrived->done) arrived = arrived || a == i;
+    (arrived ? moved : astray).push_back(i);
+  }
+  const std::size_t all = left.done.size() + left.undone.size();
+  wstring text = moved.empty() ? wstring(L"Ничего не перемещено.")
+                               : L"Уже перемещено элементов: " + Of(moved.size(), all) +
+                                     L"; они теперь в месте назначения, например:" + Examples(f, moved, true);
+  if (!astray.empty())
+    text += L"\nУшли из источника, но в месте назначения под своими именами не найдены: " + Of(astray.size(), all) +
+            L", например:" + Examples(f, astray, true);
+  return text;
+}
+
 // How far the work got, and where what it did is now.
 wstring Progress(const Findings& f) {
   const std::size_t done = f.account.done.size(), all = done + f.account.undone.size();
-  const wstring of = std::to_wstring(done) + L" из " + std::to_wstring(all);
   switch (f.work) {
     case Work::kCopy:
-      return L"Скопировано элементов: " + of + L".";
+      return L"Скопировано элементов: " + Of(done, all) + L".";
     case Work::kMoveCopy:
-      return L"Копирование не дошло до конца, источник не тронут. Скопировано элементов: " + of + L".";
+      return L"Копирование не дошло до конца, источник не тронут. Скопировано элементов: " + Of(done, all) + L".";
     case Work::kMove:
-      return done == 0 ? L"Ничего не перемещено."
-                       : L"Уже перемещено элементов: " + of + L"; они теперь в месте назначения, например:" +
-                             Examples(f, f.account.done, true);
+      if (f.arrived != nullptr && f.departed != nullptr) return MoveProgress(f);
+      return L"Перемещено элементов: " + Of(done, all) + L".";
     case Work::kMoveDelete:
-      return L"Всё скопировано в место назначения, но из источника удалено элементов только " + of +
+      return L"Всё скопировано в место назначения, но из источника удалено элементов только " + Of(done, all) +
              L"; остальные есть и в источнике, и в месте назначения, например:" +
              Examples(f, f.account.undone, false);
     default:
       return done == 0 ? L"Ничего не удалено."
-                       : L"Уже удалено элементов: " + of + L" (удалены окончательно), например:" +
+                       : L"Уже удалено элементов: " + Of(done, all) + L" (удалены окончательно), например:" +
                              Examples(f, f.account.done, false);
   }
-}
-
-// The entry to name first: a file that stays tells more than the folders
-// holding it, which stay because of it.
-const Entry& FirstUndone(const Findings& f) {
-  for (const std::size_t i : f.account.undone)
-    if (f.survey.entries[i].kind != Kind::kDirectory) return f.survey.entries[i];
-  return f.survey.entries[f.account.undone.front()];
 }
 
 }  // namespace
@@ -202,10 +235,10 @@ Error::Failure Of(const Error::Site& site, const Findings& f) {
     message = L"Оболочка Windows не выполнила " + wstring(Shell::NameOf(RequestOf(f.work))) + L":" + Quoted(f.source) +
               L"\nОднако всё, о чём её просили, на диске видно сделанным.";
   else
-    message = Headline(f, FirstUndone(f));
+    message = Headline(f);
   if (!f.answer.Claimed()) message += L"\n" + ShellLine(f, cause);
   if (!cause.text.empty()) message += L"\nПричина: " + cause.text;
-  message += L"\n" + Progress(f);
+  if (!f.account.Whole()) message += L"\n" + Progress(f);
   SetLastError(cause.code);
   return Error::Failure(site, message, cause.code != 0);
 }

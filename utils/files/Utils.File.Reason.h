@@ -25,9 +25,10 @@ enum class Work {
 
 // What to tell: the work, its source as the shell was given it, the
 // shell's answer (of the first request that failed, when there were
-// several), and where the survey's entries are now (arrivals for the
-// copies, departures for the others). nested: where a lone source was
-// looked for at the destination.
+// several), and where the survey's entries are now: arrivals for the
+// copies, departures for the others, and for a move whichever is not whole,
+// with both beside it. nested: where a lone source was looked for at the
+// destination.
 struct Findings {
   Work work;
   std::wstring source;
@@ -35,6 +36,8 @@ struct Findings {
   const Tree::Survey& survey;
   const Effects::Account& account;
   bool nested;
+  const Effects::Account* arrived = nullptr;   // a move's
+  const Effects::Account* departed = nullptr;  // of its matches
 };
 
 // The failure to report. Its code, described in the report, is the one of

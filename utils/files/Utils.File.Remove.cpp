@@ -91,9 +91,9 @@ Error::Outcome RemoveName(const Error::Site& site, const wstring& path, Name nam
   return disposed;
 }
 
-void LiftReadOnly(const Tree::Survey& survey, bool all) {
+void LiftReadOnly(const Tree::Survey& survey) {
   for (const Tree::Entry& entry : survey.entries)
-    if (entry.kind == Tree::Kind::kFile && !entry.otherNames && (all || entry.IsMatch()) &&
+    if (entry.kind == Tree::Kind::kFile && !entry.otherNames && entry.IsMatch() &&
         (entry.attributes & FILE_ATTRIBUTE_READONLY) != 0)
       SetFileAttributesW(survey.PathOf(entry).c_str(), Settable(entry.attributes & ~FILE_ATTRIBUTE_READONLY));
 }
@@ -109,6 +109,24 @@ void KeepReadOnly(const Tree::Survey& survey, const Effects::Account& account) {
   }
 }
 
-Shell::Answer RemoveEntry(const wstring& path) { return Shell::Run(FO_DELETE, path); }
+Shell::Answer RemoveEntry(const Tree::Survey& survey, const Tree::Entry& entry) {
+  const wstring path = survey.PathOf(entry);
+  if (entry.kind == Tree::Kind::kFile && (entry.attributes & FILE_ATTRIBUTE_READONLY) != 0)
+    SetFileAttributesW(path.c_str(), Settable(entry.attributes & ~FILE_ATTRIBUTE_READONLY));
+  return Shell::Run(FO_DELETE, path);
+}
+
+std::vector<char> HoldingWhatStayed(const Tree::Survey& survey) {
+  std::vector<char> holding(survey.entries.size(), 0);
+  Effects::ExactNames names;
+  for (const Tree::Entry& entry : survey.entries) {
+    if (entry.kind != Tree::Kind::kLink && !entry.otherNames) continue;
+    if (names.Look(survey.PathOf(entry)) == Effects::ExactNames::Seen::kAbsent) continue;
+    std::size_t match = &entry - survey.entries.data();
+    while (!survey.entries[match].IsMatch()) match = survey.entries[match].parent;
+    holding[match] = 1;
+  }
+  return holding;
+}
 
 }  // namespace Utils::Removal

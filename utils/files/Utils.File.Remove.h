@@ -30,15 +30,22 @@ enum class Name { kLink, kOfFile };
 Error::Outcome RemoveName(const Error::Site& site, const std::wstring& path, Name name);
 
 // Not every shell deletes a read-only file: those of the survey's matches
-// (or of every file, with all) lose the attribute before the shell runs.
-void LiftReadOnly(const Tree::Survey& survey, bool all);
+// lose the attribute before the shell runs.
+void LiftReadOnly(const Tree::Survey& survey);
 // A file that stays keeps its read-only attribute, whoever lifted it (a
 // shell lifts it from each file of a tree it deletes, and does not put it
 // back on one it then cannot delete): the account's undone files get it
 // back where they had it.
 void KeepReadOnly(const Tree::Survey& survey, const Effects::Account& account);
 
-// One entry through the shell: its answer.
-Shell::Answer RemoveEntry(const std::wstring& path);
+// One entry of the survey through the shell, a read-only file lifted just
+// before: the shell's answer.
+Shell::Answer RemoveEntry(const Tree::Survey& survey, const Tree::Entry& entry);
+
+// The matches that hold an entry the shell must not be given: a link or a
+// name of a file with others that is still there, by its own name, after
+// its own removal failed. The shell would delete what the link leads to, or
+// take the file's attributes from its other names.
+std::vector<char> HoldingWhatStayed(const Tree::Survey& survey);
 
 }  // namespace Utils::Removal

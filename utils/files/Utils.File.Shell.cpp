@@ -7,9 +7,11 @@ namespace {
 
 using std::wstring;
 
-// One name, closed by a double null whatever its own terminator.
+// One name, closed by a double null whatever its own terminator. A bare
+// drive keeps its root's backslash: "C:" alone is the current folder there.
 wstring NameList(const wstring& path) {
   wstring list = path;
+  if (list.size() == 2 && list[1] == L':') list += L'\\';
   list.append(2, L'\0');
   return list;
 }

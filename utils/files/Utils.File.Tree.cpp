@@ -97,7 +97,8 @@ class Walker {
   // refused, counted or passed over as the plan says; the top is a source
   // that matches nothing.
   void Unopened(const wstring& pattern, std::size_t directory, DWORD error) {
-    if (directory == kNone && plan_.unlistable == Plan::Unlistable::kRefuse) return;
+    // A source kept from us is no source that matches nothing.
+    if (directory == kNone && plan_.unlistable == Plan::Unlistable::kRefuse && error != ERROR_ACCESS_DENIED) return;
     if (directory != kNone && IsNotFound(error) && !IsThere(survey_.PathOf(survey_.entries[directory]))) {
       Vanished(directory);
       return;
@@ -141,13 +142,10 @@ class Walker {
     const wstring path = survey_.directory + relative;
     RequireExactName(path, name);
     const bool entered = isDirectory && (!link || plan_.links != Plan::Links::kList);
-    if (entered && link && LeadsBack(path)) {
-      if (plan_.links == Plan::Links::kEnterButNotBack) return;
-      Error::Raise(site_, L"Ссылка ведёт обратно в дерево, которое она продолжает:" + Quoted(path), false);
-    }
+    if (entered && link && !Enterable(path)) return;
     RequireFits(path, isDirectory);
-    Entry entry{relative, isDirectory ? Kind::kDirectory : Kind::kFile, record.dwFileAttributes, SizeOf(record),
-                directory, false, landed};
+    Entry entry{relative,  isDirectory ? Kind::kDirectory : Kind::kFile,
+                record.dwFileAttributes, SizeOf(record), record.ftLastWriteTime, directory, false, landed};
     if (link && !entered) entry.kind = Kind::kLink;
     if (!survey_.destination.path.empty()) RequireFits(survey_.DestinationOf(entry), isDirectory);
     survey_.entries.push_back(entry);
@@ -226,8 +224,8 @@ class Walker {
       const wstring name = asDestination ? LastNameOf(destination.path) : record.cFileName;
       const auto there = landing.find(String::UpperInvariant(name));
       if (there == landing.end()) continue;
-      frame.landed[i] = 1;
-      RequireLandable(record, DirectoryPath(frame.directory) + record.cFileName, at + L'\\', name, there->second);
+      frame.landed[i] = Landable(record, DirectoryPath(frame.directory) + record.cFileName, at + L'\\', name,
+                                 there->second);
     }
   }
 
@@ -242,30 +240,32 @@ class Walker {
       landing[String::UpperInvariant(record.cFileName)].push_back(record);
       return true;
     });
-    if (ended.end == Level::End::kComplete || (ended.end == Level::End::kNotOpened && IsNotFound(ended.error)))
-      return landing;
     if (ended.end == Level::End::kNotOpened && IsThere(at) && !IsExistingDirectory(at))
       Error::Raise(site_, L"В месте назначения файл, а не каталог:" + Quoted(at), false);
+    if (ended.end == Level::End::kComplete || (ended.end == Level::End::kNotOpened && IsNotFound(ended.error)))
+      return landing;
     SetLastError(ended.error);
     Error::Raise(site_,
                  L"Каталог в месте назначения нельзя просмотреть целиком; что в нём стоит, не видно:" + Quoted(at),
                  true);
   }
 
-  void RequireLandable(const WIN32_FIND_DATAW& record, const wstring& source, const wstring& at, const wstring& name,
-                       const std::vector<WIN32_FIND_DATAW>& there) {
+  // Whether what stands where the entry goes is something else, which it
+  // may go onto; refused where it may not. Not so for the entry itself.
+  bool Landable(const WIN32_FIND_DATAW& record, const wstring& source, const wstring& at, const wstring& name,
+                const std::vector<WIN32_FIND_DATAW>& there) {
     const wstring target = at + there.front().cFileName;
+    if (there.size() > 1)
+      RefuseLanding(L"В месте назначения два имени, различающиеся только регистром букв; оболочка записала бы в "
+                    L"одно из них:",
+                    target, source, at + there.back().cFileName);
     // An entry that already is where it goes (its parent named as the
     // destination, a second name of the same file): a copy onto itself
     // would cut it short, a move would delete it.
     if (MayBeOneFile(record, there.front()) && Held::Of(source).Is(Held::Of(target))) {
       survey_.intoItself = true;
-      return;
+      return false;
     }
-    if (there.size() > 1)
-      RefuseLanding(L"В месте назначения два имени, различающиеся только регистром букв; оболочка записала бы в "
-                    L"одно из них:",
-                    target, source, at + there.back().cFileName);
     if (IsLink(there.front()) || (!IsDirectory(there.front()) && IsFileLink(target)))
       RefuseLanding(L"В месте назначения стоит ссылка; оболочка записала бы то, на что она указывает:", target,
                     source);
@@ -277,12 +277,15 @@ class Walker {
       RefuseLanding(L"В месте назначения то же имя в другом регистре букв; оболочка записала бы в него, не меняя "
                     L"имени:",
                     source, target);
+    return true;
   }
 
-  // Two names of one file show the same size, times and attributes; files
-  // that differ in any are two, and need no open to tell.
+  // Under Wine two names of one file list the same size, times and
+  // attributes, and files that differ in any are two, with no open to tell.
+  // A Windows directory keeps those of each name as last written through
+  // it: there only an open tells.
   static bool MayBeOneFile(const WIN32_FIND_DATAW& one, const WIN32_FIND_DATAW& other) {
-    if (IsDirectory(one) || IsDirectory(other)) return true;
+    if (IsDirectory(one) || IsDirectory(other) || !ListsFileLinksAsFiles()) return true;
     return SizeOf(one) == SizeOf(other) && one.dwFileAttributes == other.dwFileAttributes &&
            CompareFileTime(&one.ftLastWriteTime, &other.ftLastWriteTime) == 0 &&
            CompareFileTime(&one.ftCreationTime, &other.ftCreationTime) == 0;
@@ -317,10 +320,29 @@ class Walker {
     return false;
   }
 
+  // A link the walk may follow: not one leading back into the walk or above
+  // it, which would have it walk the same tree again and again, nor one
+  // leading where another link led, which could double the walk at every
+  // level. Passed over where the plan says so, refused otherwise.
+  bool Enterable(const wstring& link) {
+    Held target = Held::Of(link);
+    const bool back = LeadsBack(target);
+    bool again = false;
+    for (const Held& other : entered_) again = again || other.Is(target);
+    if (!back && !again) {
+      entered_.push_back(std::move(target));
+      return true;
+    }
+    if (plan_.links == Plan::Links::kEnterButNotBack) return false;
+    Error::Raise(site_,
+                 back ? L"Ссылка ведёт обратно в дерево, которое она продолжает:" + Quoted(link)
+                      : L"Ссылка ведёт в каталог, в который дерево уже вошло по другой ссылке:" + Quoted(link),
+                 false);
+  }
+
   // A link to a directory that the walk is inside of, or to one above
-  // where it started, would have it walk the same tree again and again.
-  bool LeadsBack(const wstring& link) {
-    const Held target = Held::Of(link);
+  // where it started.
+  bool LeadsBack(const Held& target) {
     if (!target.Known()) return false;
     for (Frame& frame : frames_) {
       if (!frame.heldYet) {
@@ -385,6 +407,7 @@ class Walker {
   Survey& survey_;
   std::deque<Frame> frames_;  // the levels the walk is inside of; a new frame leaves the others in place
   std::vector<Held> above_;   // where the walk started and every directory above, once a link asks
+  std::vector<Held> entered_;  // where the links walked into lead
   bool aboveHeld_ = false;
 };
 
@@ -419,7 +442,9 @@ Destination Destination::Of(const wstring& source, const wstring& path) {
   Destination destination;
   destination.path = path;
   const std::size_t slash = source.rfind(L'\\');
-  destination.nested = source.find_first_of(L"*?", slash + 1) == wstring::npos && IsExistingDirectory(path);
+  // A bare drive is its root here, not the folder current there.
+  destination.nested = source.find_first_of(L"*?", slash + 1) == wstring::npos &&
+                       IsExistingDirectory(path.size() == 2 ? path + L'\\' : path);
   destination.chain = ChainOf(path);
   return destination;
 }

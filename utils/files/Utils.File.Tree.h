@@ -28,6 +28,7 @@ struct Entry {
   Kind kind;
   DWORD attributes;
   unsigned long long size;  // of a file
+  FILETIME written;         // last written, which a copy keeps
   std::size_t parent;       // the entry of the directory holding it; kNone for a match of the source
   bool otherNames;          // a file with further names, whose attributes a delete could take from them
   bool landed;              // something of its name already stands where a copy or move puts it
