@@ -71,11 +71,12 @@ check() {
 }
 said() { grep -qF -- "$2" "$work/$1.journal"; }
 times_said() { [ "$(grep -cF -- "$2" "$work/$1.journal")" -eq "$3" ]; }
-# A run that ended as it should: its status, and neither a box, a critical
-# error, a forced stop, nor an input that could not be set.
+# A run that ended as it should: its status, and neither a critical error,
+# a forced stop, nor an input that could not be set.
 ended() {
-  [ "$status" -eq "$2" ] && ! grep -qE '^(Message box|Critical error|Stopped forcibly|Input .* keeps its default)' "$work/$1.journal"
+  [ "$status" -eq "$2" ] && ! grep -qE '^(Critical error|Stopped forcibly|Input .* keeps its default)' "$work/$1.journal"
 }
+boxless() { ! said "$1" "Message box"; }
 # Every entry below a folder: its kind, size and content.
 state() { (cd "$1" && { find . -type d; find . -type f -exec md5sum {} +; } | LC_ALL=C sort); }
 files_in() { find "$1" -type f 2>/dev/null | wc -l; }

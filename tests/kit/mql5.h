@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <climits>  // INT_MAX, as MQL5 has it
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -51,6 +53,7 @@ template <class T> struct Array {
   std::vector<T> items;
   int fixed = -1;
   static Array Fixed(int size) { return Array{std::vector<T>(std::size_t(size)), size}; }
+  static Array Of(std::initializer_list<T> values) { return Array{values, int(values.size())}; }
   T& operator[](long_ i) { return items[Checked(i)]; }
   const T& operator[](long_ i) const { return items[Checked(i)]; }
   std::size_t Checked(long_ i) const {
@@ -116,10 +119,28 @@ template <class T, class = std::enable_if_t<std::is_arithmetic_v<T> || std::is_e
 }
 string Format(const string& format, const std::vector<Value>& values);
 
-// #import: MQL5's passing rules, and the C types they make.
+// #import: MQL5's passing rules, and the C types they make. An array is
+// lent as a copy with a guard behind its end, taken back after the call: a
+// write past the end, which would damage the terminal's memory, stops the
+// program instead.
+inline std::vector<std::function<void()>>& Loans() {
+  static std::vector<std::function<void()>> loans;
+  return loans;
+}
+template <class T> T* Lend(Array<T>& a) {
+  constexpr std::size_t kGuard = 4096;
+  auto copy = std::make_shared<std::vector<T>>(a.items);
+  copy->resize(a.items.size() + kGuard, T(0x5A));
+  Loans().push_back([&a, copy] {
+    if (std::count(copy->begin() + long_(a.items.size()), copy->end(), T(0x5A)) != long_(kGuard))
+      Stop(L"the library wrote past the end of an array it was given");
+    std::copy_n(copy->begin(), a.items.size(), a.items.begin());
+  });
+  return a.items.empty() ? nullptr : copy->data();
+}
 inline const wchar_t* Pass(const string& s) { return s.c_str(); }
-inline wchar_t* Pass(Array<ushort>& a) { return reinterpret_cast<wchar_t*>(a.items.data()); }
-inline char* Pass(Array<uchar>& a) { return reinterpret_cast<char*>(a.items.data()); }
+inline wchar_t* Pass(Array<ushort>& a) { return reinterpret_cast<wchar_t*>(Lend(a)); }
+inline char* Pass(Array<uchar>& a) { return reinterpret_cast<char*>(Lend(a)); }
 template <class T, class = std::enable_if_t<std::is_arithmetic_v<T> || std::is_enum_v<T>>> T Pass(T v) { return v; }
 // The C function type an #import declaration stands for. It matches the
 // export's when each parameter is the C one, or a writable buffer where the
@@ -135,10 +156,11 @@ template <class MR, class CR, class... M, class... C> struct Matches<MR(M...), C
 };
 template <class R, class C, class... A> R Call(const char* name, A&&... args) {
   auto* export_ = reinterpret_cast<C*>(Resolve(name));
-  if constexpr (std::is_pointer_v<decltype(export_(Pass(args)...))>)
-    return R(reinterpret_cast<std::intptr_t>(export_(Pass(args)...)));
-  else
-    return R(export_(Pass(args)...));
+  const auto result = export_(Pass(args)...);
+  for (const auto& settle : Loans()) settle();
+  Loans().clear();
+  if constexpr (std::is_pointer_v<std::decay_t<decltype(result)>>) return R(reinterpret_cast<std::intptr_t>(result));
+  else return R(result);
 }
 
 }  // namespace rt
@@ -234,6 +256,7 @@ inline int StringTrimRight(string& s) {
 inline bool StringInit(string& s, int length = 0, ushort character = 0) {
   return s.assign(std::size_t(std::max(length, 0)), wchar_t(character)), true;
 }
+inline long_ StringToInteger(const string& s) { return std::wcstoll(s.c_str(), nullptr, 10); }
 inline string IntegerToString(long_ value, int width = 0, ushort fill = L' ') {
   const string digits = std::to_wstring(value);
   return string(std::size_t(std::max(0, width - StringLen(digits))), wchar_t(fill)) + digits;

@@ -239,10 +239,14 @@ class Translator:
             name, init = self.declared(name_token), ""
             if self.peek().text == "[":
                 size = self.enclosed("[", "]")
-                if self.peek().text in ("[", "=") or "const" in qualifiers:
-                    refuse(name_token.where, "an array of two dimensions, with initial values, or const")
+                values = self.take("=") and self.enclosed("{", "}") if self.peek().text == "=" else None
+                if self.peek().text == "[" or "const" in qualifiers:
+                    refuse(name_token.where, "an array of two dimensions, or a const one")
                 ctype_ = "::mql5::rt::Array<%s>" % ctype
-                init = " = %s::Fixed(%s)" % (ctype_, self.expression(size)) if size else ""
+                if values is not None:
+                    init = " = %s::Of({%s})" % (ctype_, self.expression(values))
+                elif size:
+                    init = " = %s::Fixed(%s)" % (ctype_, self.expression(size))
                 lines.append(("%s%s %s%s;" % (qualifiers, ctype_, name, init), name_token.where))
             else:
                 if self.peek().text == "=":
