@@ -277,7 +277,8 @@ void ArchiveFiles(const string &names[], const uint started)
       SedgefoldDeleteEmpty(batch);
       return;
      }
+   int rest = ArraySize(names) - tried;
    PrintFormat("Moved %d of %d file(s) to %s%s.", moved, tried, batch,
-               tried < ArraySize(names) ? "; the others at the next look" : "");
+               rest > 0 ? StringFormat("; %d more at the next look", rest) : "");
   }
 //+------------------------------------------------------------------+
