@@ -25,12 +25,12 @@ trap 'rm -rf "$work" "${SF_JAIL_S:?}/$scratch"' EXIT
 exports=$("$objdump" -p "$dll" | pe_exports)
 imports() { python3 "$here/kit/translate.py" --mql5 "$kit" --imports "$@" "$kit/Include/Sedgefold.mqh"; }
 [ "$(imports)" = "$(grep -vx 'PathGetListM[AW]' <<<"$exports")" ] ||
-  fail "the #import block does not declare each export of $dll but PathGetListMW and PathGetListMA once"
+  fail "imports: the #import block does not declare each export of $dll but PathGetListMW and PathGetListMA once"
 [ "$(imports -D SEDGEFOLD_STRING_RECORDS)" = "$(grep -vx PathGetListMA <<<"$exports")" ] ||
-  fail "with SEDGEFOLD_STRING_RECORDS the #import block does not add PathGetListMW alone"
+  fail "imports: with SEDGEFOLD_STRING_RECORDS the #import block does not add PathGetListMW alone"
 for source in "$kit"/{Scripts,Experts,Services}/Sedgefold/*.mq5 "$here"/kit/*.mq5; do
   python3 "$here/kit/translate.py" --mql5 "$kit" "$source" "$work/$(basename "$source" .mq5).cpp" 2>&1 ||
-    fail "$source cannot be translated"
+    fail "translate: $source cannot be translated"
 done
 compile() {
   "$cxx" -std=c++17 -O0 -Werror=return-type -I"$here/kit" -I"$here/.." -c "$1" -o "${1%.cpp}.o" &&
@@ -38,9 +38,10 @@ compile() {
 }
 export -f compile
 export cxx here runtime host
-ls "$work"/*.cpp | xargs -P2 -I{} bash -c 'compile {} 2>&1 || echo "FAIL: {} does not compile"' >"$work/compile.log"
+ls "$work"/*.cpp | xargs -P2 -I{} bash -c 'compile {} 2>&1 || echo "FAIL: compile: {} does not compile"' >"$work/compile.log"
 if grep -q '^FAIL: ' "$work/compile.log"; then
   cat "$work/compile.log"
+  failures=$((failures + $(grep -c '^FAIL: ' "$work/compile.log")))
   finish "the kit of $kit"
 fi
 cp "$dll" "$other" "$work/"
