@@ -56,8 +56,10 @@ run() {
   local case=$1 program=$2
   shift 2
   status=0
-  env TERMINAL_DATA_PATH="$terminal" TERMINAL_COMMONDATA_PATH="S:\\$scratch\\common" SF_HANDLER_MS=20000 "$@" \
-    bash "$here/wine-run.sh" "$build" "$work/$program.exe" >"$work/$case.journal" 2>&1 </dev/null || status=$?
+  env TERMINAL_DATA_PATH="$terminal" TERMINAL_COMMONDATA_PATH="S:\\$scratch\\common" "$@" \
+    timeout -k 10 120 bash "$here/wine-run.sh" "$build" "$work/$program.exe" >"$work/$case.journal" 2>&1 </dev/null ||
+    status=$?
+  [ "$status" -ne 124 ] || echo "Timed out: still running after 120 s" >>"$work/$case.journal"
   tr -d '\r' <"$work/$case.journal" >"$work/$case.tmp" && mv "$work/$case.tmp" "$work/$case.journal"
 }
 # check CASE WHAT COMMAND...: COMMAND must succeed, or CASE fails, saying

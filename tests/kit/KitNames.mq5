@@ -73,7 +73,11 @@ void Refusals()
    RefusedBy(Base + "\\lpt" + Character(0x00B3) + ".txt", "the device name LPT(superscript 3)", BY_ALL);
    string dots[] = {"..", ".", "...", "..\\a"};
    for(int i = 0; i < ArraySize(dots); i++)
+     {
       RefusedBy(Base + "\\" + dots[i], "dots only: " + dots[i], BY_ALL);
+      Expect(StringFind(SedgefoldPathProblem(Base + "\\" + dots[i], false, true), "dots only") >= 0,
+             "dots only: " + dots[i] + ": said to be dots only");
+     }
    RefusedBy(Base + "\\a.", "a trailing dot", BY_ALL);
    RefusedBy(Base + "\\a ", "a trailing blank", BY_ALL);
    RefusedBy(Base + "\\a|b", "a |", BY_ALL);

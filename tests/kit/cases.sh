@@ -75,11 +75,12 @@ check tree-kept "changed nothing else" unchanged
 
 # --- The expert, through OnInit, its timer and OnDeinit ---
 watch="$SF_JAIL_S/$scratch/watch" watched="S:\\$scratch\\watch"
-# incoming CSV TXT: a fresh watched folder with so many files of each.
+# incoming CSV TXT: a fresh watched folder with so many files of each; Wine
+# lists a folder in name order, the .txt files first.
 incoming() {
   rm -rf "$watch" && mkdir -p "$watch/in"
-  for i in $(seq "$1"); do echo "c$i" >"$watch/in/c$i.csv"; done
-  for i in $(seq "$2"); do echo "t$i" >"$watch/in/t$i.txt"; done
+  for i in $(seq "$1"); do echo "c$i" >"$watch/in/z$i.csv"; done
+  for i in $(seq "$2"); do echo "t$i" >"$watch/in/a$i.txt"; done
 }
 expert() {
   run "$1" SedgefoldWatchFolder "SF_INPUT_InpWatched=$watched\\in" "SF_INPUT_InpArchive=$watched\\archive" "${@:2}"
@@ -88,8 +89,8 @@ expert() {
 }
 archived() { [ "$(find "$watch/archive" -type f -name "$1" 2>/dev/null | wc -l)" -eq "$2" ]; }
 left() { [ "$(find "$watch/in" -type f -name "$1" | wc -l)" -eq "$2" ]; }
-# The files of other kinds, listed first (a tmpfs lists the newest first),
-# do not keep the .csv files from the looks that take two files each.
+# The files of other kinds, listed first, do not keep the .csv files from
+# the looks that take two files each.
 incoming 3 30
 expert watch-filter SF_INPUT_InpExtension=.csv SF_INPUT_InpMaxFiles=2 SF_TIMER_CALLS=4
 check watch-filter "moved every .csv file, behind 30 others" archived '*.csv' 3
