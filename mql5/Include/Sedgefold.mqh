@@ -83,8 +83,12 @@
 // done: a long copy holds an expert's OnTimer and OnTick that long, and all
 // indicators of a symbol share one thread. Do long work in a service (see
 // Services\Sedgefold\SedgefoldBackupFolder.mq5) and no file work in
-// indicators. The library serialises nothing: calls from several programs
-// on the same folders at once see each other's changes half done.
+// indicators. A call cannot be cut short, and the terminal ends a program
+// still running 3 s after IsStopped() turned true (the MQL5 reference), in
+// the middle of a call if need be: give a long copy a name that tells a
+// cut one (the service's .partial). The library serialises nothing: calls
+// from several programs on the same folders at once see each other's
+// changes half done.
 //
 // No #property here: the compiler ignores properties of included files;
 // they belong in the program's own .mq5 file.
@@ -1115,8 +1119,9 @@ bool SedgefoldCopy(const string source, const string destination, const int flag
 //| SEDGEFOLD_SET_ASIDE, beside it), deleted once the move is done,   |
 //| and put back when the move fails, so that a destination that is   |
 //| the source under another name (a drive letter, a link) loses      |
-//| nothing. The library's own move changes nothing where an entry    |
-//| stands.                                                           |
+//| nothing. false, with the move done, when the set-aside entry      |
+//| cannot be deleted afterwards: it keeps the set-aside name. The    |
+//| library's own move changes nothing where an entry stands.         |
 //+------------------------------------------------------------------+
 bool SedgefoldMove(const string source, const string destination, const int flags = 0)
   {
