@@ -202,7 +202,7 @@ class Translator:
             refuse(token.where, "%s in an expression" % token.text)
         if token.kind == "id":
             if token.text in REFUSED:
-                refuse(token.where, "'%s'" % token.text)
+                refuse(token.where, "'%s', which the runner does not take" % token.text)
             if self.is_type(token) and not (before and before.text == "(" and after and after.text == ")"):
                 refuse(token.where, "the type %s outside a declaration or a cast" % token.text)
             return self.name(token.text)
@@ -295,6 +295,8 @@ class Translator:
     def statement(self):
         token = self.peek()
         text = token.text
+        if text in REFUSED:
+            refuse(token.where, "'%s', which the runner does not take" % text)
         if text == "{":
             self.block()
         elif text in ("if", "while"):
@@ -358,6 +360,8 @@ class Program:
 
     def top_level(self):
         t, start = self.t, self.t.peek()
+        if start.text in REFUSED:
+            refuse(start.where, "'%s', which the runner does not take" % start.text)
         if start.text == "enum":
             t.take()
             name = t.declared(t.take())
