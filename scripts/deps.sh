@@ -11,6 +11,7 @@ packages=(
   googletest                  # sources, cross-built by the tests
   locales                     # ru_RU definitions for localedef
   zip unzip                   # the release package and its test
+  python3                     # the MQL5 kit's translation (tests/kit) and the include check
 )
 
 missing=()

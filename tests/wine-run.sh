@@ -170,4 +170,5 @@ esac
 case "$program" in /*) cd "$(dirname "$program")" ;; esac
 
 exec 9>&-
-exec env LC_ALL=ru_RU.UTF-8 wine "$program" "$@"
+# SF_WINE_LOCALE runs a program with another ANSI code page (C.UTF-8: 1252).
+exec env LC_ALL="${SF_WINE_LOCALE:-ru_RU.UTF-8}" wine "$program" "$@"

@@ -6,9 +6,12 @@
 //
 // Put Sedgefold.dll into <data folder>\MQL5\Libraries, this file into
 // <data folder>\MQL5\Include, and allow DLL imports for the program that
-// includes it. This file is written for Sedgefold.dll 1.1.0
-// (SEDGEFOLD_KIT_VERSION below): its helpers refuse to work with any other
-// version of the library.
+// includes it. This file is written for Sedgefold.dll 1.2.0
+// (SEDGEFOLD_KIT_VERSION below). Within a major version the library keeps
+// every export and what it answers, so the helpers take any Sedgefold.dll
+// of major version 1 from 1.2.0 on, and refuse an older one or one of
+// another major version: a program built with this file keeps working
+// after the library is upgraded.
 //
 // Every function of the #import block returns a plain value and never
 // throws into the terminal. A Path function that fails answers 0 (0 as the
@@ -38,9 +41,18 @@
 //  - refuse to delete, clear, copy or move in the Strategy Tester, where
 //    they would act on real folders on simulated time (and in an
 //    optimization from every local agent at once), unless the program
-//    calls SedgefoldAllowInTester() with its own name;
-//  - refuse every call while Sedgefold.dll is not the version this file is
-//    written for (SedgefoldCheckVersion());
+//    calls SedgefoldAllowInTester() with its own name. That guard is the
+//    helpers' alone: SedgefoldCreate, SedgefoldLink and the imports called
+//    directly (PathDeleteW, PathCopyW, ...) act in the tester as anywhere;
+//  - copy and move without replacing anything unless asked: SedgefoldCopy
+//    and SedgefoldMove refuse when an entry stands where the copy or move
+//    would land, unless their flags hold FILE_REWRITE, as MQL5's own
+//    FileCopy and FileMove do;
+//  - call the library only when the program may: with DLL imports not
+//    allowed (MQLInfoInteger(MQL_DLLS_ALLOWED) == 0), where the terminal
+//    would stop the program at its first call, and with a Sedgefold.dll of
+//    a version they do not take, every helper fails instead, said once in
+//    the journal (SedgefoldCheckVersion());
 //  - on a failure, the library's or their own refusal, answer false, -1 or
 //    "", set the program's last error to SEDGEFOLD_ERROR, and print the
 //    reason to the Experts journal once while it lasts: the same failure of
@@ -71,8 +83,12 @@
 // done: a long copy holds an expert's OnTimer and OnTick that long, and all
 // indicators of a symbol share one thread. Do long work in a service (see
 // Services\Sedgefold\SedgefoldBackupFolder.mq5) and no file work in
-// indicators. The library serialises nothing: calls from several programs
-// on the same folders at once see each other's changes half done.
+// indicators. A call cannot be cut short, and the terminal ends a program
+// still running 3 s after IsStopped() turned true (the MQL5 reference), in
+// the middle of a call if need be: give a long copy a name that tells a
+// cut one (the service's .partial). The library serialises nothing: calls
+// from several programs on the same folders at once see each other's
+// changes half done.
 //
 // No #property here: the compiler ignores properties of included files;
 // they belong in the program's own .mq5 file.
@@ -157,11 +173,16 @@ int   PathClearContentsA(uchar &path[]);
 int   PathClearFromFilesW(string path);
 int   PathClearFromFilesA(uchar &path[]);
 
-//--- Two paths: copying, moving, linking.
+//--- Two paths: copying, moving, linking. Where the copy or move lands:
+//--- at destination, or inside it (destination\<source's last name>) when
+//--- destination is an existing folder; each match of a wildcard source
+//--- lands inside destination.
 
 // Copies source (a directory with everything in it, or a file; a wildcard
 // allowed in its last name) to destination, a name, through the Windows
-// shell, silently; files there are replaced. 1 only when every entry is at
+// shell, silently. What stands where it lands is replaced without asking:
+// a file by the source's file, and a folder is merged into (files of the
+// same names replaced, the others kept). 1 only when every entry is at
 // the destination, files with their sizes; a copy that stops halfway stays
 // halfway. No box, a report: a source that is not there or a pattern
 // matching nothing, a copy into itself (the report names both paths; by
@@ -174,7 +195,9 @@ int   PathClearFromFilesA(uchar &path[]);
 int   PathCopyW(string source, string destination);
 int   PathCopyA(uchar &source[], uchar &destination[]);
 
-// Moves source to destination, as PathCopyW copies. 1 only when every entry
+// Moves source to destination. Where an entry stands already where it
+// would land (a file or a folder) it answers 0 and changes nothing:
+// SedgefoldMove(..., FILE_REWRITE) replaces it. 1 only when every entry
 // is at the destination and the source is gone; nothing is rolled back.
 // Create the destination's parent first. Reports and boxes as for
 // PathCopyW; and a box for a link, or a tree holding one (moving it would
@@ -273,8 +296,8 @@ int   SedgefoldLastReportW(ushort &buffer[], int capacity);
 int   SedgefoldLastReportA(uchar &buffer[], int capacity);
 
 // The library's version as one number, MAJOR * 10000 + MINOR * 100 + PATCH
-// (1.1.0 is 10100). Never fails, never shows a box, and leaves the last
-// report as it is: a program can refuse a library it was not built for.
+// (1.2.0 is 10200). Never fails, never shows a box, and leaves the last
+// report as it is: a program can refuse a library it cannot work with.
 int   SedgefoldVersion();
 #import
 
@@ -298,8 +321,9 @@ ulong PathGetListMW(string pattern, int mode, string &names[], ulong count);
 //+------------------------------------------------------------------+
 
 // The version of Sedgefold.dll this file is written for, as
-// SedgefoldVersion() answers it: MAJOR * 10000 + MINOR * 100 + PATCH.
-#define SEDGEFOLD_KIT_VERSION 10100
+// SedgefoldVersion() answers it: MAJOR * 10000 + MINOR * 100 + PATCH. The
+// helpers take it and every later version of the same major version.
+#define SEDGEFOLD_KIT_VERSION 10200
 
 // Listing modes of the PathGetList family. An enumeration, so that a
 // program can offer it as an input: input ENUM_SEDGEFOLD_LIST InpWhat =
@@ -348,11 +372,17 @@ enum ENUM_SEDGEFOLD_LIST
 #define SEDGEFOLD_SAID_BY_KIT     1
 #define SEDGEFOLD_SAID_BEFORE     2
 
+// Where SedgefoldMove sets aside the entry it replaces (FILE_REWRITE):
+// beside it, under its name and this ending, until the move is done.
+#define SEDGEFOLD_SET_ASIDE ".sedgefold-replaced"
+
 // The mode SedgefoldQuiet() chose; SEDGEFOLD_REPORT_ASK until it is called.
 int    SedgefoldChosenMode = SEDGEFOLD_REPORT_ASK;
-// Whether Sedgefold.dll is the version SEDGEFOLD_KIT_VERSION names: 0 not
-// asked yet, 1 it is, -1 it is not (every helper refuses then).
+// Whether Sedgefold.dll is a version the helpers take: 0 not asked yet,
+// 1 it is, -1 it is not (every helper refuses then).
 int    SedgefoldVersionState = 0;
+// Said in the journal: DLL imports are not allowed.
+bool   SedgefoldDllsRefusalSaid = false;
 // Set by SedgefoldAllowInTester() with this program's name.
 bool   SedgefoldTesterAllowed = false;
 bool   SedgefoldOptimizationAllowed = false;
@@ -398,15 +428,18 @@ int SedgefoldDefaultMode()
 void SedgefoldQuiet(const bool quiet)
   {
    SedgefoldChosenMode = quiet ? SEDGEFOLD_REPORT_QUIET : SEDGEFOLD_REPORT_BOXES;
-   SedgefoldReportMode(SedgefoldChosenMode);
+   if(MQLInfoInteger(MQL_DLLS_ALLOWED) != 0)
+      SedgefoldReportMode(SedgefoldChosenMode);
   }
 
 //+------------------------------------------------------------------+
 //| The calling thread's last report (see SedgefoldLastReportW); ""  |
-//| when its last Path call reported nothing.                         |
+//| when its last Path call reported nothing, and without DLL imports. |
 //+------------------------------------------------------------------+
 string SedgefoldLastReport()
   {
+   if(MQLInfoInteger(MQL_DLLS_ALLOWED) == 0)
+      return "";
    ushort none[];
    int length = SedgefoldLastReportW(none, 0);
    if(length <= 0)
@@ -429,7 +462,7 @@ string SedgefoldLastFailure()
   }
 
 //+------------------------------------------------------------------+
-//| A version number of SedgefoldVersion() as text: 10100 is 1.1.0.  |
+//| A version number of SedgefoldVersion() as text: 10200 is 1.2.0.  |
 //+------------------------------------------------------------------+
 string SedgefoldVersionText(const int version)
   {
@@ -437,25 +470,54 @@ string SedgefoldVersionText(const int version)
   }
 
 //+------------------------------------------------------------------+
-//| true when Sedgefold.dll is the version this file is written for. |
-//| Asked once, at the first helper call or earlier (call it in      |
-//| OnInit to refuse to start); another version is said once in the  |
-//| journal, and every helper refuses from then on. A library older  |
-//| than 1.1.0 has no SedgefoldVersion: the terminal stops the       |
-//| program at this call, and its journal says that SedgefoldVersion |
-//| cannot be found in Sedgefold.dll.                                |
+//| true when the program may call the library: DLL imports are      |
+//| allowed for it. Without them the terminal stops a program at its  |
+//| first call of a DLL; said once in the journal.                    |
+//+------------------------------------------------------------------+
+bool SedgefoldDllsAllowed()
+  {
+   if(MQLInfoInteger(MQL_DLLS_ALLOWED) != 0)
+      return true;
+   if(!SedgefoldDllsRefusalSaid)
+      Print("Sedgefold: DLL imports are not allowed for ", MQLInfoString(MQL_PROGRAM_NAME),
+            " (its properties, Dependencies tab, or Tools > Options > Expert Advisors); ",
+            "every Sedgefold helper fails until they are.");
+   SedgefoldDllsRefusalSaid = true;
+   return false;
+  }
+
+//+------------------------------------------------------------------+
+//| true for a version of Sedgefold.dll the helpers take: of the      |
+//| kit's major version, and at least the version it is written for.  |
+//+------------------------------------------------------------------+
+bool SedgefoldVersionTaken(const int version)
+  {
+   return version / 10000 == SEDGEFOLD_KIT_VERSION / 10000 && version >= SEDGEFOLD_KIT_VERSION;
+  }
+
+//+------------------------------------------------------------------+
+//| true when the helpers may call the library: DLL imports allowed,  |
+//| and a Sedgefold.dll of a version they take. Asked at the first    |
+//| helper call or earlier (call it in OnInit to refuse to start);    |
+//| another version is said once in the journal, and every helper     |
+//| refuses from then on. A library older than 1.1.0 has no           |
+//| SedgefoldVersion: the terminal stops the program at this call,    |
+//| and its journal says that SedgefoldVersion cannot be found in     |
+//| Sedgefold.dll.                                                    |
 //+------------------------------------------------------------------+
 bool SedgefoldCheckVersion()
   {
+   if(!SedgefoldDllsAllowed())
+      return false;
    if(SedgefoldVersionState == 0)
      {
       int found = SedgefoldVersion();
-      SedgefoldVersionState = found == SEDGEFOLD_KIT_VERSION ? 1 : -1;
+      SedgefoldVersionState = SedgefoldVersionTaken(found) ? 1 : -1;
       if(SedgefoldVersionState < 0)
          Print("Sedgefold.dll is version ", SedgefoldVersionText(found), ", this kit needs ",
-               SedgefoldVersionText(SEDGEFOLD_KIT_VERSION), "; install Sedgefold.dll and Sedgefold.mqh ",
-               "of one release (close the terminal first) and compile the program again. ",
-               "Every Sedgefold helper fails until then.");
+               SedgefoldVersionText(SEDGEFOLD_KIT_VERSION), " or a later ", SEDGEFOLD_KIT_VERSION / 10000,
+               ".x; install Sedgefold.dll and Sedgefold.mqh of one release (close the terminal first) ",
+               "and compile the program again. Every Sedgefold helper fails until then.");
      }
    return SedgefoldVersionState > 0;
   }
@@ -692,7 +754,7 @@ string SedgefoldMasked(const string text)
    marks[3] = "<second's folder>";
    string masked = text;
    // The longest first, so that no path is masked inside a longer one.
-   for(int round = 0; round < 4; round++)
+   for(int pass = 0; pass < 4; pass++)
      {
       int longest = -1;
       for(int i = 0; i < 4; i++)
@@ -878,8 +940,9 @@ bool SedgefoldReady(const string helper, const string first, const string second
    SedgefoldSecond = second;
    if(!SedgefoldCheckVersion())
      {
-      SedgefoldFail("Sedgefold.dll is not version " + SedgefoldVersionText(SEDGEFOLD_KIT_VERSION) +
-                    ", which this kit needs", SEDGEFOLD_SAID_BEFORE);
+      SedgefoldFail(MQLInfoInteger(MQL_DLLS_ALLOWED) == 0 ? "DLL imports are not allowed for this program" :
+                    "Sedgefold.dll is not " + SedgefoldVersionText(SEDGEFOLD_KIT_VERSION) + " or a later " +
+                    IntegerToString(SEDGEFOLD_KIT_VERSION / 10000) + ".x", SEDGEFOLD_SAID_BEFORE);
       return false;
      }
    string problem = SedgefoldPathProblem(first, pattern, full);
@@ -984,18 +1047,105 @@ bool SedgefoldClearFiles(const string path)
    return SedgefoldAnswer(PathClearFromFilesW(path) == 1, false);
   }
 
-bool SedgefoldCopy(const string source, const string destination)
+//+------------------------------------------------------------------+
+//| Where a copy or move of source to destination lands: inside       |
+//| destination (destination\<source's last name>) when destination   |
+//| is an existing folder, as the library puts it there; else at      |
+//| destination itself.                                               |
+//+------------------------------------------------------------------+
+string SedgefoldLanding(const string source, const string destination)
+  {
+   if(PathCheckW(destination) != 1)
+      return destination;
+   string name = source;
+   StringReplace(name, "/", "\\");
+   int cut = -1;
+   for(int i = StringFind(name, "\\"); i >= 0; i = StringFind(name, "\\", i + 1))
+      cut = i;
+   return destination + "\\" + StringSubstr(name, cut + 1);
+  }
+
+//+------------------------------------------------------------------+
+//| true when an entry, a file or a folder, stands at path: asked as  |
+//| a listing of that one name, quietly (a name that is not there is  |
+//| a failure of the listing, which would show a box).                |
+//+------------------------------------------------------------------+
+bool SedgefoldTaken(const string path)
+  {
+   if(PathCheckW(path) == 1)
+      return true;
+   ushort slot[];
+   if(ArrayResize(slot, SEDGEFOLD_NAME_CHARS) != SEDGEFOLD_NAME_CHARS)
+      return true;   // what cannot be asked may be there
+   int mode = SedgefoldReportMode(SEDGEFOLD_REPORT_QUIET);
+   ulong listed = PathGetListW(path, SEDGEFOLD_ALL, slot, 1, SEDGEFOLD_NAME_CHARS * 2);
+   SedgefoldReportMode(mode);
+   return listed == 1;
+  }
+
+//+------------------------------------------------------------------+
+//| The refusal of a copy or move that would land on an entry when    |
+//| flags do not hold FILE_REWRITE: false, said once.                 |
+//+------------------------------------------------------------------+
+bool SedgefoldLandingTaken(const string landing)
+  {
+   SedgefoldFail("\"" + landing + "\" exists, and without FILE_REWRITE in flags nothing there is replaced",
+                 SEDGEFOLD_SAID_BY_KIT);
+   return false;
+  }
+
+//+------------------------------------------------------------------+
+//| Copies source (a folder with everything in it, or a file) to      |
+//| destination, through PathCopyW. Where an entry stands where the   |
+//| copy lands (SedgefoldLanding), it refuses unless flags hold       |
+//| FILE_REWRITE; with it, a file there is replaced by the source's,  |
+//| and a folder there is merged into: files of the same names are    |
+//| replaced, the others kept.                                        |
+//+------------------------------------------------------------------+
+bool SedgefoldCopy(const string source, const string destination, const int flags = 0)
   {
    if(!SedgefoldReady("SedgefoldCopy", source, destination, 2, true, false, true))
       return false;
+   if((flags & FILE_REWRITE) == 0 && SedgefoldTaken(SedgefoldLanding(source, destination)))
+      return SedgefoldLandingTaken(SedgefoldLanding(source, destination));
    return SedgefoldAnswer(PathCopyW(source, destination) == 1, false);
   }
 
-bool SedgefoldMove(const string source, const string destination)
+//+------------------------------------------------------------------+
+//| Moves source to destination, through PathMoveW. Where an entry    |
+//| stands where the move lands (SedgefoldLanding), it refuses unless |
+//| flags hold FILE_REWRITE; with it, that entry, a file or a folder  |
+//| with everything in it, is replaced: set aside first (its name and |
+//| SEDGEFOLD_SET_ASIDE, beside it), deleted once the move is done,   |
+//| and put back when the move fails, so that a destination that is   |
+//| the source under another name (a drive letter, a link) loses      |
+//| nothing. false, with the move done, when the set-aside entry      |
+//| cannot be deleted afterwards: it keeps the set-aside name. The    |
+//| library's own move changes nothing where an entry stands.         |
+//+------------------------------------------------------------------+
+bool SedgefoldMove(const string source, const string destination, const int flags = 0)
   {
    if(!SedgefoldReady("SedgefoldMove", source, destination, 2, true, false, true))
       return false;
-   return SedgefoldAnswer(PathMoveW(source, destination) == 1, false);
+   string landing = SedgefoldLanding(source, destination);
+   if(!SedgefoldTaken(landing))
+      return SedgefoldAnswer(PathMoveW(source, destination) == 1, false);
+   if((flags & FILE_REWRITE) == 0)
+      return SedgefoldLandingTaken(landing);
+   string aside = landing + SEDGEFOLD_SET_ASIDE;
+   if(SedgefoldTaken(aside))
+     {
+      SedgefoldFail("\"" + aside + "\", where the entry to replace is set aside, exists", SEDGEFOLD_SAID_BY_KIT);
+      return false;
+     }
+   if(PathMoveW(landing, aside) != 1)
+      return SedgefoldAnswer(false, false);
+   if(PathMoveW(source, destination) == 1)
+      return SedgefoldAnswer(PathDeleteW(aside) == 1, false);
+   string report = SedgefoldLastReport();
+   PathMoveW(aside, landing);
+   SedgefoldFail(report != "" ? report : "Sedgefold.dll answered 0 and kept no report", SEDGEFOLD_SAID_BY_LIBRARY);
+   return false;
   }
 
 bool SedgefoldLink(const string target, const string link)
@@ -1151,32 +1301,38 @@ bool SedgefoldNarrowNameIsExact(const string name)
   }
 
 //+------------------------------------------------------------------+
-//| The directory part of path, with its final backslash:            |
-//| C:\dir\file.txt and C:\dir\sub\ give C:\dir\. "" when path has   |
-//| no directory part (file.txt, sub\, C:\), and on failure           |
-//| (GetLastError() == SEDGEFOLD_ERROR): an empty path, a name the    |
-//| other helpers refuse (the last name may be a pattern: it only    |
-//| cuts text, a relative path too), or the library's report.         |
+//| The directory part of path, with its final separator:             |
+//| C:\dir\file.txt and C:\dir\sub\ give C:\dir\. A slash is a       |
+//| separator too, as the system reads it and the other helpers take  |
+//| it: C:\dir/file.txt gives C:\dir/, C:/dir/file.txt gives C:/dir/   |
+//| (the path is cut where PathTrimNameFileW cuts it with every slash |
+//| turned into a backslash). "" when path has no directory part      |
+//| (file.txt, sub\, C:\), and on failure (GetLastError() ==          |
+//| SEDGEFOLD_ERROR): an empty path, a name the other helpers refuse  |
+//| (the last name may be a pattern: it only cuts text, a relative    |
+//| path too), or the library's report.                               |
 //+------------------------------------------------------------------+
 string SedgefoldTrimName(const string path)
   {
    if(!SedgefoldReady("SedgefoldTrimName", path, "", 1, false, true, false))
       return "";
+   string turned = path;
+   StringReplace(turned, "/", "\\");
    ushort buffer[];
-   int length = StringLen(path);
+   int length = StringLen(turned);
    if(ArrayResize(buffer, length + 1) != length + 1)
      {
       SedgefoldFail("no memory for the path", SEDGEFOLD_SAID_BY_KIT);
       return "";
      }
-   StringToShortArray(path, buffer, 0, length);
+   StringToShortArray(turned, buffer, 0, length);
    buffer[length] = 0;
    if(!SedgefoldAnswer(PathTrimNameFileW(buffer) != 0, false))
       return "";
    // The library leaves a path without a directory part as it is; a
    // directory part is always shorter than the path.
-   string part = SedgefoldCharsToString(buffer, 0, -1);
-   return StringLen(part) < length ? part : "";
+   int kept = StringLen(SedgefoldCharsToString(buffer, 0, -1));
+   return kept < length ? StringSubstr(path, 0, kept) : "";
   }
 
 //+------------------------------------------------------------------+

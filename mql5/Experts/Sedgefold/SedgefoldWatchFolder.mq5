@@ -18,9 +18,19 @@
 // move real files on simulated time. It trades nothing; attach it to any
 // chart.
 //
-// Each look moves single files, short calls; a long copy or move of whole
-// trees belongs in a service (Services\Sedgefold\SedgefoldBackupFolder),
-// where it holds up no expert or indicator.
+// A look holds the expert's thread for about WATCH_BUDGET_MS (0.1 s) by
+// GetTickCount(): it moves one file at least, then starts no other move
+// once the time is spent, and the files left go at the next look. A single
+// move can take seconds (a file on another drive is copied), and under
+// Wine a thousand moves took 48 s: a long copy or move of whole trees
+// belongs in a service (Services\Sedgefold\SedgefoldBackupFolder), where
+// it holds up no expert or indicator; an expert hands it over (a global
+// variable of the terminal, or a file in the common folder, that the
+// service looks for).
+//
+// With an extension set, the files are picked by it before InpMaxFiles
+// counts them: a look lists up to WATCH_LIST_MOST names of the folder, so
+// that arriving files behind many others of other kinds are reached.
 //+------------------------------------------------------------------+
 #property copyright   "Copyright (c) 2026 Sedgefold developers"
 #property version     "1.00"
@@ -36,11 +46,16 @@ input string InpExtension = "";                              // Only names endin
 input int    InpSeconds   = 10;                              // Seconds between looks (1..3600)
 input int    InpMaxFiles  = 200;                             // At most this many files a look (1..1000)
 
+// The time a look may take, in ms of GetTickCount().
+#define WATCH_BUDGET_MS 100
+// The names a look lists: a listing of that many slots takes 10 MB.
+#define WATCH_LIST_MOST 20000
+
 string Watched;         // the inputs without trailing backslashes
 string Archive;
 string Pending;         // the batch folder chosen and not yet made: tried again
 bool   WatchedMissing;  // said once until the folder is back
-bool   Backlog;         // more files than a look takes: said once a backlog
+bool   Crowded;         // more than WATCH_LIST_MOST files: said once
 
 //+------------------------------------------------------------------+
 //| The path without trailing backslashes ("C:\" keeps its own).     |
@@ -97,7 +112,7 @@ int OnInit()
       return INIT_FAILED;
      }
    // Without DLL permission (or on a remote testing agent, where no DLL
-   // may run) every call of the library would stop the expert.
+   // may run) every helper would fail: say so once, and do not start.
    if(MQLInfoInteger(MQL_DLLS_ALLOWED) == 0)
      {
       Print("Allow DLL imports for this expert (its properties, Dependencies tab); remote testing agents run no DLL.");
@@ -161,9 +176,10 @@ void OnDeinit(const int reason)
 //+------------------------------------------------------------------+
 void OnTimer()
   {
+   uint started = GetTickCount();
    string names[];
    if(ListArrivals(names) > 0)
-      ArchiveFiles(names);
+      ArchiveFiles(names, started);
   }
 
 //+------------------------------------------------------------------+
@@ -184,18 +200,19 @@ int ListArrivals(string &names[])
    WatchedMissing = false;
    // "folder\*" always matches (the folder itself): an empty folder
    // answers 0 without a failure. "folder\*.csv" would be a failure for a
-   // folder without a .csv, so the names are picked here (Wanted).
+   // folder without a .csv, so the names are picked here (Wanted), before
+   // InpMaxFiles counts them.
    string found[];
-   int count = SedgefoldList(Watched + "\\*", SEDGEFOLD_FILES, found, InpMaxFiles);
+   int count = SedgefoldList(Watched + "\\*", SEDGEFOLD_FILES, found, WATCH_LIST_MOST);
    bool cut = GetLastError() == SEDGEFOLD_LIST_CUT;
-   if(cut && !Backlog)
-      PrintFormat("%s holds more than %d files, the most a look takes; with an extension set, " +
-                  "files past the first %d names wait until others leave.", Watched, InpMaxFiles, InpMaxFiles);
-   Backlog = cut;
+   if(cut && !Crowded)
+      PrintFormat("%s holds more than %d files; with an extension set, files of it past the first %d names " +
+                  "wait until others leave.", Watched, WATCH_LIST_MOST, WATCH_LIST_MOST);
+   Crowded = cut;
    int wanted = 0;
-   if(count <= 0 || ArrayResize(names, count) != count)
+   if(count <= 0 || ArrayResize(names, MathMin(count, InpMaxFiles)) < 0)
       return 0;
-   for(int i = 0; i < count; i++)
+   for(int i = 0; i < count && wanted < InpMaxFiles; i++)
       if(Wanted(found[i]))
          names[wanted++] = found[i];
    return ArrayResize(names, wanted) == wanted ? wanted : 0;
@@ -237,23 +254,31 @@ string NewBatchFolder()
   }
 
 //+------------------------------------------------------------------+
-//| Moves the files into a new batch folder; one journal line a look.|
+//| Moves the files into a new batch folder while the look's time     |
+//| lasts (it began at started): one file at least, and no move       |
+//| started after WATCH_BUDGET_MS; one journal line a look.           |
 //+------------------------------------------------------------------+
-void ArchiveFiles(const string &names[])
+void ArchiveFiles(const string &names[], const uint started)
   {
    string batch = NewBatchFolder();
    if(batch == "")
       return;
-   int moved = 0;
-   for(int i = 0; i < ArraySize(names) && !IsStopped(); i++)
-      if(SedgefoldMove(Watched + "\\" + names[i], batch + "\\" + names[i]))
+   int moved = 0, tried = 0;
+   for(; tried < ArraySize(names) && !IsStopped(); tried++)
+     {
+      if(tried > 0 && GetTickCount() - started >= WATCH_BUDGET_MS)
+         break;
+      if(SedgefoldMove(Watched + "\\" + names[tried], batch + "\\" + names[tried]))
          moved++;
+     }
    if(moved == 0)
      {
       // Made by this look and still empty: nothing of the user's goes.
       SedgefoldDeleteEmpty(batch);
       return;
      }
-   PrintFormat("Moved %d of %d file(s) to %s.", moved, ArraySize(names), batch);
+   int rest = ArraySize(names) - tried;
+   PrintFormat("Moved %d of %d file(s) to %s%s.", moved, tried, batch,
+               rest > 0 ? StringFormat("; %d more at the next look", rest) : "");
   }
 //+------------------------------------------------------------------+

@@ -6,7 +6,8 @@
 #property copyright   "Copyright (c) 2026 Sedgefold developers"
 #property version     "1.00"
 #property description "Builds <Source> inside MQL5\\Files\\SedgefoldExamples, copies it to"
-#property description "<Source>-copy and moves the copy to <Source>-moved."
+#property description "<Source>-copy, copies a file onto one of the copy's (refused, then with FILE_REWRITE),"
+#property description "and moves the copy to <Source>-moved."
 #property description "It refuses a name that is taken and removes only what it made."
 #property script_show_inputs
 
@@ -57,6 +58,13 @@ void OnStart()
    Step("the copy holds as many entries as the source", copied >= 0 && copied == original);
    Step("the copy holds Data\\prices.csv",
         PathCheckW(copy + "\\Data") == 1 && FileIsExist(SEDGEFOLD_EXAMPLES_DIR + "\\" + InpSource + "-copy\\Data\\prices.csv"));
+
+   // What stands where a copy lands is replaced only when the call says so,
+   // as with MQL5's own FileCopy: FILE_REWRITE.
+   string readme = source + "\\readme.txt", onto = copy + "\\readme.txt";
+   Step("SedgefoldCopy onto an existing file refuses without FILE_REWRITE",
+        !SedgefoldCopy(readme, onto) && GetLastError() == SEDGEFOLD_ERROR);
+   Step("SedgefoldCopy with FILE_REWRITE replaces it", SedgefoldCopy(readme, onto, FILE_REWRITE));
 
    if(!Step("PathMoveW(copy, moved)", SedgefoldMove(copy, moved)))
       return;

@@ -12,15 +12,23 @@
 //
 // When it starts, and then every InpHours hours, this service copies the
 // folder InpSource with everything in it into a new folder of InpBackups,
-// named after the local time:
-//   <backups>\2026.03.14 09-30-05\<source's name>\...
-// It never deletes or replaces a file: each copy goes into a folder it has
-// just made and found empty. The terminal starts a service again when it
-// starts, so with InpHours = 0 it makes one copy a start.
+// named after the local time and marked as partial while the copy runs:
+//   <backups>\2026.03.14 09-30-05.partial\<source's name>\...
+// and renamed to <backups>\2026.03.14 09-30-05 only when the copy is
+// complete: the library answers 1 only when every entry arrived, files
+// with their sizes. A folder ending in .partial is a copy cut short or
+// failed; the journal says which. It never deletes or replaces a file: each
+// copy goes into a folder it has just made and found empty. The terminal
+// starts a service again when it starts, so with InpHours = 0 it makes one
+// copy a start.
 //
-// A call, once started, runs to its end: a stop of the service (or of the
-// terminal) takes effect after the copy under way. Between copies it waits
-// a second at a time and stops at once.
+// Stopping: when the service is stopped (or the terminal closes),
+// IsStopped() turns true, and the MQL5 reference says the program is then
+// "completed forcibly from the outside after 3 seconds". A call of the
+// library cannot be cut short, and a copy of minutes outlasts those 3 s:
+// the service is ended in the middle of it, and the copy keeps its partial
+// name. Once IsStopped() is true it starts nothing new, no copy and no
+// rename. Between copies it waits a second at a time and ends at once.
 //
 // Add it in the Navigator (Services, right click, Add Service), with DLL
 // imports allowed on its Dependencies tab.
@@ -65,9 +73,13 @@ bool IsWithin(const string inner, const string outer)
    return StringFind(lowerInner, lowerOuter) == 0;
   }
 
+// The ending of a backup's name while it is copied.
+#define BACKUP_PARTIAL ".partial"
+
 //+------------------------------------------------------------------+
-//| A new folder of the backups, made now and found empty; "" when   |
-//| none could be made (the helpers said why).                        |
+//| The name of a new backup, free under it and its partial name,     |
+//| with the partial folder made now and found empty; "" when none    |
+//| could be made (the helpers said why).                             |
 //+------------------------------------------------------------------+
 string NewBackupFolder(const string backups)
   {
@@ -78,11 +90,12 @@ string NewBackupFolder(const string backups)
    for(int attempt = 1; attempt <= 100; attempt++)
      {
       string folder = backups + "\\" + stamp + (attempt > 1 ? " (" + IntegerToString(attempt) + ")" : "");
-      if(SedgefoldIsDir(folder))
+      string partial = folder + BACKUP_PARTIAL;
+      if(SedgefoldIsDir(folder) || SedgefoldIsDir(partial))
          continue;   // taken: the next name
-      if(GetLastError() == SEDGEFOLD_ERROR || !SedgefoldCreate(folder))
+      if(GetLastError() == SEDGEFOLD_ERROR || !SedgefoldCreate(partial))
          return "";
-      if(SedgefoldIsEmptyDir(folder))
+      if(SedgefoldIsEmptyDir(partial))
          return folder;
       if(GetLastError() == SEDGEFOLD_ERROR)
          return "";
@@ -105,12 +118,23 @@ void BackUp(const string source, const string name, const string backups)
    string folder = NewBackupFolder(backups);
    if(folder == "")
       return;
+   string partial = folder + BACKUP_PARTIAL;
    uint started = GetTickCount();
    // The long call: minutes for a large tree, on this service's thread.
-   if(SedgefoldCopy(source, folder + "\\" + name))
+   if(!SedgefoldCopy(source, partial + "\\" + name))
+     {
+      PrintFormat("The copy of %s to %s failed; what was copied stays there.", source, partial);
+      return;
+     }
+   if(IsStopped())
+     {
+      PrintFormat("Stopped: the copy of %s is complete in %s, not renamed.", source, partial);
+      return;
+     }
+   if(SedgefoldMove(partial, folder))
       PrintFormat("Copied %s to %s in %.1f s.", source, folder, (GetTickCount() - started) / 1000.0);
    else
-      PrintFormat("The copy of %s to %s failed; what was copied stays there.", source, folder);
+      PrintFormat("Copied %s to %s, which could not be renamed to %s.", source, partial, folder);
   }
 
 //+------------------------------------------------------------------+
