@@ -137,8 +137,13 @@ int PathClearFromFilesA(const char* path);
 int PathClearFromFilesW(const wchar_t* path);
 
 // Copy or move source (a directory or file, a wildcard allowed in its last
-// name) to destination, a name and never a pattern; existing files there
-// are replaced without asking. Both must be full paths, the source below a
+// name) to destination, a name and never a pattern; a file already standing
+// where an entry goes is replaced without asking, a folder there merged
+// into; what stands there and cannot take it (a file where a folder goes and
+// the reverse, a link, a name in another case) is refused with a box before
+// anything is touched. A move to another volume, or onto something standing
+// where it goes, is a copy seen whole and a delete of what was copied, as
+// it was copied. Both must be full paths, the source below a
 // root, with no component read differently by the system and the shell,
 // and the source tree must hold only entries the shell can address exactly
 // at both ends; otherwise a box, and nothing is touched. A move of a link
@@ -148,7 +153,8 @@ int PathClearFromFilesW(const wchar_t* path);
 // whose listing is cut short, and an entry that vanishes meanwhile (for a
 // copy, a folder; a file it misses it finds missing afterwards). 1 only
 // when the work is seen done: every entry at the destination under its own
-// exact name (files with their sizes), and for a move the source gone; a
+// exact name (files with their sizes and write times), and for a move the
+// source gone; a
 // copy or move that stopped halfway stays halfway, and answers 0 without a
 // box. 0, with nothing done and no box, for a source that is not there or
 // a pattern matching nothing, a destination that is the source or lies

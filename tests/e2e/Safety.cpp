@@ -236,6 +236,13 @@ template <class C> std::vector<Case<C>> Cases() {
       {"copy data\\*", nullptr, two(copy, L"data\\*", L"copy"), 1, kNoBox, L"", L"copy\\Sub\\locked.txt"},
       {"move data\\* on one drive", nullptr, two(move, L"data\\*", L"moved"), 1, kNoBox, L"", L"moved\\Sub\\locked.txt",
        false, empty(L"data")},
+      {"move onto a file of its name", L"mkdir moved && echo old > moved/a.txt", two(move, L"data\\a.txt", L"moved\\a.txt"),
+       1, kNoBox, L"", L"moved\\a.txt", false,
+       [](S s) {
+         WIN32_FILE_ATTRIBUTE_DATA moved{};
+         return GetFileAttributesExW(s.Full(L"moved\\a.txt").c_str(), GetFileExInfoStandard, &moved) &&
+                moved.nFileSizeLow == 5 && !Robust::Exists(s.Full(L"data\\a.txt"));
+       }},
       {"move into a folder holding one of its name", L"mkdir -p moved/data/Sub && echo old > moved/data/old.txt",
        two(move, L"data", L"moved"), 1, kNoBox, L"", L"moved\\data\\old.txt", false,
        [](S s) {

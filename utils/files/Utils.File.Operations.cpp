@@ -144,13 +144,13 @@ Outcome CopyTree(const Error::Site& site, const wstring& source, const Tree::Sur
 }
 
 // The shell moves within a volume by renaming, and only there; it cannot
-// merge a directory into one that already stands where it goes (Wine
-// answers success and leaves both).
+// merge a directory into one that already stands where it goes, nor always
+// put a file in the place of one (Wine answers success and leaves both).
 bool MovesByRenaming(const Tree::Survey& survey) {
   const std::vector<Held>& chain = survey.destination.chain;
   if (chain.empty() || !Held::Of(survey.directory).OnVolumeOf(chain.front())) return false;
   for (const Tree::Entry& entry : survey.entries)
-    if (entry.IsMatch() && entry.kind == Tree::Kind::kDirectory && entry.landed) return false;
+    if (entry.IsMatch() && entry.landed) return false;
   return true;
 }
 
