@@ -224,6 +224,8 @@ template <class C> std::vector<Case<C>> Cases() {
       {"delete a read-only file alone", nullptr, on(remove, L"data\\Sub\\locked.txt"), 1, kNoBox, L"", L"data\\Sub",
        false, gone({L"data\\Sub\\locked.txt"})},
       // The clears answer by what is gone, under each entry's own name.
+      {"delete a.txt beside A.TXT", L"echo UPPER > data/A.TXT", on(remove, L"data\\a.txt"), 1, kNoBox, L"",
+       L"data\\A.TXT"},
       {"clear beside DATA.TXT", L"echo y > data/data.txt && echo x > data/DATA.TXT", on(clear, L"data"), 1, kNoBox,
        L"", L"data", false, empty(L"data")},
       {"clear files beside DATA.TXT", L"echo y > data/Sub/data.txt && echo x > data/Sub/DATA.TXT", on(files, L"data"),
