@@ -195,10 +195,11 @@ int   PathClearFromFilesA(uchar &path[]);
 int   PathCopyW(string source, string destination);
 int   PathCopyA(uchar &source[], uchar &destination[]);
 
-// Moves source to destination. Where an entry stands already where it
-// would land (a file or a folder) it answers 0 and changes nothing:
-// SedgefoldMove(..., FILE_REWRITE) replaces it. 1 only when every entry
-// is at the destination and the source is gone; nothing is rolled back.
+// Moves source to destination. Called directly, a file standing where an
+// entry lands is replaced and a folder there merged into, as a copy and a
+// delete of what was copied; SedgefoldMove refuses that without
+// FILE_REWRITE, before anything is touched. 1 only when every entry is at
+// the destination and the source is gone; nothing is rolled back.
 // Create the destination's parent first. Reports and boxes as for
 // PathCopyW; and a box for a link, or a tree holding one (moving it would
 // move what it leads to).
