@@ -187,7 +187,10 @@ TEST_F(Unattended, TenThousandShortThreadsThatEachFailLeaveNoMemoryBehind) {
   ASSERT_GT(before, 0u) << "the private bytes cannot be read";
   EXPECT_EQ(FailOnThreads(10000, path), 0);
   const std::size_t after = SettledPrivateBytes();
-  EXPECT_LT(after, before + (1u << 20)) << "grew by " << (after - before) << " bytes";
+  // A record kept past its thread holds this path's report: 10,000 of them
+  // grow the process by some 13 MB. What a busy machine's Wine has been
+  // seen to keep of ended threads stays near 1 MB.
+  EXPECT_LT(after, before + (4u << 20)) << "grew by " << (after - before) << " bytes";
 }
 
 }  // namespace
