@@ -17,9 +17,20 @@ source=$work/src build=$work/build
 patches=("$@")
 [ ${#patches[@]} -gt 0 ] || patches=("$here"/*.patch)
 
-# The sources as they are now (tracked files, edits included), fresh.
-rm -rf "$source" && mkdir -p "$source"
-(cd "$root" && git ls-files -z | tar --null -T - -cf -) | tar -xf - -C "$source"
+# The sources as they are now (tracked files, edits included). Only a file
+# whose content changed is written, with the time of now: the kept build
+# tree goes by times, and an edit older than its last build (the package's
+# README) would otherwise be taken as built.
+fresh=$work/fresh
+rm -rf "$fresh" && mkdir -p "$fresh" "$source"
+(cd "$root" && git ls-files -z | tar --null -T - -cf -) | tar -xf - -C "$fresh"
+(cd "$source" && find . -type f -print0) | while IFS= read -r -d '' file; do
+  [ -e "$fresh/$file" ] || rm -f "$source/$file"
+done
+(cd "$fresh" && find . -type f -print0) | while IFS= read -r -d '' file; do
+  cmp -s "$fresh/$file" "$source/$file" ||
+    { mkdir -p "$(dirname "$source/$file")" && cp "$fresh/$file" "$source/$file"; }
+done
 bash "$source/scripts/build.sh" "$build" >/dev/null
 
 # suite LABEL: the names of the tests that fail, one per line.
