@@ -11,6 +11,7 @@
 #include "utils/files/Utils.File.Remove.h"
 #include "utils/files/Utils.File.Shell.h"
 #include "utils/files/Utils.File.Tree.h"
+#include "utils/text/Utils.Strings.h"
 
 namespace Utils::MainFile {
 namespace {
@@ -130,7 +131,7 @@ Effects::Account ArrivalsOf(const Tree::Survey& survey, bool merges, bool& neste
 // shell handed one match and no folder could give the match its name.
 void MakeDestinationFolder(const Error::Site& site, const Tree::Survey& survey) {
   const wstring& folder = survey.destination.path;
-  if (!survey.pattern || IsExistingDirectory(folder.size() == 2 ? folder + L'\\' : folder)) return;
+  if (!survey.pattern || IsExistingDirectory(String::Path::DriveAsRoot(folder))) return;
   if (!CreatePath(folder)) Error::Raise(site, L"Не создан каталог назначения:\n\"" + folder + L"\"", false);
 }
 

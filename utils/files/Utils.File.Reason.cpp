@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "utils/files/Utils.File.Facts.h"
+#include "utils/text/Utils.Strings.h"
 
 namespace Utils::Reason {
 namespace {
@@ -63,12 +64,12 @@ bool ReadOnly(const wstring& path) {
 
 // The nearest directory that exists at or above path.
 wstring ExistingAbove(wstring path) {
-  while (!path.empty() && !IsExistingDirectory(path.size() == 2 ? path + L"\\" : path)) {
+  while (!path.empty() && !IsExistingDirectory(String::Path::DriveAsRoot(path))) {
     const std::size_t slash = path.rfind(L'\\');
     if (slash == wstring::npos) return wstring();
     path.erase(slash);
   }
-  return path.size() == 2 ? path + L"\\" : path;
+  return String::Path::DriveAsRoot(path);
 }
 
 // A copy that needs more room than its drive has left.
@@ -107,7 +108,7 @@ Cause KeepingInPlace(const Findings& f, const Entry& entry) {
   const wstring source = f.survey.PathOf(entry);
   if (Cause cause = HeldOrDenied(OpenError(source, DELETE), entry, source, L"источника"); !cause.text.empty())
     return cause;
-  if (Removes(f.work) && entry.kind == Kind::kFile && (entry.attributes & FILE_ATTRIBUTE_READONLY) != 0)
+  if (Removes(f.work) && entry.IsReadOnlyFile())
     return Cause{L"файл только для чтения:" + Quoted(source), ERROR_ACCESS_DENIED};
   return Cause{};
 }
@@ -188,12 +189,10 @@ wstring Of(std::size_t part, std::size_t all) { return std::to_wstring(part) + L
 // and those nowhere to be seen under their names.
 wstring MoveProgress(const Findings& f) {
   const Account& left = *f.departed;
+  std::vector<char> arrived(f.survey.entries.size(), 0);
+  for (const std::size_t i : f.arrived->done) arrived[i] = 1;
   std::vector<std::size_t> moved, astray;
-  for (const std::size_t i : left.done) {
-    bool arrived = false;
-    for (const std::size_t a : f.arrived->done) arrived = arrived || a == i;
-    (arrived ? moved : astray).push_back(i);
-  }
+  for (const std::size_t i : left.done) (arrived[i] ? moved : astray).push_back(i);
   const std::size_t all = left.done.size() + left.undone.size();
   wstring text = moved.empty() ? wstring(L"Ничего не перемещено.")
                                : L"Уже перемещено элементов: " + Of(moved.size(), all) +

@@ -22,6 +22,11 @@ DWORD Settable(const DWORD attributes) {
   return settable == 0 ? FILE_ATTRIBUTE_NORMAL : settable;
 }
 
+// A read-only file made writable by its path, its other attributes kept.
+void Lift(const wstring& path, const Tree::Entry& entry) {
+  SetFileAttributesW(path.c_str(), Settable(entry.attributes & ~FILE_ATTRIBUTE_READONLY));
+}
+
 bool SetAttributes(const FileHandle& file, DWORD attributes) {
   FILE_BASIC_INFO basic{};  // times of 0 are left as they are
   basic.FileAttributes = Settable(attributes);
@@ -93,15 +98,13 @@ Error::Outcome RemoveName(const Error::Site& site, const wstring& path, Name nam
 
 void LiftReadOnly(const Tree::Survey& survey) {
   for (const Tree::Entry& entry : survey.entries)
-    if (entry.kind == Tree::Kind::kFile && !entry.otherNames && entry.IsMatch() &&
-        (entry.attributes & FILE_ATTRIBUTE_READONLY) != 0)
-      SetFileAttributesW(survey.PathOf(entry).c_str(), Settable(entry.attributes & ~FILE_ATTRIBUTE_READONLY));
+    if (entry.IsReadOnlyFile() && !entry.otherNames && entry.IsMatch()) Lift(survey.PathOf(entry), entry);
 }
 
 void KeepReadOnly(const Tree::Survey& survey, const Effects::Account& account) {
   for (const std::size_t i : account.undone) {
     const Tree::Entry& entry = survey.entries[i];
-    if (entry.kind != Tree::Kind::kFile || (entry.attributes & FILE_ATTRIBUTE_READONLY) == 0) continue;
+    if (!entry.IsReadOnlyFile()) continue;
     const wstring path = survey.PathOf(entry);
     const DWORD now = GetFileAttributesW(path.c_str());
     if (now != INVALID_FILE_ATTRIBUTES && (now & FILE_ATTRIBUTE_READONLY) == 0)
@@ -111,8 +114,7 @@ void KeepReadOnly(const Tree::Survey& survey, const Effects::Account& account) {
 
 Shell::Answer RemoveEntry(const Tree::Survey& survey, const Tree::Entry& entry) {
   const wstring path = survey.PathOf(entry);
-  if (entry.kind == Tree::Kind::kFile && (entry.attributes & FILE_ATTRIBUTE_READONLY) != 0)
-    SetFileAttributesW(path.c_str(), Settable(entry.attributes & ~FILE_ATTRIBUTE_READONLY));
+  if (entry.IsReadOnlyFile()) Lift(path, entry);
   return Shell::Run(FO_DELETE, path);
 }
 

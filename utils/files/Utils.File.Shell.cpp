@@ -1,17 +1,17 @@
 #include "utils/files/Utils.File.Shell.h"
 
 #include "utils/files/Utils.File.Calls.h"
+#include "utils/text/Utils.Strings.h"
 
 namespace Utils::Shell {
 namespace {
 
 using std::wstring;
 
-// One name, closed by a double null whatever its own terminator. A bare
-// drive keeps its root's backslash: "C:" alone is the current folder there.
+// One name, closed by a double null whatever its own terminator; a bare
+// drive as its root.
 wstring NameList(const wstring& path) {
-  wstring list = path;
-  if (list.size() == 2 && list[1] == L':') list += L'\\';
+  wstring list = String::Path::DriveAsRoot(path);
   list.append(2, L'\0');
   return list;
 }

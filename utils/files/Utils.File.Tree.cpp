@@ -1,5 +1,6 @@
 #include "utils/files/Utils.File.Tree.h"
 
+#include <algorithm>
 #include <deque>
 #include <unordered_map>
 
@@ -327,8 +328,8 @@ class Walker {
   bool Enterable(const wstring& link) {
     Held target = Held::Of(link);
     const bool back = LeadsBack(target);
-    bool again = false;
-    for (const Held& other : entered_) again = again || other.Is(target);
+    const bool again =
+        std::any_of(entered_.begin(), entered_.end(), [&](const Held& other) { return other.Is(target); });
     if (!back && !again) {
       entered_.push_back(std::move(target));
       return true;
@@ -442,9 +443,8 @@ Destination Destination::Of(const wstring& source, const wstring& path) {
   Destination destination;
   destination.path = path;
   const std::size_t slash = source.rfind(L'\\');
-  // A bare drive is its root here, not the folder current there.
   destination.nested = source.find_first_of(L"*?", slash + 1) == wstring::npos &&
-                       IsExistingDirectory(path.size() == 2 ? path + L'\\' : path);
+                       IsExistingDirectory(String::Path::DriveAsRoot(path));
   destination.chain = ChainOf(path);
   return destination;
 }
@@ -475,7 +475,7 @@ std::vector<Held> ChainOf(const wstring& path) {
   std::vector<Held> chain;
   wstring at = String::Path::WithoutTrailingBackslash(path);
   for (;;) {
-    Held held = Held::Of(at.size() == 2 ? at + L"\\" : at);
+    Held held = Held::Of(String::Path::DriveAsRoot(at));
     if (held.Known()) chain.push_back(std::move(held));
     const std::size_t slash = at.rfind(L'\\');
     if (slash == wstring::npos || slash < 2) break;

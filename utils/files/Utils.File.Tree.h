@@ -33,6 +33,7 @@ struct Entry {
   bool otherNames;          // a file with further names, whose attributes a delete could take from them
   bool landed;              // something of its name already stands where a copy or move puts it
   bool IsMatch() const { return parent == kNone; }
+  bool IsReadOnlyFile() const { return kind == Kind::kFile && (attributes & FILE_ATTRIBUTE_READONLY) != 0; }
 };
 
 // How an operation sees a tree: each operation's plan is stated whole, once,

@@ -179,6 +179,11 @@ std::wstring WithoutTrailingBackslashes(std::wstring path) {
   return path;
 }
 
+std::wstring DriveAsRoot(std::wstring path) {
+  if (path.size() == 2 && path[1] == L':') path += L'\\';
+  return path;
+}
+
 }  // namespace Path
 
 bool StartsWith(const std::wstring& text, const wchar_t* prefix) { return text.rfind(prefix, 0) == 0; }

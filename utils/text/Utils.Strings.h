@@ -58,6 +58,9 @@ std::string WithoutTrailingBackslash(std::string path);
 std::wstring WithoutTrailingBackslash(std::wstring path);
 // Every trailing backslash dropped: what is left of a root is empty.
 std::wstring WithoutTrailingBackslashes(std::wstring path);
+// A bare drive ("C:") as its root ("C:\"): alone it names the folder
+// current on that drive. Any other path comes back as it is.
+std::wstring DriveAsRoot(std::wstring path);
 
 // True when the path breaks no rule, false for the empty path; any broken
 // rule raises a report naming the rule and the path (also written to the
