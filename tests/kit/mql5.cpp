@@ -157,17 +157,17 @@ string rt::Format(const string& format, const std::vector<Value>& values) {
       out += format[at];
       continue;
     }
-    string spec = format.substr(at, end - at);
-    spec.erase(std::remove_if(spec.begin(), spec.end(), [](wchar_t c) { return wcschr(L"hlLqjzt", c) != nullptr; }), spec.end());
+    string directive = format.substr(at, end - at);
+    directive.erase(std::remove_if(directive.begin(), directive.end(), [](wchar_t c) { return wcschr(L"hlLqjzt", c) != nullptr; }), directive.end());
     const wchar_t kind = format[at = end];
     const Value v = kind == L'%' ? Value{true, false, L"%", 0, 0} : next < values.size() ? values[next++] : Value{true, false, L"", 0, 0};
     wchar_t text[1024];
     if (kind == L's' || v.isText)
-      swprintf(text, 1024, (spec + L"ls").c_str(), (v.isText ? v.text : Format(L"%d", {v})).c_str());
+      swprintf(text, 1024, (directive + L"ls").c_str(), (v.isText ? v.text : Format(L"%d", {v})).c_str());
     else if (wcschr(L"feEgG", kind))
-      swprintf(text, 1024, (spec + kind).c_str(), v.isReal ? v.real : double(v.integer));
+      swprintf(text, 1024, (directive + kind).c_str(), v.isReal ? v.real : double(v.integer));
     else
-      swprintf(text, 1024, (spec + L"ll" + kind).c_str(), v.isReal ? long_(v.real) : v.integer);
+      swprintf(text, 1024, (directive + L"ll" + kind).c_str(), v.isReal ? long_(v.real) : v.integer);
     out += kind == L'%' ? L"%" : text;
   }
   return out;
