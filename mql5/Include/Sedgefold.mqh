@@ -1107,8 +1107,12 @@ bool SedgefoldCopy(const string source, const string destination, const int flag
   {
    if(!SedgefoldReady("SedgefoldCopy", source, destination, 2, true, false, true))
       return false;
-   if((flags & FILE_REWRITE) == 0 && SedgefoldTaken(SedgefoldLanding(source, destination)))
-      return SedgefoldLandingTaken(SedgefoldLanding(source, destination));
+   if((flags & FILE_REWRITE) == 0)
+     {
+      string landing = SedgefoldLanding(source, destination);
+      if(SedgefoldTaken(landing))
+         return SedgefoldLandingTaken(landing);
+     }
    return SedgefoldAnswer(PathCopyW(source, destination) == 1, false);
   }
 
